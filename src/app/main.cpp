@@ -1,0 +1,53 @@
+#include <QApplication>
+#include <QDir>
+
+#include "core/clock.h"
+#include "core/shared_preferences.h"
+#include "platform/folders_qt.h"
+#include "platform/qt_prompts.h"
+#include "platform/qt_settings_store.h"
+#include "ui/logo_window.h"
+#include "ui/main_window.h"
+#include "ui/startup.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Wexon");
+    QApplication::setApplicationVersion(WEXON_VERSION);
+
+    const QString working = QDir::currentPath();
+
+    wexon::platform::QtPrompts prompts;
+    wexon::core::SystemClock clock;
+    wexon::platform::QtSettingsStore settings;
+    wexon::core::SharedPreferences shared;
+
+    {
+        wexon::ui::LogoWindow logo(WEXON_VERSION);
+        logo.exec();
+    }
+
+    wexon::ui::AppFolders folders =
+        wexon::ui::resolveFolders(working, wexon::platform::documentsFolder(), prompts);
+    shared.load((folders.shared + "/" + wexon::core::kSharedPreferencesFileName)
+                    .toLocal8Bit()
+                    .toStdString());
+    wexon::ui::ensureFolderWithMessages(folders.backup, true, prompts);
+
+    wexon::ui::MainWindowServices services;
+    services.prompts = &prompts;
+    services.clock = &clock;
+    services.settings = &settings;
+    services.shared = &shared;
+    services.folders = folders;
+
+    wexon::ui::MainWindow window(services);
+    prompts.setParentWidget(&window);
+    QObject::connect(&window, &wexon::ui::MainWindow::endProgram, &app,
+                     [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
+    if (window.formLoad() == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
+        return 1;
+    }
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,140 @@
+#include "core/contest.h"
+
+#include <cmath>
+
+#include "core/bands.h"
+#include "core/number_format.h"
+#include "core/text_util.h"
+
+namespace wexon::core {
+
+std::string Contest::pathOf(const std::string& fileName) const {
+    return joinPath(m_workingFolder, fileName);
+}
+
+Contest::PrefsLoad Contest::loadPreferences() {
+    PrefsLoad out;
+    auto bytes = readWholeFile(pathOf(kPreferenceFileName), 1024 * 1024);
+    if (!bytes) {
+        out.error = std::string(kPreferenceFileName) + " could not be read";
+        return out;
+    }
+    auto parsed = parsePreferences(*bytes);
+    if (!parsed.ok()) {
+        out.error = parsed.error;
+        return out;
+    }
+    prefs = parsed.prefs;
+    out.ok = true;
+    return out;
+}
+
+FileResult Contest::savePreferences() const {
+    return replaceAtomically(pathOf(kPreferenceFileName), serializePreferences(prefs));
+}
+
+Contest::LogLoad Contest::readLog() {
+    LogLoad out;
+    m_qsos.clear();
+    m_totalPoints = 0;
+    auto bytes = readWholeFile(pathOf(kLogFileName), 256u * 1024u * 1024u);
+    if (!bytes) {
+        return out;
+    }
+    out.opened = true;
+    out.details = parseLog(*bytes, kMaxQsos);
+    m_qsos = out.details.records;
+    recomputeTotals();
+    if (m_openedCount == 0) {
+        m_openedCount = qsoCount();
+    }
+    return out;
+}
+
+FileResult Contest::startEmptyLog() {
+    m_qsos.clear();
+    m_totalPoints = 0;
+    return appendDurably(pathOf(kLogFileName), {});
+}
+
+Contest::AppendOutcome Contest::appendQso(const QsoRecord& record) {
+    if (qsoCount() >= kMaxQsos) {
+        return {AppendStatus::LogFull, kLogFullText};
+    }
+    FileResult written = appendDurably(pathOf(kLogFileName), formatQsoLine(record));
+    if (!written.ok()) {
+        return {AppendStatus::WriteFailed, written.error};
+    }
+    m_qsos.push_back(record);
+    recomputeTotals();
+    return {AppendStatus::Appended, {}};
+}
+
+bool Contest::replaceQso(int number, const QsoRecord& record) {
+    if (number < 1 || number > qsoCount()) {
+        return false;
+    }
+    m_qsos[static_cast<std::size_t>(number - 1)] = record;
+    recomputeTotals();
+    return true;
+}
+
+bool Contest::removeQso(int number) {
+    if (number < 1 || number > qsoCount()) {
+        return false;
+    }
+    m_qsos.erase(m_qsos.begin() + (number - 1));
+    recomputeTotals();
+    return true;
+}
+
+FileResult Contest::rewriteLog() const {
+    return replaceAtomically(pathOf(kLogFileName), formatLog(m_qsos));
+}
+
+std::optional<std::string> Contest::bandFreqConversion(float mhz) {
+    lastFrequency = formatFreq(mhz);
+    auto band = bandForFrequency(mhz);
+    if (band && !equalsIgnoreCase(*band, prefs.band)) {
+        return band;
+    }
+    return std::nullopt;
+}
+
+std::string Contest::nextSerial() const {
+    const QsoRecord* reference = nullptr;
+    if (!m_qsos.empty()) {
+        if (prefs.serialPerBand == 1) {
+            for (auto it = m_qsos.rbegin(); it != m_qsos.rend(); ++it) {
+                if (equalsIgnoreCase(it->band, prefs.band)) {
+                    reference = &*it;
+                    break;
+                }
+            }
+        } else {
+            reference = &m_qsos.back();
+        }
+    }
+    if (reference == nullptr) {
+        return "001";
+    }
+    auto sent = parseNumber(reference->serialSent);
+    if (!sent) {
+        return "001";
+    }
+    double next = std::floor(*sent) + 1;
+    if (next < 1 || next > 1e15) {
+        return "001";
+    }
+    return zeroPad(static_cast<long long>(next), 3);
+}
+
+void Contest::recomputeTotals() {
+    double sum = 0;
+    for (const auto& q : m_qsos) {
+        sum += q.points;
+    }
+    m_totalPoints = static_cast<std::int32_t>(std::lround(sum));
+}
+
+} // namespace wexon::core

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/country_table.h"
+#include "core/file_io.h"
+#include "core/log_file.h"
+#include "core/preferences.h"
+#include "core/qso_record.h"
+
+namespace wexon::core {
+
+// The contest state the main window owns for the life of the program: the
+// preference record, the QSO store and its totals, and the country table. All
+// files are read and written in the working folder.
+class Contest {
+public:
+    static constexpr int kMaxQsos = 13000;
+
+    explicit Contest(std::string workingFolder = ".") : m_workingFolder(std::move(workingFolder)) {}
+
+    const std::string& workingFolder() const { return m_workingFolder; }
+    std::string pathOf(const std::string& fileName) const;
+
+    Preferences prefs;
+    CountryTable countries;
+
+    // --- preferences ---
+    struct PrefsLoad {
+        bool ok = false;
+        std::string error;
+    };
+    // Reads "wexonprf.txt" into `prefs`; on failure `prefs` keeps what it held.
+    PrefsLoad loadPreferences();
+    // Rewrites "wexonprf.txt" whole, atomically.
+    FileResult savePreferences() const;
+
+    // --- QSO store ---
+    const std::vector<QsoRecord>& qsos() const { return m_qsos; }
+    int qsoCount() const { return static_cast<int>(m_qsos.size()); }
+    // Record `number`, 1-based.
+    const QsoRecord& qso(int number) const { return m_qsos.at(static_cast<std::size_t>(number - 1)); }
+    std::int32_t totalPoints() const { return m_totalPoints; }
+    int openedCount() const { return m_openedCount; }
+
+    // Formatted frequency of the last rig reading; goes into the next contact.
+    std::string lastFrequency;
+    // Whether the log list shows every record instead of the last 20.
+    bool showAllContacts = false;
+
+    struct LogLoad {
+        bool opened = false;   // false: the file could not be opened or read
+        LogReadResult details; // what was read
+    };
+    // Empties the store and reads "log.txt". A missing file counts as not opened.
+    LogLoad readLog();
+    // Starts an empty store and an empty "log.txt" (the file is created when
+    // missing and left as it is when it exists and is empty).
+    FileResult startEmptyLog();
+
+    enum class AppendStatus { Appended, LogFull, WriteFailed };
+    struct AppendOutcome {
+        AppendStatus status;
+        std::string error;
+    };
+    // Adds `record` as the newest contact and appends its line to "log.txt",
+    // on the disk before returning. A full store or a failed write leaves the
+    // store exactly as it was.
+    AppendOutcome appendQso(const QsoRecord& record);
+    // Replaces record `number` (1-based) in memory; the caller then rewrites.
+    bool replaceQso(int number, const QsoRecord& record);
+    // Removes record `number`; later records move down one place.
+    bool removeQso(int number);
+    // Rewrites "log.txt" from the store, atomically.
+    FileResult rewriteLog() const;
+
+    // --- bands and frequencies ---
+    // Stores the formatted frequency as `lastFrequency` and returns the band it
+    // falls in when that differs from the current band (the caller selects it).
+    std::optional<std::string> bandFreqConversion(float mhz);
+
+    // The serial number to send next, at least three digits ("001").
+    std::string nextSerial() const;
+
+private:
+    void recomputeTotals();
+
+    std::string m_workingFolder;
+    std::vector<QsoRecord> m_qsos;
+    std::int32_t m_totalPoints = 0;
+    int m_openedCount = 0;
+};
+
+inline constexpr const char* kLogFullTitle = "Log Full";
+inline constexpr const char* kLogFullText =
+    "The log already holds 13000 contacts, the most it can hold. This contact was not "
+    "logged. Archive this log and start a new one to go on logging.";
+
+} // namespace wexon::core

@@ -1,0 +1,137 @@
+#include "core/quoted_form.h"
+
+#include "core/number_format.h"
+
+namespace wexon::core {
+
+namespace {
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+} // namespace
+
+std::string quoteText(std::string_view value) {
+    std::string out;
+    out.reserve(value.size() + 2);
+    out.push_back('"');
+    for (char c : value) {
+        if (c == '"') {
+            continue;
+        }
+        out.push_back(isLineEnd(c) ? ' ' : c);
+    }
+    out.push_back('"');
+    return out;
+}
+
+void FieldWriter::separate() {
+    if (m_lineStarted) {
+        m_out.push_back(',');
+    }
+    m_lineStarted = true;
+}
+
+FieldWriter& FieldWriter::text(std::string_view value) {
+    separate();
+    m_out += quoteText(value);
+    return *this;
+}
+
+FieldWriter& FieldWriter::number(double value) {
+    separate();
+    m_out += formatShortest(value);
+    return *this;
+}
+
+FieldWriter& FieldWriter::number(float value) {
+    separate();
+    m_out += formatShortest(value);
+    return *this;
+}
+
+FieldWriter& FieldWriter::integer(long long value) {
+    separate();
+    m_out += std::to_string(value);
+    return *this;
+}
+
+FieldWriter& FieldWriter::endLine() {
+    m_out += "\r\n";
+    m_lineStarted = false;
+    return *this;
+}
+
+void FieldReader::skipBlanks() {
+    while (m_pos < m_data.size() && isBlank(m_data[m_pos])) {
+        ++m_pos;
+    }
+}
+
+bool FieldReader::atEnd() {
+    while (m_pos < m_data.size() && (isBlank(m_data[m_pos]) || isLineEnd(m_data[m_pos]))) {
+        ++m_pos;
+    }
+    return m_pos >= m_data.size();
+}
+
+// Moves past the separator that ends a value: one comma, or one line end
+// (CR LF, CR or LF), together with blanks around it.
+void FieldReader::skipSeparator() {
+    skipBlanks();
+    if (m_pos >= m_data.size()) {
+        return;
+    }
+    char c = m_data[m_pos];
+    if (c == ',') {
+        ++m_pos;
+    } else if (c == '\r') {
+        ++m_pos;
+        if (m_pos < m_data.size() && m_data[m_pos] == '\n') {
+            ++m_pos;
+        }
+    } else if (c == '\n') {
+        ++m_pos;
+    }
+}
+
+bool FieldReader::next(std::string& out) {
+    out.clear();
+    m_lastQuoted = false;
+    // Blank lines between records carry no values.
+    while (m_pos < m_data.size() && (isBlank(m_data[m_pos]) || isLineEnd(m_data[m_pos]))) {
+        ++m_pos;
+    }
+    if (m_pos >= m_data.size()) {
+        return false;
+    }
+    if (m_data[m_pos] == '"') {
+        m_lastQuoted = true;
+        ++m_pos;
+        while (m_pos < m_data.size() && m_data[m_pos] != '"' && !isLineEnd(m_data[m_pos])) {
+            if (out.size() < kMaxFieldLength) {
+                out.push_back(m_data[m_pos]);
+            }
+            ++m_pos;
+        }
+        if (m_pos < m_data.size() && m_data[m_pos] == '"') {
+            ++m_pos;
+        }
+        // Stray text after the closing quote belongs to no value.
+        while (m_pos < m_data.size() && m_data[m_pos] != ',' && !isLineEnd(m_data[m_pos])) {
+            ++m_pos;
+        }
+    } else {
+        while (m_pos < m_data.size() && m_data[m_pos] != ',' && !isLineEnd(m_data[m_pos])) {
+            if (out.size() < kMaxFieldLength) {
+                out.push_back(m_data[m_pos]);
+            }
+            ++m_pos;
+        }
+        while (!out.empty() && isBlank(out.back())) {
+            out.pop_back();
+        }
+    }
+    skipSeparator();
+    return true;
+}
+
+} // namespace wexon::core

@@ -1,0 +1,176 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "core/clock.h"
+#include "core/contest.h"
+#include "core/settings_store.h"
+#include "core/shared_preferences.h"
+#include "ui/clickable_label.h"
+#include "ui/prompts.h"
+
+class QDialog;
+class QMenu;
+
+namespace wexon::ui {
+
+// Where the program's files live, fixed once at start.
+struct AppFolders {
+    QString working;     // the folder the program was started in
+    QString documents;   // the user's documents folder
+    QString programData; // documents + "/TARNO Software/CQ WPX"
+    QString shared;      // documents + "/TARNO Software/Shared"
+    QString backup;      // program data + "/BACKUP"
+};
+
+// What the main window needs from outside: dialogs, clocks, the settings store,
+// the shared preferences document and the folders. Modal windows are shown
+// through `runModal`, which tests replace to answer them.
+struct MainWindowServices {
+    Prompts* prompts = nullptr;
+    core::Clock* clock = nullptr;
+    core::SettingsStore* settings = nullptr;
+    core::SharedPreferences* shared = nullptr;
+    AppFolders folders;
+    std::function<int(QDialog&)> runModal;
+    // Screen width in pixels used for column widths; 0 takes the primary screen.
+    int screenWidth = 0;
+};
+
+// The main window: the entry row, the log list, the menus, and all contest state.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+
+    enum class LoadOutcome {
+        Ready,          // every start-up step ran
+        StoppedEarly,   // a start-up step failed and showed its message; the window stays
+        EndProgram,     // the log could not be read: the program must end
+    };
+    // The start-up sequence: preferences, UTC offset, band, country table, station
+    // window, the continue-log question and the log.
+    LoadOutcome formLoad();
+
+    // --- operations other windows and the rig call ---
+    void savePref();
+    void applyBand();
+    void selectBand(const std::string& band);
+    // Reads "log.txt" into the store and refreshes everything built from it.
+    // Returns false when the file could not be read (the program must end).
+    bool mnuopen2();
+    void fillLogList();
+    // A rig frequency in MHz: follows its band and keeps it for the next contact.
+    void bandFreqConversion(float mhz);
+    // Adds a contact (the store's limit and a failed write are reported and leave
+    // the log untouched). True when it was logged.
+    bool appendQso(const core::QsoRecord& record);
+    // Rewrites "log.txt" from the store and reads it back.
+    bool rewriteLog();
+    void lookupCountry();
+    void hdCalc(float latitude, float longitude);
+    void mnuSetupClick();
+    void mnuClearClick();
+    // Starts a new, empty log after a typed confirmation; reloads the log in any case.
+    void confirmNewLog();
+    // The log changed in this run: copy it into the backup folder (errors ignored).
+    void backup();
+
+    core::Contest& contest() { return m_contest; }
+    const core::Contest& contest() const { return m_contest; }
+    int foundCountryIndex() const { return m_foundCountryIndex; }
+    const std::string& foundContinent() const { return m_foundContinent; }
+    const QString& nextSerialPlain() const { return m_nextSerialPlain; }
+
+    // Operating-time state; the log-on button sets it.
+    bool loggedOn() const { return m_loggedOn; }
+    void setLoggedOn(bool on);
+    // Operating time so far: earlier on-periods plus the current one.
+    float timeOnRunning() const;
+
+    // CW sending state the keyer drives; a close is refused while it sends.
+    bool cwSending = false;
+    std::string cwBuffer;
+
+signals:
+    // The program must end now (Exit, or a log that cannot be read).
+    void endProgram(int exitCode);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
+                     bool enabled = false);
+    bool checkUtcOffset();
+    bool loadCountryTable();
+    void askContinueLog();
+    void setDialog(const QString& text, const QString& colour = QString());
+    void showLogWarnings(const core::Contest::LogLoad& load);
+    void labelIncrement();
+    void setNextSerial(const QString& serial);
+    bool countryKeyPress(QKeyEvent* key);
+    void saveOperatingTimeOnExit();
+    void formUnload();
+    void showHelp();
+    QString file(const char* name) const;
+    int designToPixels(int design) const;
+    int runModal(QDialog& dialog);
+
+    MainWindowServices m_services;
+    core::Contest m_contest;
+
+    // Entry row.
+    QLineEdit* txtCall = nullptr;
+    QLineEdit* txtRSTR = nullptr;
+    QLineEdit* txtSec = nullptr;
+    QLineEdit* txtRSTS = nullptr;
+    QLineEdit* txtCntry = nullptr;
+    QLineEdit* txtPref = nullptr;
+    QLineEdit* txtPoints = nullptr;
+    // Labels.
+    QLabel* Label2 = nullptr;   // own call
+    QLabel* Label4 = nullptr;   // next serial
+    QLabel* Label14 = nullptr;  // "New" prefix flag
+    QLabel* Label19 = nullptr;  // continent
+    ClickableLabel* Label21 = nullptr; // band
+    QLabel* Label22 = nullptr;  // bearing
+    QLabel* Label23 = nullptr;  // distance
+    QLabel* lblDialog = nullptr;
+    QLabel* lblDupe = nullptr;
+    // Log list and its buttons.
+    QTreeWidget* ListView1 = nullptr;
+    QPushButton* cmdList = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    // Menu items the window itself changes.
+    QAction* mnuListPrevious = nullptr;
+    QAction* m_bandItems[6] = {};
+
+    int m_foundCountryIndex = 0;
+    std::string m_foundContinent;
+    QString m_nextSerialPlain = "001";
+    bool m_partialDupes = true;
+    bool m_loggedOn = false;
+    core::DateTime m_timeOnStart;
+    bool m_closing = false;
+};
+
+// Colours of the message line.
+inline constexpr const char* kDialogTeal = "#00C0C0";
+inline constexpr const char* kDialogRed = "#FF0000";
+inline constexpr const char* kDialogYellow = "#FFFFC0";
+
+} // namespace wexon::ui

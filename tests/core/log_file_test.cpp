@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/bands.h"
+#include "core/contest.h"
+#include "core/log_file.h"
+#include "core/log_list.h"
+#include "support/temp_dir.h"
+
+using namespace wexon::core;
+
+namespace {
+
+QsoRecord qso(const std::string& call, const std::string& band = "20", float points = 1,
+              const std::string& serial = "001") {
+    QsoRecord r;
+    r.call = call;
+    r.rstReceived = "599";
+    r.serialReceived = "123";
+    r.rstSent = "599";
+    r.country = "USA";
+    r.qsoDate = "2026/05/30";
+    r.qsoTime = "00:01:02";
+    r.band = band;
+    r.points = points;
+    r.prefix = "K1";
+    r.serialSent = serial;
+    r.frequency = "14.025";
+    return r;
+}
+
+std::vector<QsoRecord> numbered(int n) {
+    std::vector<QsoRecord> v;
+    for (int i = 1; i <= n; ++i) {
+        v.push_back(qso("K" + std::to_string(i) + "AA", "20", 1, std::to_string(i)));
+    }
+    return v;
+}
+
+} // namespace
+
+TEST(LogLine, ElevenQuotedTextsAndBarePointsNinth) {
+    EXPECT_EQ(formatQsoLine(qso("K1ABC")),
+              "\"K1ABC\",\"599\",\"123\",\"599\",\"USA\",\"2026/05/30\",\"00:01:02\",\"20\",1,"
+              "\"K1\",\"001\",\"14.025\"\r\n");
+}
+
+TEST(LogLine, CommaInsideCallOrCountrySurvivesWriteAndRead) {
+    QsoRecord r = qso("K1,ABC");
+    r.country = "Korea, South";
+    r.frequency = "";
+    auto read = parseLog(formatQsoLine(r) + formatQsoLine(qso("W1AW")), 13000);
+    ASSERT_EQ(read.records.size(), 2u);
+    EXPECT_EQ(read.records[0], r);
+    EXPECT_EQ(read.records[1], qso("W1AW"));
+    EXPECT_FALSE(read.lastRecordShort);
+}
+
+TEST(LogRead, ShortLineTakesTheRestFromTheNextLine) {
+    std::string data =
+        "\"K1ABC\",\"599\",\"123\",\"599\",\"USA\",\"2026/05/30\"\r\n\"00:01:02\",\"20\",1,\"K1\","
+        "\"001\",\"14.025\"\r\n";
+    auto read = parseLog(data, 13000);
+    ASSERT_EQ(read.records.size(), 1u);
+    EXPECT_EQ(read.records[0], qso("K1ABC"));
+}
+
+TEST(LogRead, DamagedFilesLoadWhatTheyCan) {
+    // A short last record is kept, its missing values empty.
+    auto shortLast = parseLog(formatQsoLine(qso("W1AW")) + "\"K2XX\",\"59\"", 13000);
+    ASSERT_EQ(shortLast.records.size(), 2u);
+    EXPECT_TRUE(shortLast.lastRecordShort);
+    EXPECT_EQ(shortLast.records[1].call, "K2XX");
+    EXPECT_EQ(shortLast.records[1].band, "");
+
+    // Points that are not a number count 0.
+    auto badPoints = parseLog(
+        "\"K1ABC\",\"599\",\"1\",\"599\",\"USA\",\"2026/05/30\",\"00:01:02\",\"20\",x,\"K1\",\"001\",\"\"",
+        13000);
+    ASSERT_EQ(badPoints.records.size(), 1u);
+    EXPECT_EQ(badPoints.records[0].points, 0.0f);
+    EXPECT_EQ(badPoints.unreadablePoints, 1);
+
+    // Binary bytes, stray quotes and a very long line neither crash nor grow without bound.
+    std::string junk = std::string("\x00\x01\xff\"\"\"", 6) + std::string(200000, 'Z') + "\r\n" +
+                       formatQsoLine(qso("W1AW"));
+    auto messy = parseLog(junk, 13000);
+    EXPECT_GE(messy.records.size(), 1u);
+    for (const auto& r : messy.records) {
+        EXPECT_LE(r.call.size(), 4096u);
+    }
+}
+
+TEST(LogRead, StopsAtTheStoreLimitAndCountsTheRest) {
+    auto read = parseLog(formatLog(numbered(12)), 10);
+    EXPECT_EQ(read.records.size(), 10u);
+    EXPECT_EQ(read.recordsBeyondLimit, 2);
+}
+
+TEST(LogList, ShowsTheNewestTwentyNewestFirst) {
+    for (int n : {19, 20, 21}) {
+        auto rows = logListRows(numbered(n), false);
+        int expected = n < 20 ? n : 20;
+        ASSERT_EQ(static_cast<int>(rows.size()), expected) << n;
+        EXPECT_EQ(rows.front()[0], std::to_string(n));
+        EXPECT_EQ(rows.back()[0], n == 21 ? "2" : "1");
+    }
+    EXPECT_EQ(logListRows(numbered(21), true).size(), 21u);
+}
+
+TEST(LogList, RowColumnsInOrder) {
+    auto row = logListRow(qso("K1ABC"), 7);
+    EXPECT_EQ(row, (LogListRow{"7", "K1ABC", "599", "123", "599", "001", "05/30 00:01", "20", "USA",
+                               "K1", "1"}));
+    QsoRecord odd = qso("K1ABC");
+    odd.qsoDate = "garbage";
+    EXPECT_EQ(logListDateTime(odd), "garbage 00:01");
+}
+
+TEST(BandConversion, EdgesAreExclusive) {
+    struct Case {
+        float mhz;
+        const char* band;
+    } cases[] = {{1.7999f, nullptr}, {1.8f, "160"},   {2.0001f, nullptr}, {3.5f, "80"},
+                 {7.0f, "40"},       {7.3001f, nullptr}, {14.0f, "20"},   {14.35f, "20"},
+                 {14.3501f, nullptr}, {21.45f, "15"},   {28.0f, "10"},    {29.7001f, nullptr},
+                 {10.1f, nullptr}};
+    for (const auto& c : cases) {
+        auto band = bandForFrequency(c.mhz);
+        if (c.band == nullptr) {
+            EXPECT_FALSE(band) << c.mhz;
+        } else {
+            ASSERT_TRUE(band) << c.mhz;
+            EXPECT_EQ(*band, c.band) << c.mhz;
+        }
+    }
+    EXPECT_EQ(nextBand("10"), "160");
+    EXPECT_EQ(nextBand("40"), "20");
+    EXPECT_TRUE(isLowBand("160"));
+    EXPECT_FALSE(isLowBand("20"));
+}
+
+TEST(ContestStore, OutOfBandFrequencyIsStoredButKeepsTheBand) {
+    Contest contest;
+    contest.prefs.band = "40";
+    EXPECT_FALSE(contest.bandFreqConversion(14.3501f));
+    EXPECT_EQ(contest.lastFrequency, "14.350");
+    EXPECT_FALSE(contest.bandFreqConversion(1.7999f));
+    EXPECT_EQ(contest.lastFrequency, "1.800");
+    EXPECT_FALSE(contest.bandFreqConversion(7.025f)); // same band, no change
+    auto changed = contest.bandFreqConversion(14.025f);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(*changed, "20");
+    EXPECT_EQ(contest.lastFrequency, "14.025");
+}
+
+TEST(ContestStore, AppendIsOnDiskAndReadsBack) {
+    wexon::test::TempDir dir;
+    Contest contest(dir.path());
+    ASSERT_EQ(contest.appendQso(qso("W1AW", "20", 1)).status, Contest::AppendStatus::Appended);
+    ASSERT_EQ(contest.appendQso(qso("DL1ABC", "40", 6)).status, Contest::AppendStatus::Appended);
+    EXPECT_EQ(dir.read("log.txt"), formatQsoLine(qso("W1AW", "20", 1)) +
+                                       formatQsoLine(qso("DL1ABC", "40", 6)));
+    EXPECT_EQ(contest.totalPoints(), 7);
+
+    Contest again(dir.path());
+    auto load = again.readLog();
+    ASSERT_TRUE(load.opened);
+    EXPECT_EQ(again.qsoCount(), 2);
+    EXPECT_EQ(again.qso(2).call, "DL1ABC");
+    EXPECT_EQ(again.totalPoints(), 7);
+    EXPECT_EQ(again.openedCount(), 2);
+}
+
+TEST(ContestStore, EmptyLogGivesNothingAndSerialOne) {
+    wexon::test::TempDir dir;
+    dir.write("log.txt", "");
+    Contest contest(dir.path());
+    auto load = contest.readLog();
+    EXPECT_TRUE(load.opened);
+    EXPECT_EQ(contest.qsoCount(), 0);
+    EXPECT_EQ(contest.totalPoints(), 0);
+    EXPECT_EQ(contest.nextSerial(), "001");
+    EXPECT_FALSE(Contest(dir.path() + "/missing").readLog().opened);
+}
+
+TEST(ContestStore, FullStoreRefusesTheNextContactAndTouchesNothing) {
+    wexon::test::TempDir dir;
+    auto records = numbered(Contest::kMaxQsos);
+    dir.write("log.txt", formatLog(records));
+    Contest contest(dir.path());
+    contest.readLog();
+    ASSERT_EQ(contest.qsoCount(), Contest::kMaxQsos);
+    std::string before = dir.read("log.txt");
+    auto outcome = contest.appendQso(qso("K9LAST"));
+    EXPECT_EQ(outcome.status, Contest::AppendStatus::LogFull);
+    EXPECT_FALSE(outcome.error.empty());
+    EXPECT_EQ(contest.qsoCount(), Contest::kMaxQsos);
+    EXPECT_EQ(dir.read("log.txt"), before);
+}
+
+TEST(ContestStore, FailedWriteLeavesTheStoreAsItWas) {
+    wexon::test::TempDir dir;
+    std::filesystem::create_directory(dir.file("log.txt")); // a folder where the file belongs
+    Contest contest(dir.path());
+    auto outcome = contest.appendQso(qso("W1AW"));
+    EXPECT_EQ(outcome.status, Contest::AppendStatus::WriteFailed);
+    EXPECT_EQ(contest.qsoCount(), 0);
+    EXPECT_EQ(contest.totalPoints(), 0);
+}
+
+TEST(ContestStore, RewriteReplacesTheFileAfterEditAndDelete) {
+    wexon::test::TempDir dir;
+    Contest contest(dir.path());
+    for (const auto& r : numbered(3)) {
+        contest.appendQso(r);
+    }
+    QsoRecord edited = contest.qso(2);
+    edited.call = "EDITED";
+    ASSERT_TRUE(contest.replaceQso(2, edited));
+    ASSERT_TRUE(contest.removeQso(1));
+    EXPECT_FALSE(contest.removeQso(5));
+    ASSERT_TRUE(contest.rewriteLog().ok());
+    Contest again(dir.path());
+    again.readLog();
+    ASSERT_EQ(again.qsoCount(), 2);
+    EXPECT_EQ(again.qso(1).call, "EDITED");
+    EXPECT_EQ(again.qso(2).call, "K3AA");
+}
+
+TEST(ContestStore, TwoContactsWithoutRigReadingInBetween) {
+    wexon::test::TempDir dir;
+    Contest contest(dir.path());
+    contest.bandFreqConversion(14.025f);
+    QsoRecord first = qso("W1AW");
+    first.frequency = contest.lastFrequency;
+    contest.lastFrequency.clear(); // emptied once it went into a contact
+    QsoRecord second = qso("K1ABC");
+    second.frequency = contest.lastFrequency;
+    contest.appendQso(first);
+    contest.appendQso(second);
+    Contest again(dir.path());
+    again.readLog();
+    EXPECT_EQ(again.qso(1).frequency, "14.025");
+    EXPECT_EQ(again.qso(2).frequency, "");
+}
+
+TEST(NextSerial, CountsPerBandOrOverall) {
+    wexon::test::TempDir dir;
+    Contest contest(dir.path());
+    for (int i = 1; i <= 15; ++i) {
+        contest.appendQso(qso("K" + std::to_string(i), "20", 1, contest.nextSerial()));
+    }
+    EXPECT_EQ(contest.qso(15).serialSent, "015");
+    contest.prefs.band = "40";
+    contest.prefs.serialPerBand = 1;
+    EXPECT_EQ(contest.nextSerial(), "001");
+    contest.prefs.serialPerBand = 0;
+    EXPECT_EQ(contest.nextSerial(), "016");
+
+    wexon::test::TempDir dir2;
+    Contest big(dir2.path());
+    big.appendQso(qso("K1", "20", 1, "999"));
+    EXPECT_EQ(big.nextSerial(), "1000");
+    big.appendQso(qso("K2", "20", 1, "abc"));
+    EXPECT_EQ(big.nextSerial(), "001");
+}
