@@ -239,6 +239,11 @@ void MainWindow::buildControls() {
     Label22 = makeLabel(central, "Label22");
     Label23 = makeLabel(central, "Label23");
     lblDupe = makeLabel(central, "lblDupe");
+    // Room for the widest value, so the row does not shift while a call is typed.
+    const QFontMetrics metrics(Label19->font());
+    Label19->setMinimumWidth(metrics.horizontalAdvance(" WWW "));
+    Label22->setMinimumWidth(metrics.horizontalAdvance(" 000 "));
+    Label23->setMinimumWidth(metrics.horizontalAdvance(" 00,000 "));
     info->addWidget(makeLabel(central, "lblContinentCaption", "Continent:"));
     info->addWidget(Label19);
     info->addSpacing(16);

@@ -552,3 +552,33 @@ TEST(StartupFolders, FailureNamesTheFolderAndWhy) {
     EXPECT_TRUE(noDocs.wasShown("User Access Directory Error"));
     EXPECT_EQ(f.documents.toStdString(), dir.path());
 }
+
+TEST_F(MainWindowTest, EveryControlOfTheEntryRowIsVisibleInsideTheWindow) {
+    dir.write("work/log.txt", logOf(21));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    w.resize(1400, 800);
+    w.show();
+    QTest::keyClicks(child<QLineEdit>("txtCall"), "DL1ABC");
+    QRect inside = w.rect();
+    for (const char* name : {"txtCall", "txtRSTR", "txtSec", "txtRSTS", "txtCntry", "txtPref",
+                             "txtPoints", "ListView1", "lblDialog", "Label4", "Label21"}) {
+        auto* widget = child<QWidget>(name);
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_TRUE(widget->isVisible()) << name;
+        QRect r(widget->mapTo(&w, QPoint(0, 0)), widget->size());
+        EXPECT_TRUE(inside.contains(r)) << name;
+        EXPECT_GT(r.width(), 10) << name;
+    }
+    QCoreApplication::processEvents();
+    EXPECT_GE(child<QLabel>("Label23")->width(),
+              child<QLabel>("Label23")->fontMetrics().horizontalAdvance(text("Label23")));
+    QPixmap shot = w.grab();
+    EXPECT_FALSE(shot.isNull());
+    // Set WEXON_SCREENSHOT_DIR to keep a picture of the window for a look by eye.
+    QString folder = qEnvironmentVariable("WEXON_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        shot.save(folder + "/main_window.png");
+    }
+}
