@@ -750,8 +750,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::changeEvent(QEvent* event) { QMainWindow::changeEvent(event); }
-
 // ---------------------------------------------------------------- operating time and exit
 
 void MainWindow::setLoggedOn(bool on) {
