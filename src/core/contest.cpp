@@ -43,7 +43,8 @@ Contest::LogLoad Contest::readLog() {
     }
     out.opened = true;
     out.details = parseLog(*bytes, kMaxQsos);
-    m_qsos = out.details.records;
+    m_qsos = std::move(out.details.records);
+    out.details.records.clear();
     recomputeTotals();
     if (m_openedCount == 0) {
         m_openedCount = qsoCount();

@@ -53,7 +53,7 @@ public:
 
     struct LogLoad {
         bool opened = false;   // false: the file could not be opened or read
-        LogReadResult details; // what was read
+        LogReadResult details; // what the reading found; its records move into the store
     };
     // Empties the store and reads "log.txt". A missing file counts as not opened.
     LogLoad readLog();

@@ -65,6 +65,9 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
         return std::nullopt;
     }
     std::string data;
+    if (st.st_size > 0 && static_cast<std::size_t>(st.st_size) <= maxBytes) {
+        data.reserve(static_cast<std::size_t>(st.st_size));
+    }
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);

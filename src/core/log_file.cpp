@@ -1,5 +1,6 @@
 #include "core/log_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -37,6 +38,10 @@ std::string formatLog(const std::vector<QsoRecord>& records) {
 
 LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords) {
     LogReadResult result;
+    // One record per line is the normal case: room for them all up front saves
+    // moving every record each time the store grows.
+    std::size_t lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+    result.records.reserve(std::min(lines, maxRecords));
     FieldReader in(bytes);
     std::string value;
     while (!in.atEnd()) {

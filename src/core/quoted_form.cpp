@@ -2,6 +2,8 @@
 
 #include "core/number_format.h"
 
+#include <algorithm>
+
 namespace wexon::core {
 
 namespace {
@@ -106,12 +108,12 @@ bool FieldReader::next(std::string& out) {
     if (m_data[m_pos] == '"') {
         m_lastQuoted = true;
         ++m_pos;
-        while (m_pos < m_data.size() && m_data[m_pos] != '"' && !isLineEnd(m_data[m_pos])) {
-            if (out.size() < kMaxFieldLength) {
-                out.push_back(m_data[m_pos]);
-            }
-            ++m_pos;
+        std::size_t end = m_pos;
+        while (end < m_data.size() && m_data[end] != '"' && !isLineEnd(m_data[end])) {
+            ++end;
         }
+        out.assign(m_data.substr(m_pos, std::min(end - m_pos, kMaxFieldLength)));
+        m_pos = end;
         if (m_pos < m_data.size() && m_data[m_pos] == '"') {
             ++m_pos;
         }
@@ -120,12 +122,12 @@ bool FieldReader::next(std::string& out) {
             ++m_pos;
         }
     } else {
-        while (m_pos < m_data.size() && m_data[m_pos] != ',' && !isLineEnd(m_data[m_pos])) {
-            if (out.size() < kMaxFieldLength) {
-                out.push_back(m_data[m_pos]);
-            }
-            ++m_pos;
+        std::size_t end = m_pos;
+        while (end < m_data.size() && m_data[end] != ',' && !isLineEnd(m_data[end])) {
+            ++end;
         }
+        out.assign(m_data.substr(m_pos, std::min(end - m_pos, kMaxFieldLength)));
+        m_pos = end;
         while (!out.empty() && isBlank(out.back())) {
             out.pop_back();
         }
