@@ -20,6 +20,7 @@
 #include "core/number_format.h"
 #include "core/text_util.h"
 #include "core/utc_offset.h"
+#include "ui/country_completion.h"
 #include "ui/help_window.h"
 #include "ui/station_window.h"
 
@@ -665,8 +666,8 @@ bool MainWindow::countryKeyPress(QKeyEvent* key) {
     }
     m_foundContinent.clear();
     QChar ch = text[0];
-    if (ch == '"') {
-        return true;
+    if (ch == '"' || ch.unicode() > 0xFF) {
+        return true; // a quote would break the log line; the log holds 8-bit text only
     }
     int selStart = txtCntry->hasSelectedText() ? txtCntry->selectionStart()
                                                : txtCntry->cursorPosition();
@@ -674,27 +675,11 @@ bool MainWindow::countryKeyPress(QKeyEvent* key) {
         txtPref->setFocus();
         return true;
     }
-    bool cleared = false;
-    if (txtCntry->text().isEmpty() || selStart == 0) {
-        txtCntry->clear();
-        selStart = 0;
-        ch = ch.toUpper();
-        cleared = true;
-    }
-    QString typed = txtCntry->text().left(selStart) + ch;
-    int index = core::completeCountry(m_contest.countries, toL1(typed));
+    int index = typeCountryKey(*txtCntry, ch, m_contest.countries);
     if (index == 0) {
-        if (cleared) {
-            txtCntry->insert(QString(ch));
-            return true;
-        }
-        return false;
+        return true;
     }
     const core::CountryEntry& e = m_contest.countries.entry(index);
-    QString country = L1(e.country);
-    txtCntry->setText(typed + country.mid(typed.size()));
-    txtCntry->setSelection(static_cast<int>(typed.size()),
-                           static_cast<int>(country.size() - typed.size()));
     Label19->setText(L1(e.continent));
     m_foundCountryIndex = index;
     m_foundContinent = e.continent;

@@ -1,5 +1,7 @@
 #include "ui/station_window.h"
 
+#include "ui/country_completion.h"
+
 #include <string>
 
 #include <QApplication>
@@ -312,25 +314,11 @@ bool StationWindow::countryKeyPress(QKeyEvent* key) {
     if (c.unicode() > 0xFF) {
         return true; // cannot be stored
     }
-    QLineEdit* box = m_countryBox;
-    int caret = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
-    if (box->text().isEmpty() || caret == 0) {
-        box->clear();
-        caret = 0;
-        c = capital(c);
-    }
-    const QString typed = box->text().left(caret) + c;
-    const int index = core::completeCountry(m_table, typed.toLatin1().toStdString());
+    const int index = typeCountryKey(*m_countryBox, c, m_table);
     if (index == 0) {
-        box->insert(QString(c));
         return true;
     }
     const core::CountryEntry& entry = m_table.entry(index);
-    const QString country = fromLatin1(entry.country);
-    const QString full = typed + country.mid(typed.size());
-    box->setText(full);
-    // The cursor stands after the typed text; the completed rest is selected.
-    box->setSelection(static_cast<int>(full.size()), -static_cast<int>(full.size() - typed.size()));
     m_longitudeBox->setText(plainNumber(entry.longitude));
     m_latitudeBox->setText(plainNumber(entry.latitude));
     m_continentBox->setText(fromLatin1(entry.continent));
