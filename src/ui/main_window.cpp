@@ -380,6 +380,8 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
     }
     cmdEdit->hide();
     cmdDelete->hide();
+    // The operator types the first call straight away.
+    txtCall->setFocus();
     return LoadOutcome::Ready;
 }
 

@@ -107,7 +107,7 @@ void StationWindow::buildControls() {
     };
     // Created in tab order: call, country, continent, longitude, latitude, UTC.
     m_callBox = makeBox("Text1", QStringLiteral("Call sign"), 22, new Latin1TextValidator(this));
-    m_countryBox = makeBox("Text2", QStringLiteral("Country"), 22, new Latin1TextValidator(this));
+    m_countryBox = makeBox("Text2", QStringLiteral("Country"), 34, new Latin1TextValidator(this));
     m_continentBox =
         makeBox("Text3", QStringLiteral("Continent"), 22, new Latin1TextValidator(this));
     m_longitudeBox =

@@ -151,6 +151,7 @@ TEST_F(MainWindowTest, StartsWithTheExistingLogAndShowsTheLastTwenty) {
     EXPECT_FALSE(child<QPushButton>("cmdEdit")->isVisible());
     EXPECT_FALSE(child<QLabel>("Label14")->isVisible());
     EXPECT_EQ(text("lblDialog"), "Select a band from the menu bar and click Log \"Time On\" below!");
+    EXPECT_EQ(w.focusWidget(), child<QLineEdit>("txtCall"));
 
     // "Last 20" shows all and back.
     auto* listButton = child<QPushButton>("cmdList");
