@@ -24,15 +24,16 @@ std::string makeFolderWithLog(int contacts) {
     std::vector<wexon::core::QsoRecord> records;
     for (int i = 1; i <= contacts; ++i) {
         wexon::core::QsoRecord r;
-        r.call = "K" + std::to_string(i % 10) + "A" + std::string(1, static_cast<char>('A' + i % 26)) +
+        r.call = "K" + std::to_string(i % 10) + "A" +
+                 std::string(1, static_cast<char>('A' + i % 26)) +
                  std::string(1, static_cast<char>('A' + (i / 26) % 26));
         r.rstReceived = "599";
         r.serialReceived = std::to_string(i % 1500 + 1);
         r.rstSent = "599";
         r.country = i % 3 ? "USA" : "Germany";
         r.qsoDate = "2026/05/30";
-        r.qsoTime = wexon::core::zeroPad(i / 3600 % 24, 2) + ":" + wexon::core::zeroPad(i / 60 % 60, 2) +
-                    ":" + wexon::core::zeroPad(i % 60, 2);
+        r.qsoTime = wexon::core::zeroPad(i / 3600 % 24, 2) + ":" +
+                    wexon::core::zeroPad(i / 60 % 60, 2) + ":" + wexon::core::zeroPad(i % 60, 2);
         r.band = bands[i % 6];
         r.points = static_cast<float>(i % 3 + 1);
         r.prefix = "K" + std::to_string(i % 10);
@@ -58,7 +59,10 @@ void BM_ReadFullLogAtStartup(benchmark::State& state) {
     }
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_ReadFullLogAtStartup)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadFullLogAtStartup)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_ListAllRows(benchmark::State& state) {
     std::string folder = makeFolderWithLog(13000);

@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
 
     wexon::ui::MainWindow window(services);
     prompts.setParentWidget(&window);
-    QObject::connect(&window, &wexon::ui::MainWindow::endProgram, &app,
-                     [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
+    QObject::connect(
+        &window, &wexon::ui::MainWindow::endProgram, &app,
+        [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
     if (window.formLoad() == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
         return 1;
     }

@@ -8,7 +8,7 @@ namespace wexon::core {
 
 // Every read of the time goes through a Clock, so that tests can set it.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // The computer's ordinary (local) date and time.
     virtual DateTime localNow() const = 0;
@@ -20,7 +20,7 @@ public:
 
 // The real clocks of the computer.
 class SystemClock : public Clock {
-public:
+  public:
     DateTime localNow() const override;
     DateTime utcNow() const override;
     std::chrono::steady_clock::time_point steadyNow() const override;

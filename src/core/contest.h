@@ -17,7 +17,7 @@ namespace wexon::core {
 // preference record, the QSO store and its totals, and the country table. All
 // files are read and written in the working folder.
 class Contest {
-public:
+  public:
     static constexpr int kMaxQsos = 13000;
 
     explicit Contest(std::string workingFolder = ".") : m_workingFolder(std::move(workingFolder)) {}
@@ -42,7 +42,9 @@ public:
     const std::vector<QsoRecord>& qsos() const { return m_qsos; }
     int qsoCount() const { return static_cast<int>(m_qsos.size()); }
     // Record `number`, 1-based.
-    const QsoRecord& qso(int number) const { return m_qsos.at(static_cast<std::size_t>(number - 1)); }
+    const QsoRecord& qso(int number) const {
+        return m_qsos.at(static_cast<std::size_t>(number - 1));
+    }
     std::int32_t totalPoints() const { return m_totalPoints; }
     int openedCount() const { return m_openedCount; }
 
@@ -85,7 +87,7 @@ public:
     // The serial number to send next, at least three digits ("001").
     std::string nextSerial() const;
 
-private:
+  private:
     void recomputeTotals();
 
     std::string m_workingFolder;

@@ -23,7 +23,7 @@ inline constexpr const char* kCountryFileName = "arrlpre2.txt";
 // The prefix table, sorted by prefix. Entries are numbered from 1; index 0 stands
 // for "no entry" and reads as an empty entry.
 class CountryTable {
-public:
+  public:
     static constexpr std::size_t kMaxEntries = 10000;
 
     struct LoadResult;
@@ -44,7 +44,7 @@ public:
     // not replace an earlier find). Returns the index of the entry, 0 if none.
     int findLongestPrefix(std::string_view call) const;
 
-private:
+  private:
     // What the prefix search compares, kept apart from the entries so that the
     // scan runs over a small contiguous array: the first eight characters of
     // the prefix, upper-cased, packed into one word (first character in the
@@ -77,8 +77,8 @@ struct CountryTable::LoadResult {
 
 // What a lookup of the call box text found.
 struct CountryLookup {
-    int index = 0;        // chosen entry, 0 when none
-    std::string country;  // the entry's country, or "Not Found"
+    int index = 0;       // chosen entry, 0 when none
+    std::string country; // the entry's country, or "Not Found"
     std::string continent;
     bool found = false;
     float latitude = 0.0f;

@@ -50,7 +50,9 @@ bool readInt(std::string_view text, std::size_t& pos, int maxDigits, int& out) {
     return digits > 0;
 }
 
-std::string two(int v) { return zeroPad(v, 2); }
+std::string two(int v) {
+    return zeroPad(v, 2);
+}
 
 } // namespace
 
@@ -85,9 +87,13 @@ std::string formatTime(const DateTime& t) {
     return two(t.hour) + ":" + two(t.minute) + ":" + two(t.second);
 }
 
-std::string formatHourMinute(const DateTime& t) { return two(t.hour) + ":" + two(t.minute); }
+std::string formatHourMinute(const DateTime& t) {
+    return two(t.hour) + ":" + two(t.minute);
+}
 
-std::string formatMonthDay(const DateTime& t) { return two(t.month) + "/" + two(t.day); }
+std::string formatMonthDay(const DateTime& t) {
+    return two(t.month) + "/" + two(t.day);
+}
 
 std::optional<DateTime> parseDate(std::string_view text) {
     std::size_t pos = 0;

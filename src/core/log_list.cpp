@@ -18,10 +18,17 @@ std::string logListDateTime(const QsoRecord& r) {
 }
 
 LogListRow logListRow(const QsoRecord& r, int number) {
-    return LogListRow{std::to_string(number), r.call,       r.rstReceived,
-                      r.serialReceived,       r.rstSent,    r.serialSent,
-                      logListDateTime(r),     r.band,       r.country,
-                      r.prefix,               formatShortest(r.points)};
+    return LogListRow{std::to_string(number),
+                      r.call,
+                      r.rstReceived,
+                      r.serialReceived,
+                      r.rstSent,
+                      r.serialSent,
+                      logListDateTime(r),
+                      r.band,
+                      r.country,
+                      r.prefix,
+                      formatShortest(r.points)};
 }
 
 std::vector<LogListRow> logListRows(const std::vector<QsoRecord>& records, bool showAll) {

@@ -62,10 +62,16 @@ std::string withSign(double value, const std::string& body, bool isZero) {
 
 } // namespace
 
-std::string formatShortest(double value) { return shortest(value); }
-std::string formatShortest(float value) { return shortest(value); }
+std::string formatShortest(double value) {
+    return shortest(value);
+}
+std::string formatShortest(float value) {
+    return shortest(value);
+}
 
-bool isNumeric(std::string_view text) { return parseNumber(text).has_value(); }
+bool isNumeric(std::string_view text) {
+    return parseNumber(text).has_value();
+}
 
 std::optional<double> parseNumber(std::string_view text) {
     std::size_t i = 0;

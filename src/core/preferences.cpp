@@ -11,7 +11,7 @@ namespace wexon::core {
 namespace {
 
 class PrefReader {
-public:
+  public:
     explicit PrefReader(std::string_view bytes) : m_reader(bytes) {}
 
     bool text(std::string& out, const char* name) {
@@ -47,7 +47,7 @@ public:
     }
     const std::string& error() const { return m_error; }
 
-private:
+  private:
     bool next(const char* name) {
         if (!m_reader.next(m_value)) {
             m_error = std::string("the value of ") + name + " is missing";

@@ -10,15 +10,15 @@ namespace wexon::core {
 // change; fields in file order.
 struct Preferences {
     std::string ownCall;
-    float utcOffset = 0.0f;           // hours added to local time to get UTC
-    std::string contestMode = "CW";   // "PH", "CW" or "RY"
-    std::string band = "20";          // "160", "80", "40", "20", "15" or "10"
-    float timeOnSeconds = 0.0f;       // operating time of earlier on-periods
+    float utcOffset = 0.0f;         // hours added to local time to get UTC
+    std::string contestMode = "CW"; // "PH", "CW" or "RY"
+    std::string band = "20";        // "160", "80", "40", "20", "15" or "10"
+    float timeOnSeconds = 0.0f;     // operating time of earlier on-periods
     std::string ownCountry;
     std::string ownContinent;
-    float ownLongitude = 0.0f;        // degrees, west positive
-    float ownLatitude = 0.0f;         // degrees, north positive
-    std::uint8_t serialPerBand = 0;   // 1 = serials count per band
+    float ownLongitude = 0.0f;      // degrees, west positive
+    float ownLatitude = 0.0f;       // degrees, north positive
+    std::uint8_t serialPerBand = 0; // 1 = serials count per band
     std::uint8_t formSizePercent = 100;
     std::uint8_t voiceNavigation = 0; // 0 off, 1 call box and dupes, 2 every box
     std::string rigName = "None";

@@ -12,7 +12,7 @@ namespace wexon::core {
 
 // Builds one line (or one value per line) of the quoted form.
 class FieldWriter {
-public:
+  public:
     FieldWriter& text(std::string_view value);
     FieldWriter& number(double value);
     FieldWriter& number(float value);
@@ -21,7 +21,7 @@ public:
     FieldWriter& endLine();
     const std::string& str() const { return m_out; }
 
-private:
+  private:
     void separate();
     std::string m_out;
     bool m_lineStarted = false;
@@ -35,7 +35,7 @@ std::string quoteText(std::string_view value);
 // Reads the quoted form value by value, treating commas and line ends alike, so a
 // record whose line is short takes its remaining values from the next line.
 class FieldReader {
-public:
+  public:
     // Longest value kept; longer values are cut, never allowed to grow without bound.
     static constexpr std::size_t kMaxFieldLength = 4096;
 
@@ -52,7 +52,7 @@ public:
     bool lastWasQuoted() const { return m_lastQuoted; }
     std::size_t position() const { return m_pos; }
 
-private:
+  private:
     void skipBlanks();
     void skipSeparator();
     std::string_view m_data;

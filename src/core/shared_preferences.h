@@ -14,7 +14,7 @@ inline constexpr const char* kSharedPreferencesFileName = "SharedUserPreferences
 // declaration line and one "<KEY>value</KEY>" line per key. Held in memory as one
 // text with the path it was loaded from; other programs' keys are kept intact.
 class SharedPreferences {
-public:
+  public:
     static const std::string& declaration();
 
     // Remembers `path`; the document becomes the file's content without its final
@@ -40,7 +40,7 @@ public:
     const std::string& text() const { return m_text; }
     const std::string& path() const { return m_path; }
 
-private:
+  private:
     std::string m_text = declaration();
     std::string m_path;
     std::string m_unreadablePath; // an existing file load() could not read

@@ -5,7 +5,9 @@
 
 namespace wexon::core {
 
-inline char toUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char toUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 inline std::string toUpper(std::string_view s) {
     std::string out(s);

@@ -33,7 +33,8 @@ bool QtPrompts::question(const QString& title, const QString& text) {
 std::optional<QString> QtPrompts::input(const QString& title, const QString& prompt,
                                         const QString& defaultText) {
     bool ok = false;
-    QString text = QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    QString text =
+        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok) {
         return std::nullopt;
     }
@@ -50,6 +51,8 @@ QString QtPrompts::saveFile(const QString& title, const QString& folder, const Q
     return QFileDialog::getSaveFileName(m_parent, title, start, filter);
 }
 
-void QtPrompts::beep() { QApplication::beep(); }
+void QtPrompts::beep() {
+    QApplication::beep();
+}
 
 } // namespace wexon::platform

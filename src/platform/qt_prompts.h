@@ -8,7 +8,7 @@ namespace wexon::platform {
 
 // The operator's dialogs, as real Qt message boxes, input boxes and file dialogs.
 class QtPrompts : public ui::Prompts {
-public:
+  public:
     void setParentWidget(QWidget* parent) { m_parent = parent; }
 
     void message(const QString& title, const QString& text, Icon icon) override;
@@ -20,7 +20,7 @@ public:
                      const QString& filter) override;
     void beep() override;
 
-private:
+  private:
     QWidget* m_parent = nullptr;
 };
 

@@ -20,7 +20,8 @@ std::string QtSettingsStore::read(const std::string& key, const std::string& def
 }
 
 void QtSettingsStore::write(const std::string& key, const std::string& value) {
-    m_settings->setValue(QString(kGroup) + "/" + QString::fromLatin1(key), QString::fromLatin1(value));
+    m_settings->setValue(QString(kGroup) + "/" + QString::fromLatin1(key),
+                         QString::fromLatin1(value));
     m_settings->sync();
 }
 

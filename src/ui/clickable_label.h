@@ -8,13 +8,13 @@ namespace wexon::ui {
 // A label that reports clicks (the band label steps the band when clicked).
 class ClickableLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     using QLabel::QLabel;
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton) {
             emit clicked();

@@ -28,10 +28,16 @@ namespace wexon::ui {
 
 namespace {
 
-QString L1(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
-std::string toL1(const QString& s) { return s.toLatin1().toStdString(); }
+QString L1(const std::string& s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string toL1(const QString& s) {
+    return s.toLatin1().toStdString();
+}
 // File paths are in the system's own encoding, not the data files' 8-bit texts.
-std::string toPath(const QString& s) { return s.toLocal8Bit().toStdString(); }
+std::string toPath(const QString& s) {
+    return s.toLocal8Bit().toStdString();
+}
 
 const char* kDefaultDataTitle = "Error opening default data.";
 const char* kDefaultDataText =
@@ -63,7 +69,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QStri
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), m_services(std::move(services)),
       m_contest(toPath(m_services.folders.working.isEmpty() ? QStringLiteral(".")
-                                                          : m_services.folders.working)) {
+                                                            : m_services.folders.working)) {
     setObjectName("Form1");
     setWindowTitle("Wexon - CQ WPX Contest Logger");
     buildMenus();
@@ -217,8 +223,8 @@ void MainWindow::buildControls() {
     entryFont.setPointSizeF(entryFont.pointSizeF() * 1.4);
     entryFont.setBold(true);
     const std::pair<QLineEdit*, const char*> boxes[] = {
-        {txtCall, "Call"},   {txtRSTR, "RST Rcvd"}, {txtSec, "Serial #"}, {txtRSTS, "RST Sent"},
-        {txtCntry, "Country"}, {txtPref, "Prefix"},  {txtPoints, "Points"}};
+        {txtCall, "Call"},     {txtRSTR, "RST Rcvd"}, {txtSec, "Serial #"}, {txtRSTS, "RST Sent"},
+        {txtCntry, "Country"}, {txtPref, "Prefix"},   {txtPoints, "Points"}};
     int col = 0;
     for (const auto& [box, caption] : boxes) {
         box->setFont(entryFont);
@@ -351,7 +357,8 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
     }
     setDialog(kStartMessage);
     for (int i = 0; i < ListView1->columnCount(); ++i) {
-        ListView1->setColumnWidth(i, designToPixels(core::kLogListColumns[static_cast<std::size_t>(i)].width));
+        ListView1->setColumnWidth(
+            i, designToPixels(core::kLogListColumns[static_cast<std::size_t>(i)].width));
     }
     m_partialDupes = true;
 
@@ -394,8 +401,7 @@ bool MainWindow::checkUtcOffset() {
         return false;
     }
     auto answer = m_services.prompts->input(
-        core::kUtcOffsetTitle,
-        L1(core::utcOffsetQuestion(utc, local, recommended, remembered)),
+        core::kUtcOffsetTitle, L1(core::utcOffsetQuestion(utc, local, recommended, remembered)),
         L1(core::formatShortest(recommended)));
     if (!answer) {
         return false;
@@ -479,7 +485,9 @@ void MainWindow::selectBand(const std::string& band) {
     applyBand();
 }
 
-void MainWindow::labelIncrement() { setNextSerial(L1(m_contest.nextSerial())); }
+void MainWindow::labelIncrement() {
+    setNextSerial(L1(m_contest.nextSerial()));
+}
 
 void MainWindow::setNextSerial(const QString& serial) {
     Label4->setText(serial);
@@ -538,8 +546,7 @@ void MainWindow::showLogWarnings(const core::Contest::LogLoad& load) {
                      .arg(load.details.unreadablePoints);
     }
     if (!notes.isEmpty()) {
-        m_services.prompts->message("Log File Warning", notes.join("\n\n"),
-                                    Prompts::Icon::Warning);
+        m_services.prompts->message("Log File Warning", notes.join("\n\n"), Prompts::Icon::Warning);
     }
 }
 
@@ -588,7 +595,8 @@ bool MainWindow::rewriteLog() {
     if (!r.ok()) {
         m_services.prompts->message("File Error",
                                     "log.txt could not be rewritten; the file on disk is "
-                                    "unchanged.\n\n" + L1(r.error),
+                                    "unchanged.\n\n" +
+                                        L1(r.error),
                                     Prompts::Icon::Critical);
         return false;
     }
@@ -671,8 +679,8 @@ bool MainWindow::countryKeyPress(QKeyEvent* key) {
     if (ch == '"' || ch.unicode() > 0xFF) {
         return true; // a quote would break the log line; the log holds 8-bit text only
     }
-    int selStart = txtCntry->hasSelectedText() ? txtCntry->selectionStart()
-                                               : txtCntry->cursorPosition();
+    int selStart =
+        txtCntry->hasSelectedText() ? txtCntry->selectionStart() : txtCntry->cursorPosition();
     if (ch == ' ' && selStart == 0) {
         txtPref->setFocus();
         return true;

@@ -48,13 +48,13 @@ struct MainWindowServices {
 // The main window: the entry row, the log list, the menus, and all contest state.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
 
     enum class LoadOutcome {
-        Ready,          // every start-up step ran
-        StoppedEarly,   // a start-up step failed and showed its message; the window stays
-        EndProgram,     // the log could not be read: the program must end
+        Ready,        // every start-up step ran
+        StoppedEarly, // a start-up step failed and showed its message; the window stays
+        EndProgram,   // the log could not be read: the program must end
     };
     // The start-up sequence: preferences, UTC offset, band, country table, station
     // window, the continue-log question and the log.
@@ -100,15 +100,15 @@ public:
     bool cwSending = false;
     std::string cwBuffer;
 
-signals:
+  signals:
     // The program must end now (Exit, or a log that cannot be read).
     void endProgram(int exitCode);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void buildControls();
     QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
@@ -140,13 +140,13 @@ private:
     QLineEdit* txtPref = nullptr;
     QLineEdit* txtPoints = nullptr;
     // Labels.
-    QLabel* Label2 = nullptr;   // own call
-    QLabel* Label4 = nullptr;   // next serial
-    QLabel* Label14 = nullptr;  // "New" prefix flag
-    QLabel* Label19 = nullptr;  // continent
+    QLabel* Label2 = nullptr;          // own call
+    QLabel* Label4 = nullptr;          // next serial
+    QLabel* Label14 = nullptr;         // "New" prefix flag
+    QLabel* Label19 = nullptr;         // continent
     ClickableLabel* Label21 = nullptr; // band
-    QLabel* Label22 = nullptr;  // bearing
-    QLabel* Label23 = nullptr;  // distance
+    QLabel* Label22 = nullptr;         // bearing
+    QLabel* Label23 = nullptr;         // distance
     QLabel* lblDialog = nullptr;
     QLabel* lblDupe = nullptr;
     // Log list and its buttons.

@@ -10,7 +10,7 @@ namespace wexon::ui {
 // through this interface so that tests can answer with a script instead of a
 // real dialog.
 class Prompts {
-public:
+  public:
     enum class Icon { Information, Warning, Critical, Exclamation };
 
     virtual ~Prompts() = default;
@@ -24,8 +24,8 @@ public:
     // File dialogs; an empty result means cancelled.
     virtual QString openFile(const QString& title, const QString& folder,
                              const QString& filter) = 0;
-    virtual QString saveFile(const QString& title, const QString& folder,
-                             const QString& fileName, const QString& filter) = 0;
+    virtual QString saveFile(const QString& title, const QString& folder, const QString& fileName,
+                             const QString& filter) = 0;
     virtual void beep() = 0;
 };
 

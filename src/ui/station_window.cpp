@@ -33,7 +33,7 @@ namespace {
 // characters, cannot be stored in the preference files and are refused, whether
 // typed, pasted or dropped.
 class Latin1TextValidator : public QValidator {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         for (QChar c : input) {
@@ -48,7 +48,7 @@ public:
 // The coordinate and UTC boxes take only the characters from "-" to "9": minus
 // sign, full stop, slash and digits.
 class NumberCharactersValidator : public QValidator {
-public:
+  public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override {
         for (QChar c : input) {
@@ -60,13 +60,17 @@ public:
     }
 };
 
-std::string latin1(const QLineEdit* box) { return box->text().toLatin1().toStdString(); }
+std::string latin1(const QLineEdit* box) {
+    return box->text().toLatin1().toStdString();
+}
 
 QString fromLatin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString plainNumber(float value) { return fromLatin1(core::formatShortest(value)); }
+QString plainNumber(float value) {
+    return fromLatin1(core::formatShortest(value));
+}
 
 float numberOf(const QLineEdit* box) {
     return static_cast<float>(core::parseNumber(latin1(box)).value_or(0.0));
@@ -78,7 +82,9 @@ QChar capital(QChar c) {
     return upper.unicode() <= 0xFF ? upper : c;
 }
 
-bool isPrintable(QChar c) { return c.unicode() >= 0x20 && c.unicode() != 0x7F; }
+bool isPrintable(QChar c) {
+    return c.unicode() >= 0x20 && c.unicode() != 0x7F;
+}
 
 } // namespace
 

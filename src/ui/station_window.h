@@ -28,10 +28,10 @@ inline constexpr const char* kUserCallSignKey = "UserCallSign";
 // with applyTo(). Made for one opening: create it, run it modally, read it, drop it.
 class StationWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     StationWindow(const core::Preferences& prefs, const core::CountryTable& table,
-                  core::SettingsStore& settings, core::SharedPreferences& shared,
-                  Prompts& prompts, QWidget* parent = nullptr);
+                  core::SettingsStore& settings, core::SharedPreferences& shared, Prompts& prompts,
+                  QWidget* parent = nullptr);
 
     // True once "Done" ran; false when the window was closed by its close box or Esc.
     bool donePressed() const { return m_donePressed; }
@@ -46,10 +46,10 @@ public:
     // "Done" (`Command1_Click`, also Enter in any box).
     void command1Click();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void formLoad(const core::Preferences& prefs);
     bool boxKeyPress(QLineEdit* box, QKeyEvent* key);
@@ -63,12 +63,12 @@ private:
     core::SharedPreferences& m_shared;
     Prompts& m_prompts;
 
-    QLineEdit* m_callBox = nullptr;      // Text1
-    QLineEdit* m_countryBox = nullptr;   // Text2
-    QLineEdit* m_continentBox = nullptr; // Text3
-    QLineEdit* m_longitudeBox = nullptr; // Text4
-    QLineEdit* m_latitudeBox = nullptr;  // Text7
-    QLineEdit* m_utcBox = nullptr;       // Text6
+    QLineEdit* m_callBox = nullptr;                 // Text1
+    QLineEdit* m_countryBox = nullptr;              // Text2
+    QLineEdit* m_continentBox = nullptr;            // Text3
+    QLineEdit* m_longitudeBox = nullptr;            // Text4
+    QLineEdit* m_latitudeBox = nullptr;             // Text7
+    QLineEdit* m_utcBox = nullptr;                  // Text6
     QRadioButton* m_phoneOption = nullptr;          // Option1
     QRadioButton* m_cwOption = nullptr;             // Option2
     QRadioButton* m_rttyOption = nullptr;           // Option5

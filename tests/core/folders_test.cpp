@@ -17,18 +17,31 @@ TEST(CallToFileName, LongestLeadingRunOfDigitsAndCapitals) {
         const char* stem;
     };
     const Case cases[] = {
-        {"W1AW/P", "W1AW"},   {"W1AW", "W1AW"},         {"DL1ABC", "DL1ABC"},
-        {"DL/W1AW", "DL"},    {"4X1AA", "4X1AA"},       {"W1AW-5", "W1AW"},
-        {"W1aw", "W1"},       {"", "YourCall"},         {"w1aw", "YourCall"},
-        {"/P", "YourCall"},   {" W1AW", "YourCall"},    {"\xc4" "B1", "YourCall"},
-        {"K1ABC ", "K1ABC"},  {"VP2E/W1AW", "VP2E"},
+        {"W1AW/P", "W1AW"},
+        {"W1AW", "W1AW"},
+        {"DL1ABC", "DL1ABC"},
+        {"DL/W1AW", "DL"},
+        {"4X1AA", "4X1AA"},
+        {"W1AW-5", "W1AW"},
+        {"W1aw", "W1"},
+        {"", "YourCall"},
+        {"w1aw", "YourCall"},
+        {"/P", "YourCall"},
+        {" W1AW", "YourCall"},
+        {"\xc4"
+         "B1",
+         "YourCall"},
+        {"K1ABC ", "K1ABC"},
+        {"VP2E/W1AW", "VP2E"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(callToFileName(c.call), c.stem) << "call \"" << c.call << "\"";
     }
 }
 
-TEST(EnsureFolder, EmptyPathIsInvalid) { EXPECT_EQ(ensureFolder(""), "Invalid Path"); }
+TEST(EnsureFolder, EmptyPathIsInvalid) {
+    EXPECT_EQ(ensureFolder(""), "Invalid Path");
+}
 
 TEST(EnsureFolder, CreatesTheLastLevel) {
     test::TempDir dir;

@@ -75,9 +75,9 @@ TEST(LogRead, DamagedFilesLoadWhatTheyCan) {
     EXPECT_EQ(shortLast.records[1].band, "");
 
     // Points that are not a number count 0.
-    auto badPoints = parseLog(
-        "\"K1ABC\",\"599\",\"1\",\"599\",\"USA\",\"2026/05/30\",\"00:01:02\",\"20\",x,\"K1\",\"001\",\"\"",
-        13000);
+    auto badPoints = parseLog("\"K1ABC\",\"599\",\"1\",\"599\",\"USA\",\"2026/05/"
+                              "30\",\"00:01:02\",\"20\",x,\"K1\",\"001\",\"\"",
+                              13000);
     ASSERT_EQ(badPoints.records.size(), 1u);
     EXPECT_EQ(badPoints.records[0].points, 0.0f);
     EXPECT_EQ(badPoints.unreadablePoints, 1);
@@ -122,9 +122,9 @@ TEST(BandConversion, EdgesAreExclusive) {
     struct Case {
         float mhz;
         const char* band;
-    } cases[] = {{1.7999f, nullptr}, {1.8f, "160"},   {2.0001f, nullptr}, {3.5f, "80"},
-                 {7.0f, "40"},       {7.3001f, nullptr}, {14.0f, "20"},   {14.35f, "20"},
-                 {14.3501f, nullptr}, {21.45f, "15"},   {28.0f, "10"},    {29.7001f, nullptr},
+    } cases[] = {{1.7999f, nullptr},  {1.8f, "160"},      {2.0001f, nullptr}, {3.5f, "80"},
+                 {7.0f, "40"},        {7.3001f, nullptr}, {14.0f, "20"},      {14.35f, "20"},
+                 {14.3501f, nullptr}, {21.45f, "15"},     {28.0f, "10"},      {29.7001f, nullptr},
                  {10.1f, nullptr}};
     for (const auto& c : cases) {
         auto band = bandForFrequency(c.mhz);
@@ -160,8 +160,8 @@ TEST(ContestStore, AppendIsOnDiskAndReadsBack) {
     Contest contest(dir.path());
     ASSERT_EQ(contest.appendQso(qso("W1AW", "20", 1)).status, Contest::AppendStatus::Appended);
     ASSERT_EQ(contest.appendQso(qso("DL1ABC", "40", 6)).status, Contest::AppendStatus::Appended);
-    EXPECT_EQ(dir.read("log.txt"), formatQsoLine(qso("W1AW", "20", 1)) +
-                                       formatQsoLine(qso("DL1ABC", "40", 6)));
+    EXPECT_EQ(dir.read("log.txt"),
+              formatQsoLine(qso("W1AW", "20", 1)) + formatQsoLine(qso("DL1ABC", "40", 6)));
     EXPECT_EQ(contest.totalPoints(), 7);
 
     Contest again(dir.path());

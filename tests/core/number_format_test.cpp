@@ -19,10 +19,10 @@ TEST(NumericTest, AcceptsNumbersOnly) {
     struct Case {
         const char* text;
         bool numeric;
-    } cases[] = {{"5", true},     {" -4.5 ", true}, {"+3", true},   {".5", true},   {"5.", true},
-                 {"1e3", true},   {"", false},      {" ", false},   {".", false},   {"-", false},
-                 {"abc", false},  {"12a", false},   {"1.2.3", false}, {"1e", false}, {"0x10", false},
-                 {"5 5", false}};
+    } cases[] = {{"5", true},      {" -4.5 ", true}, {"+3", true},    {".5", true},
+                 {"5.", true},     {"1e3", true},    {"", false},     {" ", false},
+                 {".", false},     {"-", false},     {"abc", false},  {"12a", false},
+                 {"1.2.3", false}, {"1e", false},    {"0x10", false}, {"5 5", false}};
     for (const auto& c : cases) {
         EXPECT_EQ(isNumeric(c.text), c.numeric) << '"' << c.text << '"';
     }

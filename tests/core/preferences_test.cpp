@@ -73,15 +73,18 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PreferenceFileErrors,
     ::testing::Values(
         BadPrefs{"empty file", ""},
-        BadPrefs{"fourteen lines",
-                 "\"W1AW\"\r\n0\r\n\"CW\"\r\n\"20\"\r\n0\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n100\r\n0\r\n"
-                 "\"None\"\r\n0\r\n"},
-        BadPrefs{"text for the UTC offset",
-                 "\"W1AW\"\r\nabc\r\n\"CW\"\r\n\"20\"\r\n0\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n100\r\n"
-                 "0\r\n\"None\"\r\n0\r\n0\r\n"},
-        BadPrefs{"byte out of range",
-                 "\"W1AW\"\r\n0\r\n\"CW\"\r\n\"20\"\r\n0\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n300\r\n0\r\n"
-                 "\"None\"\r\n0\r\n0\r\n"}));
+        BadPrefs{
+            "fourteen lines",
+            "\"W1AW\"\r\n0\r\n\"CW\"\r\n\"20\"\r\n0\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n100\r\n0\r\n"
+            "\"None\"\r\n0\r\n"},
+        BadPrefs{
+            "text for the UTC offset",
+            "\"W1AW\"\r\nabc\r\n\"CW\"\r\n\"20\"\r\n0\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n100\r\n"
+            "0\r\n\"None\"\r\n0\r\n0\r\n"},
+        BadPrefs{
+            "byte out of range",
+            "\"W1AW\"\r\n0\r\n\"CW\"\r\n\"20\"\r\n0\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n0\r\n300\r\n0\r\n"
+            "\"None\"\r\n0\r\n0\r\n"}));
 
 TEST(PreferenceFile, SaveReplacesTheFileWholeAndLeavesNoTemporaryFiles) {
     wexon::test::TempDir dir;

@@ -140,13 +140,12 @@ TEST(SharedPreferencesSet, DoneSequenceCreatesTheMissingFileOnce) {
     }
     ASSERT_TRUE(doc.set(keys[5], values[5], true).ok());
     EXPECT_EQ(dir.read("SharedUserPreferences.xml"),
-              kDecl +
-                  "\r\n<OWN_CALL>W1AW</OWN_CALL>"
-                  "\r\n<OWN_UTC>5</OWN_UTC>"
-                  "\r\n<OWN_COUNTRY>USA</OWN_COUNTRY>"
-                  "\r\n<OWN_LONGITUDE>72.7</OWN_LONGITUDE>"
-                  "\r\n<OWN_LATITUDE>41.7</OWN_LATITUDE>"
-                  "\r\n<OWN_CONTINENT>NA</OWN_CONTINENT>\r\n");
+              kDecl + "\r\n<OWN_CALL>W1AW</OWN_CALL>"
+                      "\r\n<OWN_UTC>5</OWN_UTC>"
+                      "\r\n<OWN_COUNTRY>USA</OWN_COUNTRY>"
+                      "\r\n<OWN_LONGITUDE>72.7</OWN_LONGITUDE>"
+                      "\r\n<OWN_LATITUDE>41.7</OWN_LATITUDE>"
+                      "\r\n<OWN_CONTINENT>NA</OWN_CONTINENT>\r\n");
 }
 
 TEST(SharedPreferencesSave, FailureIsReported) {

@@ -7,7 +7,7 @@ namespace wexon::test {
 // A clock that stands still until a test moves it. Local time is UTC minus
 // `utcMinusLocalMinutes`.
 class FakeClock : public core::Clock {
-public:
+  public:
     core::DateTime utc{2026, 5, 30, 12, 0, 0};
     int utcMinusLocalMinutes = 300; // the computer's zone: five hours behind UTC
     std::chrono::steady_clock::time_point steady{};

@@ -15,7 +15,7 @@ namespace wexon::test {
 // shown. An unscripted question is answered No / Cancel and recorded, so a test
 // never blocks on a dialog.
 class FakePrompts : public ui::Prompts {
-public:
+  public:
     struct Shown {
         QString kind; // "message", "question", "input", "open", "save"
         QString title;
@@ -87,7 +87,7 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     QString popFile() {
         if (fileAnswers.empty()) {
             return {};

@@ -12,7 +12,7 @@ namespace wexon::test {
 // A fresh folder under the system's temporary folder, removed with its contents
 // when the test ends.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "wexon-test-XXXXXX").string();
         if (::mkdtemp(tmpl.data()) == nullptr) {
@@ -41,7 +41,7 @@ public:
     }
     bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
 
-private:
+  private:
     std::string m_path;
 };
 

@@ -15,7 +15,6 @@
 
 #include "core/log_file.h"
 #include "core/number_format.h"
-#include <fstream>
 #include "core/preferences.h"
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
@@ -23,18 +22,18 @@
 #include "ui/main_window.h"
 #include "ui/startup.h"
 #include "ui/station_window.h"
+#include <fstream>
 
 using namespace wexon;
 
 namespace {
 
-const char* kCountries =
-    "\"DL\",\"Germany\",\"EU\",-10,51,\"230\",\"14\",\"28\"\r\n"
-    "\"G\",\"England\",\"EU\",2,52,\"223\",\"14\",\"27\"\r\n"
-    "\"GM\",\"Scotland\",\"EU\",4,56,\"279\",\"14\",\"27\"\r\n"
-    "\"K\",\"USA\",\"NA\",97,38,\"291\",\"5\",\"8\"\r\n"
-    "\"KH6\",\"Hawaii\",\"OC\",157,21,\"110\",\"31\",\"61\"\r\n"
-    "\"W\",\"USA\",\"NA\",97,38,\"291\",\"5\",\"8\"\r\n";
+const char* kCountries = "\"DL\",\"Germany\",\"EU\",-10,51,\"230\",\"14\",\"28\"\r\n"
+                         "\"G\",\"England\",\"EU\",2,52,\"223\",\"14\",\"27\"\r\n"
+                         "\"GM\",\"Scotland\",\"EU\",4,56,\"279\",\"14\",\"27\"\r\n"
+                         "\"K\",\"USA\",\"NA\",97,38,\"291\",\"5\",\"8\"\r\n"
+                         "\"KH6\",\"Hawaii\",\"OC\",157,21,\"110\",\"31\",\"61\"\r\n"
+                         "\"W\",\"USA\",\"NA\",97,38,\"291\",\"5\",\"8\"\r\n";
 
 core::QsoRecord qso(int n, const std::string& band = "20") {
     core::QsoRecord r;
@@ -64,7 +63,7 @@ std::string logOf(int count) {
 // values (own station W1AW, band 20, UTC offset matching the fake clock) and a
 // small country table, and a main window wired to fakes.
 class MainWindowTest : public ::testing::Test {
-protected:
+  protected:
     test::TempDir dir;
     test::FakeClock clock;
     test::FakePrompts prompts;
@@ -120,7 +119,9 @@ protected:
         }
         return child<QLabel>(name)->text();
     }
-    core::Preferences savedPrefs() { return core::parsePreferences(dir.read("work/wexonprf.txt")).prefs; }
+    core::Preferences savedPrefs() {
+        return core::parsePreferences(dir.read("work/wexonprf.txt")).prefs;
+    }
 };
 
 } // namespace
@@ -150,7 +151,8 @@ TEST_F(MainWindowTest, StartsWithTheExistingLogAndShowsTheLastTwenty) {
     EXPECT_FALSE(child<QAction>("mnu40")->isChecked());
     EXPECT_FALSE(child<QPushButton>("cmdEdit")->isVisible());
     EXPECT_FALSE(child<QLabel>("Label14")->isVisible());
-    EXPECT_EQ(text("lblDialog"), "Select a band from the menu bar and click Log \"Time On\" below!");
+    EXPECT_EQ(text("lblDialog"),
+              "Select a band from the menu bar and click Log \"Time On\" below!");
     EXPECT_EQ(w.focusWidget(), child<QLineEdit>("txtCall"));
 
     // "Last 20" shows all and back.
@@ -270,7 +272,8 @@ TEST_F(MainWindowTest, UtcOffsetOffByAHundredthAsksAndSavesTheAnswer) {
 TEST_F(MainWindowTest, UtcOffsetCancelOrTextKeepsTheSavedOffset) {
     prefs.utcOffset = 3;
     dir.write("work/wexonprf.txt", core::serializePreferences(prefs));
-    for (std::optional<QString> answer : {std::optional<QString>{}, std::optional<QString>{"soon"}}) {
+    for (std::optional<QString> answer :
+         {std::optional<QString>{}, std::optional<QString>{"soon"}}) {
         prompts = test::FakePrompts{};
         prompts.inputAnswers = {answer};
         prompts.questionAnswers = {true};
@@ -417,20 +420,55 @@ TEST_F(MainWindowTest, MenusInDesignOrderWithLaterItemsDisabled) {
             walk(top->menu());
         }
     }
-    QStringList expected = {
-        "&File", "mnuNew=&New(off)", "-", "mnuArchive=Archive Current &Log(off)", "-",
-        "mnuRestore=&Restore from Archive or Backup(off)", "-", "mnuOpen=Open",
-        "mnuWriteSumm=&Write Cabrillo File(off)", "-",
-        "mnuPavixExport=E&xport for Pavix Import(off)", "mnuADIF=Export &ADIF Format(off)", "-",
-        "mnuCopyListtoClipboard=&Copy Listed Items to Clipboard(off)", "-", "mnuExit=&Exit",
-        "&Options", "mnuTrnsmit=&Transmit", "mnuCw=&CW(off)", "mnuVoice=&Voice(off)", "-",
-        "mnuAppearance=&Appearance", "mnuFormSize=&Form Size(off)", "mnuTaskbar=&Taskbar(off)",
-        "-", "mnuRigInterface=&Rig Interface(off)", "-", "mnuDXSpottingMain=&DX Spotting",
-        "mnuDXSpotting=&Configure(off)", "mnuSpectrumMap=&View Spectrum Map(off)", "-",
-        "mnuBlind=&Voice Navigation(off)", "-", "mnuListPrevious=&List Previous Contacts(off)",
-        "-", "mnuPostContest=&Post Contest Mode(off)", "&Setup", "&Clear", "&Band",
-        "mnu160=1&60", "mnu80=&80", "mnu40=&40", "mnu20=&20", "mnu15=1&5", "mnu10=&10", "-",
-        "mnuPrivileges=&Frequency Privileges(off)", "&Graph", "&Help"};
+    QStringList expected = {"&File",
+                            "mnuNew=&New(off)",
+                            "-",
+                            "mnuArchive=Archive Current &Log(off)",
+                            "-",
+                            "mnuRestore=&Restore from Archive or Backup(off)",
+                            "-",
+                            "mnuOpen=Open",
+                            "mnuWriteSumm=&Write Cabrillo File(off)",
+                            "-",
+                            "mnuPavixExport=E&xport for Pavix Import(off)",
+                            "mnuADIF=Export &ADIF Format(off)",
+                            "-",
+                            "mnuCopyListtoClipboard=&Copy Listed Items to Clipboard(off)",
+                            "-",
+                            "mnuExit=&Exit",
+                            "&Options",
+                            "mnuTrnsmit=&Transmit",
+                            "mnuCw=&CW(off)",
+                            "mnuVoice=&Voice(off)",
+                            "-",
+                            "mnuAppearance=&Appearance",
+                            "mnuFormSize=&Form Size(off)",
+                            "mnuTaskbar=&Taskbar(off)",
+                            "-",
+                            "mnuRigInterface=&Rig Interface(off)",
+                            "-",
+                            "mnuDXSpottingMain=&DX Spotting",
+                            "mnuDXSpotting=&Configure(off)",
+                            "mnuSpectrumMap=&View Spectrum Map(off)",
+                            "-",
+                            "mnuBlind=&Voice Navigation(off)",
+                            "-",
+                            "mnuListPrevious=&List Previous Contacts(off)",
+                            "-",
+                            "mnuPostContest=&Post Contest Mode(off)",
+                            "&Setup",
+                            "&Clear",
+                            "&Band",
+                            "mnu160=1&60",
+                            "mnu80=&80",
+                            "mnu40=&40",
+                            "mnu20=&20",
+                            "mnu15=1&5",
+                            "mnu10=&10",
+                            "-",
+                            "mnuPrivileges=&Frequency Privileges(off)",
+                            "&Graph",
+                            "&Help"};
     EXPECT_EQ(seen, expected);
 }
 

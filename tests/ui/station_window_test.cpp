@@ -27,7 +27,7 @@ namespace {
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>";
 
 class StationWindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // Sorted by prefix, as the country file is.
         table.add({"4L", "Georgia", "AS", -44.8f, 41.7f});
@@ -58,9 +58,7 @@ protected:
     }
 
     QLineEdit* box(const char* name) const { return window->findChild<QLineEdit*>(name); }
-    QRadioButton* option(const char* name) const {
-        return window->findChild<QRadioButton*>(name);
-    }
+    QRadioButton* option(const char* name) const { return window->findChild<QRadioButton*>(name); }
     // Clicks an option button on its round indicator, where it takes clicks.
     void click(QRadioButton* button) {
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
@@ -89,9 +87,13 @@ TEST_F(StationWindowTest, HasTheDesignedControlsAndCaptions) {
     for (const char* name : {"Text1", "Text2", "Text3", "Text4", "Text7", "Text6"}) {
         EXPECT_NE(box(name), nullptr) << name;
     }
-    const char* captions[] = {"Please Enter your Call Sign:", "Your Country:", "Your Continent:",
-                              "Your Longitude:",              "Your Latitude:",
-                              "Hours added for UTC:",         "Connect to Vemo RTTY?"};
+    const char* captions[] = {"Please Enter your Call Sign:",
+                              "Your Country:",
+                              "Your Continent:",
+                              "Your Longitude:",
+                              "Your Latitude:",
+                              "Hours added for UTC:",
+                              "Connect to Vemo RTTY?"};
     for (const char* caption : captions) {
         bool found = false;
         for (QLabel* label : window->findChildren<QLabel*>()) {
@@ -338,14 +340,13 @@ TEST_F(StationWindowTest, DoneWritesTheSixSharedKeysInOrder) {
     open();
     QTest::mouseClick(done(), Qt::LeftButton);
     EXPECT_EQ(dir.read("SharedUserPreferences.xml"),
-              kDecl +
-                  "\r\n<OWN_EMAIL>w1aw@arrl.net</OWN_EMAIL>"
-                  "\r\n<OWN_CALL>W1AW</OWN_CALL>"
-                  "\r\n<OWN_UTC>5</OWN_UTC>"
-                  "\r\n<OWN_COUNTRY>USA</OWN_COUNTRY>"
-                  "\r\n<OWN_LONGITUDE>72.7</OWN_LONGITUDE>"
-                  "\r\n<OWN_LATITUDE>41.75</OWN_LATITUDE>"
-                  "\r\n<OWN_CONTINENT>NA</OWN_CONTINENT>\r\n");
+              kDecl + "\r\n<OWN_EMAIL>w1aw@arrl.net</OWN_EMAIL>"
+                      "\r\n<OWN_CALL>W1AW</OWN_CALL>"
+                      "\r\n<OWN_UTC>5</OWN_UTC>"
+                      "\r\n<OWN_COUNTRY>USA</OWN_COUNTRY>"
+                      "\r\n<OWN_LONGITUDE>72.7</OWN_LONGITUDE>"
+                      "\r\n<OWN_LATITUDE>41.75</OWN_LATITUDE>"
+                      "\r\n<OWN_CONTINENT>NA</OWN_CONTINENT>\r\n");
     EXPECT_TRUE(prompts.shown.empty());
 }
 
