@@ -70,6 +70,9 @@ class MainWindow : public QMainWindow {
     void fillLogList();
     // A rig frequency in MHz: follows its band and keeps it for the next contact.
     void bandFreqConversion(float mhz);
+    // A mode reported by the rig. The log keeps one mode for the whole contest and
+    // none per contact, so a reading changes nothing.
+    void modeSelection(const std::string& /*mode*/) {}
     // Adds a contact (the store's limit and a failed write are reported and leave
     // the log untouched). True when it was logged.
     bool appendQso(const core::QsoRecord& record);
