@@ -6,6 +6,8 @@ WEXON_PACKAGES=(
     qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
+    clang libclang-rt-14-dev
+    socat hamradio-files trustedqsl libhamlib-utils direwolf iproute2
 )
 
 wexon_install_deps() {
