@@ -45,3 +45,44 @@ TEST(Backup, CopiesTheLogUnderTheMinutesName) {
     EXPECT_FALSE(backupNeeded(2, 2));
     EXPECT_FALSE(backupNeeded(0, 5));
 }
+
+TEST(Backup, TwoBackupsInOneMinuteKeepBoth) {
+    wexon::test::TempDir dir;
+    DateTime local{2026, 5, 30, 7, 5, 10};
+    dir.write("log.txt", "first\r\n");
+    std::string first;
+    ASSERT_TRUE(backupLogTo(dir.file("log.txt"), dir.file("BACKUP"), local, first).ok());
+    dir.write("log.txt", "second\r\n");
+    std::string second;
+    ASSERT_TRUE(
+        backupLogTo(dir.file("log.txt"), dir.file("BACKUP"), local.addSeconds(30), second).ok());
+    dir.write("log.txt", "third\r\n");
+    ASSERT_TRUE(backupLog(dir.file("log.txt"), dir.file("BACKUP"), local).ok());
+    EXPECT_EQ(first, dir.file("BACKUP/202605300705.log"));
+    EXPECT_EQ(second, dir.file("BACKUP/202605300705-2.log"));
+    EXPECT_EQ(dir.read("BACKUP/202605300705.log"), "first\r\n");
+    EXPECT_EQ(dir.read("BACKUP/202605300705-2.log"), "second\r\n");
+    EXPECT_EQ(dir.read("BACKUP/202605300705-3.log"), "third\r\n");
+    // The next minute starts with its plain name again.
+    EXPECT_EQ(freeBackupPath(dir.file("BACKUP"), local.addMinutes(1)),
+              dir.file("BACKUP/202605300706.log"));
+}
+
+TEST(Backup, OnlyWhenTheCountChangedSinceTheLogWasRead) {
+    EXPECT_FALSE(backupNeeded(0, 0));   // nothing logged
+    EXPECT_FALSE(backupNeeded(12, 12)); // edits that kept the count are not noticed
+    EXPECT_TRUE(backupNeeded(13, 12));  // one logged
+    EXPECT_TRUE(backupNeeded(11, 12));  // one deleted
+    EXPECT_TRUE(backupNeeded(1, 0));    // a first contact in a new log
+}
+
+TEST(NewLog, TypedYesInAnyCaseConfirms) {
+    EXPECT_TRUE(newLogConfirmed(std::string("YES")));
+    EXPECT_TRUE(newLogConfirmed(std::string("yes")));
+    EXPECT_TRUE(newLogConfirmed(std::string(" Yes ")));
+    EXPECT_FALSE(newLogConfirmed(std::string("")));
+    EXPECT_FALSE(newLogConfirmed(std::nullopt));
+    EXPECT_FALSE(newLogConfirmed(std::string("Y")));
+    EXPECT_FALSE(newLogConfirmed(std::string("YES!")));
+    EXPECT_FALSE(newLogConfirmed(std::string("no")));
+}
