@@ -1,5 +1,6 @@
 #include "core/date_time.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/number_format.h"
@@ -8,14 +9,20 @@ namespace wexon::core {
 
 namespace {
 
-// Days from 1970-01-01 to the given civil date (proleptic Gregorian).
-std::int64_t daysFromCivil(int y, int m, int d) {
+// The instants a DateTime can hold: 0001/01/01 00:00:00 to 9999/12/31 23:59:59,
+// the years a four-digit date shows.
+constexpr std::int64_t kFirstSecond = -62135596800;
+constexpr std::int64_t kLastSecond = 253402300799;
+
+// Days from 1970-01-01 to the given civil date (proleptic Gregorian). Works in
+// 64 bits throughout; a day beyond its month's length counts on into the next.
+std::int64_t daysFromCivil(std::int64_t y, int m, std::int64_t d) {
     y -= m <= 2 ? 1 : 0;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = static_cast<unsigned>((153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1);
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
 }
 
 void civilFromDays(std::int64_t z, int& y, int& m, int& d) {
@@ -57,10 +64,20 @@ std::string two(int v) {
 } // namespace
 
 std::int64_t DateTime::toEpochSeconds() const {
-    return daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
+    // Fields far outside their ranges are held to bounds where the sums below
+    // stay within 64 bits; a month outside 1..12 is no month and is held to it.
+    const std::int64_t y = std::clamp<std::int64_t>(year, -1000000, 1000000);
+    const int m = std::clamp(month, 1, 12);
+    const std::int64_t d = std::clamp<std::int64_t>(day, -1000000, 1000000);
+    const std::int64_t h = std::clamp<std::int64_t>(hour, -1000000, 1000000);
+    const std::int64_t n = std::clamp<std::int64_t>(minute, -1000000, 1000000);
+    const std::int64_t s = std::clamp<std::int64_t>(second, -1000000, 1000000);
+    return std::clamp(daysFromCivil(y, m, d) * 86400 + h * 3600 + n * 60 + s, kFirstSecond,
+                      kLastSecond);
 }
 
 DateTime DateTime::fromEpochSeconds(std::int64_t seconds) {
+    seconds = std::clamp(seconds, kFirstSecond, kLastSecond);
     std::int64_t days = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
     std::int64_t rest = seconds - days * 86400;
     DateTime t;
@@ -72,11 +89,21 @@ DateTime DateTime::fromEpochSeconds(std::int64_t seconds) {
 }
 
 DateTime DateTime::addSeconds(std::int64_t seconds) const {
-    return fromEpochSeconds(toEpochSeconds() + seconds);
+    // Both terms are held within the span of representable instants first, so
+    // the sum cannot overflow; the result is then held to that span.
+    const std::int64_t span = kLastSecond - kFirstSecond;
+    return fromEpochSeconds(toEpochSeconds() + std::clamp(seconds, -span, span));
 }
 
 DateTime DateTime::addMinutes(double minutes) const {
-    return addSeconds(static_cast<std::int64_t>(std::llround(minutes * 60.0)));
+    if (std::isnan(minutes)) {
+        return *this;
+    }
+    // Beyond the span of representable instants the result is the first or last
+    // instant anyway; holding the seconds there keeps llround within range.
+    const double span = static_cast<double>(kLastSecond - kFirstSecond);
+    const double seconds = std::clamp(minutes * 60.0, -span, span);
+    return addSeconds(static_cast<std::int64_t>(std::llround(seconds)));
 }
 
 std::string formatDate(const DateTime& t) {

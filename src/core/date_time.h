@@ -17,10 +17,14 @@ struct DateTime {
     int minute = 0;
     int second = 0;
 
-    // Seconds since 1970-01-01 00:00:00 of the same zone.
+    // Seconds since 1970-01-01 00:00:00 of the same zone. Instants run from
+    // 0001/01/01 00:00:00 to 9999/12/31 23:59:59, the years a four-digit date
+    // shows: every conversion and every sum is held to that span, so a wild
+    // offset gives the first or last instant, never an overflowed date.
     std::int64_t toEpochSeconds() const;
     static DateTime fromEpochSeconds(std::int64_t seconds);
     DateTime addSeconds(std::int64_t seconds) const;
+    // A NaN number of minutes leaves the time as it is.
     DateTime addMinutes(double minutes) const;
 
     bool operator==(const DateTime&) const = default;

@@ -1,34 +1,87 @@
 #include "core/number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace wexon::core {
 
 namespace {
 
+// The shortest decimal digits that read back to `value`, written out in plain
+// positional form: never with an exponent, so "100000" rather than "1e+05"
+// and "0.00015" rather than "1.5e-04".
 template <typename T> std::string shortest(T value) {
-    if (!std::isfinite(value)) {
-        return "0";
-    }
-    if (value == 0) {
+    if (!std::isfinite(value) || value == 0) {
         return "0"; // also folds -0
     }
+    // The shortest round-trip digits in scientific form: "-d.ddde+XX".
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, res.ptr);
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    if (res.ec != std::errc{}) {
+        return "0";
+    }
+    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const std::size_t e = sci.find('e');
+    if (e == std::string_view::npos) {
+        return "0";
+    }
+    const bool negative = sci.front() == '-';
+    std::string digits;
+    for (char c : sci.substr(negative ? 1 : 0, e - (negative ? 1 : 0))) {
+        if (c != '.') {
+            digits.push_back(c);
+        }
+    }
+    int exponent = 0;
+    std::string_view expText = sci.substr(e + 1);
+    if (!expText.empty() && expText.front() == '+') {
+        expText.remove_prefix(1);
+    }
+    auto expRes = std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
+    if (expRes.ec != std::errc{} || digits.empty()) {
+        return "0";
+    }
+    // The first digit stands `exponent` places left of the point.
+    const long long pointAt = static_cast<long long>(exponent) + 1;
+    const long long count = static_cast<long long>(digits.size());
+    std::string out;
+    if (negative) {
+        out.push_back('-');
+    }
+    if (pointAt <= 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-pointAt), '0');
+        out += digits;
+    } else if (pointAt >= count) {
+        out += digits;
+        out.append(static_cast<std::size_t>(pointAt - count), '0');
+    } else {
+        out.append(digits, 0, static_cast<std::size_t>(pointAt));
+        out.push_back('.');
+        out.append(digits, static_cast<std::size_t>(pointAt), std::string::npos);
+    }
+    return out;
 }
 
+// Largest magnitude the display patterns show, in units of their last digit:
+// fifteen digits, the width of the widest pattern and still exact in a double.
+constexpr double kMaxScaledDigits = 999999999999999.0;
+
 // Splits |value| rounded half away from zero to `decimals` places into its
-// whole digits and its decimal digits.
+// whole digits and its decimal digits. A value beyond what fifteen digits can
+// show is shown as the largest fifteen-digit value, and a value that is not a
+// number as zero.
 void roundedParts(double value, int decimals, std::string& whole, std::string& frac) {
     double scale = std::pow(10.0, decimals);
-    double scaled = std::round(std::fabs(value) * scale + 1e-9);
-    char buf[64];
+    double scaled = std::isnan(value) ? 0.0 : std::round(std::fabs(value) * scale + 1e-9);
+    if (!(scaled <= kMaxScaledDigits)) {
+        scaled = kMaxScaledDigits; // also infinity
+    }
+    char buf[32];
     auto res = std::to_chars(buf, buf + sizeof buf, scaled, std::chars_format::fixed, 0);
-    std::string digits(buf, res.ptr);
+    std::string digits = res.ec == std::errc{} ? std::string(buf, res.ptr) : std::string("0");
     while (static_cast<int>(digits.size()) <= decimals) {
         digits.insert(digits.begin(), '0');
     }
@@ -127,12 +180,35 @@ std::optional<double> parseNumber(std::string_view text) {
     if (p != n) {
         return std::nullopt;
     }
-    char* end = nullptr;
-    double v = std::strtod(s.c_str(), &end);
+    // from_chars reads the same text whatever the process's locale says about
+    // the decimal point, which strtod would not.
+    bool negative = !s.empty() && s.front() == '-';
+    std::size_t start = (!s.empty() && (s.front() == '-' || s.front() == '+')) ? 1 : 0;
+    double v = 0;
+    auto res = std::from_chars(s.data() + start, s.data() + s.size(), v);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too small to tell from zero reads as zero; too large is no number.
+        // Tiny: a negative exponent, or no exponent and no whole digit above 0.
+        std::size_t ePos = s.find('e');
+        bool tiny = false;
+        if (ePos != std::string::npos) {
+            tiny = ePos + 1 < s.size() && s[ePos + 1] == '-';
+        } else {
+            std::string_view whole(s.data() + start, s.size() - start);
+            whole = whole.substr(0, whole.find('.'));
+            tiny = whole.find_first_not_of('0') == std::string_view::npos;
+        }
+        if (!tiny) {
+            return std::nullopt;
+        }
+        v = 0;
+    } else if (res.ec != std::errc{} || res.ptr != s.data() + s.size()) {
+        return std::nullopt;
+    }
     if (!std::isfinite(v)) {
         return std::nullopt;
     }
-    return v;
+    return negative ? -v : v;
 }
 
 double leadingNumber(std::string_view text) {
@@ -211,9 +287,14 @@ std::string formatOneDecimal(double value) {
 }
 
 std::string zeroPad(long long value, int width) {
-    std::string digits = std::to_string(value < 0 ? -value : value);
-    while (static_cast<int>(digits.size()) < width) {
-        digits.insert(digits.begin(), '0');
+    // The magnitude in unsigned arithmetic, where even the most negative value
+    // has one.
+    unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
+    std::string digits = std::to_string(magnitude);
+    const std::size_t wanted = static_cast<std::size_t>(std::clamp(width, 0, kMaxPadWidth));
+    if (digits.size() < wanted) {
+        digits.insert(0, wanted - digits.size(), '0');
     }
     return value < 0 ? "-" + digits : digits;
 }

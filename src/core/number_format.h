@@ -7,7 +7,8 @@
 namespace wexon::core {
 
 // Numbers as the data files carry them: the shortest decimal text that reads back
-// to the same value ("5", "-4.5", "14.025").
+// to the same value ("5", "-4.5", "14.025"), always in plain positional form,
+// never with an exponent ("100000", "0.00015"). Infinities and NaN write as "0".
 std::string formatShortest(double value);
 std::string formatShortest(float value);
 
@@ -20,7 +21,9 @@ std::optional<double> parseNumber(std::string_view text);
 // The leading number of a text, 0 when it has none (like reading "12abc" as 12).
 double leadingNumber(std::string_view text);
 
-// Display patterns. Each rounds half away from zero.
+// Display patterns. Each rounds half away from zero. A value whose rounded
+// digits would pass fifteen (the widest pattern, and the most a double holds
+// exactly) shows as the largest fifteen-digit value of its sign; NaN shows as 0.
 // "#####.##0": three decimals, no leading zero before the point (14.025, .500).
 std::string formatFreq(double mhz);
 // "###,###,###,###,##0": whole number with thousands separators (1,234, 0).
@@ -34,6 +37,8 @@ std::string formatThreeDecimals(double value);
 // "###0.0": one decimal, at least one digit before the point.
 std::string formatOneDecimal(double value);
 // Pads a whole number to at least `width` digits with leading zeros ("001").
+// Widths are taken between 0 and kMaxPadWidth.
+inline constexpr int kMaxPadWidth = 64;
 std::string zeroPad(long long value, int width);
 
 } // namespace wexon::core

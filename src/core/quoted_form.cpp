@@ -73,35 +73,58 @@ void FieldReader::skipBlanks() {
 }
 
 bool FieldReader::atEnd() {
+    if (m_emptyOwed) {
+        return false;
+    }
     while (m_pos < m_data.size() && (isBlank(m_data[m_pos]) || isLineEnd(m_data[m_pos]))) {
         ++m_pos;
     }
     return m_pos >= m_data.size();
 }
 
-// Moves past the separator that ends a value: one comma, or one line end
-// (CR LF, CR or LF), together with blanks around it.
+// Moves past one line end (CR LF, CR or LF) when one stands at the position.
+void FieldReader::skipLineEnd() {
+    if (m_pos >= m_data.size()) {
+        return;
+    }
+    if (m_data[m_pos] == '\r') {
+        ++m_pos;
+        if (m_pos < m_data.size() && m_data[m_pos] == '\n') {
+            ++m_pos;
+        }
+    } else if (m_data[m_pos] == '\n') {
+        ++m_pos;
+    }
+}
+
+// Moves past the separator that ends a value: one comma, or one line end,
+// together with blanks around it. A comma that only blanks separate from the
+// line end owes the line one more, empty value; the line end is left for it.
 void FieldReader::skipSeparator() {
     skipBlanks();
     if (m_pos >= m_data.size()) {
         return;
     }
-    char c = m_data[m_pos];
-    if (c == ',') {
+    if (m_data[m_pos] == ',') {
         ++m_pos;
-    } else if (c == '\r') {
-        ++m_pos;
-        if (m_pos < m_data.size() && m_data[m_pos] == '\n') {
-            ++m_pos;
+        skipBlanks();
+        if (m_pos >= m_data.size() || isLineEnd(m_data[m_pos])) {
+            m_emptyOwed = true;
         }
-    } else if (c == '\n') {
-        ++m_pos;
+        return;
     }
+    skipLineEnd();
 }
 
 bool FieldReader::next(std::string& out) {
     out.clear();
     m_lastQuoted = false;
+    if (m_emptyOwed) {
+        // The empty last value of a line that ended in a comma.
+        m_emptyOwed = false;
+        skipLineEnd();
+        return true;
+    }
     // Blank lines between records carry no values.
     while (m_pos < m_data.size() && (isBlank(m_data[m_pos]) || isLineEnd(m_data[m_pos]))) {
         ++m_pos;

@@ -33,7 +33,10 @@ class FieldWriter {
 std::string quoteText(std::string_view value);
 
 // Reads the quoted form value by value, treating commas and line ends alike, so a
-// record whose line is short takes its remaining values from the next line.
+// record whose line is short takes its remaining values from the next line. A
+// comma directly before a line end (or the end of the data) is followed by an
+// empty value: the line's last field is empty, and the next line's first value
+// stays with the next record.
 class FieldReader {
   public:
     // Longest value kept; longer values are cut, never allowed to grow without bound.
@@ -41,7 +44,8 @@ class FieldReader {
 
     explicit FieldReader(std::string_view data) : m_data(data) {}
 
-    // True when nothing but blanks and line ends remain.
+    // True when nothing but blanks and line ends remain and no empty value is
+    // owed to a comma that ended a line.
     bool atEnd();
     // Reads the next value into `out`. Returns false at the end of the data.
     // A quoted value ends at its closing quote or, when the quote is never
@@ -55,9 +59,13 @@ class FieldReader {
   private:
     void skipBlanks();
     void skipSeparator();
+    void skipLineEnd();
     std::string_view m_data;
     std::size_t m_pos = 0;
     bool m_lastQuoted = false;
+    // The last separator was a comma with only blanks before the line end or
+    // the end of the data: the next value is empty.
+    bool m_emptyOwed = false;
 };
 
 } // namespace wexon::core

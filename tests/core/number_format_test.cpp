@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <clocale>
+#include <cmath>
+#include <limits>
+#include <string>
+
 #include "core/date_time.h"
 #include "core/number_format.h"
 
@@ -91,4 +97,99 @@ TEST(DateTimeParsing, AcceptsValidDatesAndTimesOnly) {
     EXPECT_FALSE(parseTime("24:00"));
     EXPECT_FALSE(parseTime("12:60"));
     EXPECT_FALSE(parseTime("1234"));
+}
+
+TEST(ShortestNumber, NeverUsesAnExponent) {
+    EXPECT_EQ(formatShortest(100000.0f), "100000");
+    EXPECT_EQ(formatShortest(100000.0), "100000");
+    EXPECT_EQ(formatShortest(1234567.5), "1234567.5");
+    EXPECT_EQ(formatShortest(1234567.5f), "1234567.5");
+    EXPECT_EQ(formatShortest(16777217.0f), "16777216"); // what the float holds
+    EXPECT_EQ(formatShortest(-0.25), "-0.25");
+    EXPECT_EQ(formatShortest(-0.25f), "-0.25");
+    EXPECT_EQ(formatShortest(1e21), "1000000000000000000000");
+    EXPECT_EQ(formatShortest(0.00015), "0.00015");
+    EXPECT_EQ(formatShortest(1.5e-7f), "0.00000015");
+    EXPECT_EQ(formatShortest(std::numeric_limits<double>::infinity()), "0");
+    EXPECT_EQ(formatShortest(std::nan("")), "0");
+    for (const char* text : {"100000", "1234567.5", "-0.25", "1e21", "1.5e-7", "3.4e38"}) {
+        double d = *parseNumber(text);
+        std::string written = formatShortest(d);
+        EXPECT_EQ(written.find_first_of("eE"), std::string::npos) << written;
+        EXPECT_EQ(*parseNumber(written), d) << written;
+        float f = static_cast<float>(d);
+        std::string writtenF = formatShortest(f);
+        EXPECT_EQ(writtenF.find_first_of("eE"), std::string::npos) << writtenF;
+        EXPECT_EQ(static_cast<float>(*parseNumber(writtenF)), f) << writtenF;
+    }
+    // The extremes of the type still come out whole.
+    std::string largest = formatShortest(std::numeric_limits<double>::max());
+    EXPECT_EQ(largest.size(), 309u);
+    EXPECT_EQ(*parseNumber(largest), std::numeric_limits<double>::max());
+    std::string smallest = formatShortest(std::numeric_limits<double>::denorm_min());
+    EXPECT_EQ(*parseNumber(smallest), std::numeric_limits<double>::denorm_min());
+}
+
+TEST(NumericTest, EdgesOfTheDoubleRange) {
+    EXPECT_FALSE(parseNumber("1e999").has_value());
+    EXPECT_FALSE(parseNumber("-1e400").has_value());
+    EXPECT_EQ(*parseNumber("1e-999"), 0.0);
+    EXPECT_EQ(*parseNumber("0." + std::string(400, '0') + "1"), 0.0);
+    EXPECT_FALSE(parseNumber("1" + std::string(400, '0')).has_value());
+    EXPECT_EQ(*parseNumber("+.5"), 0.5);
+    EXPECT_EQ(*parseNumber("-5."), -5.0);
+}
+
+TEST(NumericTest, ReadsTheSameWhateverTheLocale) {
+    // A Qt application takes its locale from the environment; a decimal comma
+    // there must not change how "14.025" in a file reads.
+    const char* commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"};
+    const char* set = nullptr;
+    for (const char* name : commaLocales) {
+        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+            set = name;
+            break;
+        }
+    }
+    if (set == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+    auto v = parseNumber("14.025");
+    std::setlocale(LC_NUMERIC, "C");
+    ASSERT_TRUE(v.has_value());
+    EXPECT_DOUBLE_EQ(*v, 14.025);
+}
+
+// Values beyond fifteen digits are held at the largest fifteen-digit value;
+// nothing overflows a buffer or shows "inf" or "nan".
+TEST(DisplayFormatsAtTheExtremes, ClampInsteadOfOverflowing) {
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(formatGrouped(1e64), "999,999,999,999,999");
+    EXPECT_EQ(formatGrouped(-1e300), "-999,999,999,999,999");
+    EXPECT_EQ(formatGrouped(999999999999999.0), "999,999,999,999,999");
+    EXPECT_EQ(formatGrouped(123456789012345.0), "123,456,789,012,345");
+    EXPECT_EQ(formatGrouped(std::nan("")), "0");
+    EXPECT_EQ(formatFreq(1.79e308), "999999999999.999");
+    EXPECT_EQ(formatFreq(inf), "999999999999.999"); // what a written 1.8e308 becomes
+    EXPECT_EQ(formatFreq(-inf), "-999999999999.999");
+    EXPECT_EQ(formatFreq(std::nan("")), ".000");
+    EXPECT_EQ(formatFreq(std::numeric_limits<float>::max()), "999999999999.999");
+    EXPECT_EQ(formatGroupedOptional(inf), "999,999,999,999,999");
+    EXPECT_EQ(formatWholeOptional(-1e20), "-999999999999999");
+    EXPECT_EQ(formatThreeDecimals(1e100), "999999999999.999");
+    EXPECT_EQ(formatOneDecimal(inf), "99999999999999.9");
+    for (double v : {1e15, 1e16, 1e64, 1.79e308, inf, -inf}) {
+        for (const std::string& s : {formatFreq(v), formatGrouped(v), formatOneDecimal(v)}) {
+            EXPECT_EQ(s.find_first_of("infa"), std::string::npos) << s;
+            EXPECT_LE(s.size(), 24u) << s;
+        }
+    }
+}
+
+TEST(DisplayFormatsAtTheExtremes, ZeroPadHandlesTheWholeRangeAndWidth) {
+    EXPECT_EQ(zeroPad(LLONG_MIN, 3), "-9223372036854775808");
+    EXPECT_EQ(zeroPad(LLONG_MAX, 3), "9223372036854775807");
+    EXPECT_EQ(zeroPad(-7, 3), "-007");
+    EXPECT_EQ(zeroPad(5, -4), "5");
+    EXPECT_EQ(zeroPad(5, INT_MAX).size(), static_cast<std::size_t>(kMaxPadWidth));
 }
