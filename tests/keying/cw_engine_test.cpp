@@ -1,0 +1,185 @@
+#include "keying/cw_engine.h"
+
+#include <chrono>
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "keying/morse_table.h"
+#include "keying_fakes.h"
+
+namespace wexon::keying {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RecordingListener : public CwEngineListener {
+  public:
+    std::atomic<int> exclamations{0};
+    std::atomic<int> stops{0};
+    std::vector<std::string> remaining;
+    std::mutex mutex;
+    std::function<void()> onCharacter;
+    void exclamationReached() override { ++exclamations; }
+    void characterDone(const std::string& rest) override {
+        {
+            std::lock_guard lock(mutex);
+            remaining.push_back(rest);
+        }
+        if (onCharacter) {
+            onCharacter();
+        }
+    }
+    void sendingStopped() override { ++stops; }
+};
+
+struct EngineRig {
+    test::VirtualElementClock clock;
+    test::ScriptedKeyLine line{clock};
+    RecordingListener listener;
+    CwEngine engine{clock, &listener, false};
+    EngineRig() {
+        engine.setInterface(1);
+        engine.setKeyLine(&line);
+    }
+    void send(const std::string& text) {
+        engine.appendAndPump(text);
+        ASSERT_TRUE(engine.waitUntilIdle(5s));
+    }
+};
+
+TEST(EngineTiming, TimerUnitAt13WpmIs92Point3Ms) {
+    EngineRig rig;
+    rig.engine.setSpeed(13);
+    rig.send("E");
+    auto edges = rig.line.edges();
+    ASSERT_EQ(edges.size(), 2u);
+    EXPECT_TRUE(edges[0].down);
+    EXPECT_FALSE(edges[1].down);
+    EXPECT_NEAR((edges[1].ns - edges[0].ns) / 1e6, 92.3077, 0.001);
+}
+
+TEST(EngineTiming, SleepUnitAt13WpmIsWhole92Ms) {
+    EngineRig rig;
+    rig.engine.setSpeed(13);
+    rig.engine.setTimingMethod(TimingMethod::Sleep);
+    rig.send("EE");
+    auto edges = rig.line.edges();
+    ASSERT_EQ(edges.size(), 4u);
+    EXPECT_EQ(edges[1].ns - edges[0].ns, 92'000'000);
+    // The three silent units that end a character.
+    EXPECT_EQ(edges[2].ns - edges[1].ns, 3 * 92'000'000);
+}
+
+TEST(EngineTiming, LoopMethodCountsCalibratedPasses) {
+    EngineRig rig;
+    rig.clock.nsPerPass = 1.0;
+    rig.engine.setTimingMethod(TimingMethod::Loop);
+    rig.engine.setLoopsPer60ms(60'000'000); // one pass per nanosecond
+    rig.engine.setSpeed(20);                // 60 ms units
+    rig.send("E");
+    auto edges = rig.line.edges();
+    ASSERT_EQ(edges.size(), 2u);
+    EXPECT_EQ(edges[1].ns - edges[0].ns, 60'000'000);
+}
+
+TEST(EngineTiming, UnitsFollowThePatternsAcrossCharacters) {
+    EngineRig rig;
+    rig.engine.setSpeed(20);
+    rig.send("A E");
+    std::string expected = std::string(morsePattern('A')) + std::string(morsePattern(' ')) + "1";
+    EXPECT_EQ(rig.line.units(60e6), expected);
+}
+
+TEST(EngineTiming, SpeedChangeActsFromTheNextUnit) {
+    EngineRig rig;
+    rig.engine.setSpeed(20);
+    rig.line.atEdge = 2; // the first dot has ended
+    rig.line.onEdge = [&] { rig.engine.setSpeed(10); };
+    rig.send("S");
+    auto e = rig.line.edges();
+    ASSERT_EQ(e.size(), 6u);
+    EXPECT_EQ(e[1].ns - e[0].ns, 60'000'000);  // before the change
+    EXPECT_EQ(e[3].ns - e[2].ns, 120'000'000); // after it
+}
+
+TEST(EngineTiming, WordSpaceAdjustment) {
+    for (int adjust : {0, -8, 2}) {
+        EngineRig rig;
+        rig.engine.setSpeed(20);
+        rig.engine.setWordSpace(adjust);
+        rig.send("E E");
+        auto e = rig.line.edges();
+        ASSERT_EQ(e.size(), 4u);
+        long silent = std::lround((e[2].ns - e[1].ns) / 60e6);
+        EXPECT_EQ(silent, 3 + 8 + adjust) << adjust;
+    }
+}
+
+TEST(EngineFaults, UnusableSpeedsKeyNothingAndDoNotHang) {
+    for (double wpm : {0.0, -5.0, 1000.0, std::nan("")}) {
+        EngineRig rig;
+        rig.engine.setSpeed(wpm);
+        rig.send("PARIS PARIS");
+        EXPECT_TRUE(rig.line.edges().empty()) << wpm;
+        EXPECT_TRUE(rig.engine.bufferEmpty());
+        EXPECT_FALSE(rig.engine.isSending());
+    }
+}
+
+TEST(EngineFaults, NoInterfaceKeysNothingButEmptiesTheBuffer) {
+    EngineRig rig;
+    rig.engine.setInterface(0);
+    rig.send("TEST");
+    EXPECT_TRUE(rig.line.edges().empty());
+    EXPECT_EQ(rig.listener.remaining.size(), 4u);
+}
+
+TEST(EngineFaults, BinaryAndUnknownCharactersCostNoTime) {
+    EngineRig rig;
+    rig.engine.setSpeed(20);
+    rig.send(std::string("E\x01\xff\"#E", 6));
+    EXPECT_EQ(rig.line.units(60e6), "10001");
+}
+
+TEST(EngineControl, ExclamationIsReportedAndKeysNothing) {
+    EngineRig rig;
+    rig.send("!!");
+    EXPECT_EQ(rig.listener.exclamations.load(), 2);
+    EXPECT_TRUE(rig.line.edges().empty());
+}
+
+TEST(EngineControl, EmptyingTheBufferStopsAfterTheCurrentCharacter) {
+    EngineRig rig;
+    rig.engine.setSpeed(20);
+    rig.line.atEdge = 1;
+    rig.line.onEdge = [&] { rig.engine.clearBuffer(); };
+    rig.send("TEST");
+    // Only the T is keyed, completely.
+    EXPECT_EQ(rig.line.units(60e6), "111");
+    EXPECT_EQ(rig.line.edges().back().down, false);
+}
+
+TEST(EngineControl, TextAddedWhileSendingIsPickedUp) {
+    EngineRig rig;
+    rig.engine.setSpeed(20);
+    rig.line.atEdge = 1;
+    rig.line.onEdge = [&] { rig.engine.appendAndPump("E"); };
+    rig.send("T");
+    EXPECT_EQ(rig.line.edges().size(), 4u);
+    EXPECT_EQ(rig.listener.stops.load(), 1);
+}
+
+TEST(EngineControl, BufferEditing) {
+    test::VirtualElementClock clock;
+    CwEngine engine(clock, nullptr, false);
+    engine.append("AB");
+    EXPECT_TRUE(engine.removeLast());
+    EXPECT_EQ(engine.buffer(), "A");
+    EXPECT_EQ(engine.takeFirst(), 'A');
+    EXPECT_FALSE(engine.takeFirst().has_value());
+    EXPECT_FALSE(engine.removeLast());
+}
+
+} // namespace
+} // namespace wexon::keying
