@@ -1,0 +1,167 @@
+#include "core/dupe_index.h"
+
+#include <algorithm>
+
+#include "core/text_util.h"
+
+namespace wexon::core {
+
+namespace {
+
+bool startsWith(const std::string& s, const std::string& prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+
+void appendCall(std::string& out, const std::string& call) {
+    out += ' ';
+    out += call;
+}
+
+} // namespace
+
+void DupeIndex::clear() {
+    m_calls.clear();
+    m_keys.clear();
+    m_bands.clear();
+    m_byCall.clear();
+}
+
+void DupeIndex::rebuild(const std::vector<QsoRecord>& records) {
+    clear();
+    m_calls.reserve(records.size());
+    m_keys.reserve(records.size());
+    m_byCall.reserve(records.size());
+    int number = 0;
+    for (const auto& r : records) {
+        ++number;
+        m_calls.push_back(r.call);
+        m_keys.push_back(toUpper(r.call));
+        m_byCall.push_back(number);
+        bandFor(r.band).inOrder.push_back(number);
+    }
+    auto byKey = [this](int a, int b) {
+        int c = keyOf(a).compare(keyOf(b));
+        return c < 0 || (c == 0 && a < b);
+    };
+    std::sort(m_byCall.begin(), m_byCall.end(), byKey);
+    for (auto& band : m_bands) {
+        band.byCall = band.inOrder;
+        std::sort(band.byCall.begin(), band.byCall.end(), byKey);
+    }
+}
+
+void DupeIndex::add(const QsoRecord& record) {
+    m_calls.push_back(record.call);
+    m_keys.push_back(toUpper(record.call));
+    const int number = count();
+    insertByCall(m_byCall, number);
+    Band& band = bandFor(record.band);
+    band.inOrder.push_back(number);
+    insertByCall(band.byCall, number);
+}
+
+void DupeIndex::insertByCall(std::vector<int>& sorted, int record) {
+    const std::string& key = keyOf(record);
+    auto at = std::upper_bound(sorted.begin(), sorted.end(), key,
+                               [this](const std::string& k, int r) { return k < keyOf(r); });
+    sorted.insert(at, record);
+}
+
+const DupeIndex::Band* DupeIndex::findBand(std::string_view band) const {
+    for (const auto& b : m_bands) {
+        if (equalsIgnoreCase(b.key, band)) {
+            return &b;
+        }
+    }
+    return nullptr;
+}
+
+DupeIndex::Band& DupeIndex::bandFor(std::string_view band) {
+    for (auto& b : m_bands) {
+        if (equalsIgnoreCase(b.key, band)) {
+            return b;
+        }
+    }
+    m_bands.push_back(Band{toUpper(band), {}, {}});
+    return m_bands.back();
+}
+
+std::vector<int> DupeIndex::recordsWithCall(std::string_view call) const {
+    const std::string key = toUpper(call);
+    auto lo = std::lower_bound(m_byCall.begin(), m_byCall.end(), key,
+                               [this](int r, const std::string& k) { return keyOf(r) < k; });
+    auto hi = std::upper_bound(lo, m_byCall.end(), key,
+                               [this](const std::string& k, int r) { return k < keyOf(r); });
+    return std::vector<int>(lo, hi);
+}
+
+bool DupeIndex::walkInOrder(const Band& band, const std::string& prefix, std::size_t limit,
+                            std::size_t budget, std::string& out) const {
+    std::size_t steps = 0;
+    for (int record : band.inOrder) {
+        if (++steps > budget) {
+            return false;
+        }
+        if (startsWith(keyOf(record), prefix)) {
+            appendCall(out, m_calls[static_cast<std::size_t>(record - 1)]);
+            if (out.size() > limit) {
+                break;
+            }
+        }
+    }
+    return true;
+}
+
+std::string DupeIndex::partialList(std::string_view typed, std::string_view band,
+                                   std::size_t limit) const {
+    std::string out;
+    const Band* b = findBand(band);
+    if (b == nullptr || typed.empty()) {
+        return out;
+    }
+    const std::string prefix = toUpper(typed);
+    auto lo = std::lower_bound(b->byCall.begin(), b->byCall.end(), prefix,
+                               [this](int r, const std::string& k) { return keyOf(r) < k; });
+    auto hi = std::partition_point(lo, b->byCall.end(),
+                                   [this, &prefix](int r) { return startsWith(keyOf(r), prefix); });
+    const std::size_t matches = static_cast<std::size_t>(hi - lo);
+    if (matches == 0) {
+        return out;
+    }
+
+    // Every listed call adds at least the prefix length plus a blank, so the list
+    // passes `limit` by its `needed`-th call at the latest; only the first
+    // `needed` matches in record order matter.
+    const std::size_t needed = limit / (prefix.size() + 1) + 1;
+    const std::size_t onBand = b->inOrder.size();
+
+    // Many matches: the walk in record order meets `needed` of them after about
+    // needed * onBand / matches records, fewer than the matches themselves. Give
+    // it that many steps; if the matches bunch late in the log it stops and the
+    // matches are taken from the sorted index instead.
+    if (matches * matches > needed * onBand) {
+        if (walkInOrder(*b, prefix, limit, matches, out)) {
+            return out;
+        }
+        out.clear();
+    }
+
+    // Few matches: take the smallest record numbers among them.
+    std::vector<int> first(lo, hi);
+    if (first.size() > needed) {
+        std::partial_sort(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(needed),
+                          first.end());
+        first.resize(needed);
+    } else {
+        std::sort(first.begin(), first.end());
+    }
+    for (int record : first) {
+        appendCall(out, m_calls[static_cast<std::size_t>(record - 1)]);
+        if (out.size() > limit) {
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace wexon::core

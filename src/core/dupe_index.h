@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/qso_record.h"
+
+namespace wexon::core {
+
+// An index of the calls in the QSO store, kept beside it so that the checks
+// made on every key typed into the call box need no walk of the whole log.
+// Records are numbered from 1 as in the store. The owner rebuilds it after the
+// log is read, edited or has a record deleted, and adds each appended record.
+class DupeIndex {
+  public:
+    void rebuild(const std::vector<QsoRecord>& records);
+    // Indexes `record` as record count() + 1.
+    void add(const QsoRecord& record);
+    void clear();
+    int count() const { return static_cast<int>(m_calls.size()); }
+
+    // Record numbers, ascending, of the records whose call equals `call`
+    // ignoring case (the whole text, any band).
+    std::vector<int> recordsWithCall(std::string_view call) const;
+
+    // The partial-dupe list: walking the records on `band` in record order, a
+    // blank and the call of each one whose call begins with `typed` (ignoring
+    // case), stopping as soon as the text is longer than `limit` characters.
+    // Empty when `typed` is empty.
+    std::string partialList(std::string_view typed, std::string_view band,
+                            std::size_t limit = 100) const;
+
+  private:
+    struct Band {
+        std::string key;          // upper-cased band
+        std::vector<int> inOrder; // its record numbers, ascending
+        std::vector<int> byCall;  // the same, sorted by upper-cased call, then number
+    };
+    const Band* findBand(std::string_view band) const;
+    Band& bandFor(std::string_view band);
+    const std::string& keyOf(int record) const {
+        return m_keys[static_cast<std::size_t>(record - 1)];
+    }
+    // Inserts `record`, the highest number so far, after its equal calls.
+    void insertByCall(std::vector<int>& sorted, int record);
+    bool walkInOrder(const Band& band, const std::string& prefix, std::size_t limit,
+                     std::size_t budget, std::string& out) const;
+
+    std::vector<std::string> m_calls; // calls as logged
+    std::vector<std::string> m_keys;  // upper-cased calls
+    std::vector<Band> m_bands;
+    std::vector<int> m_byCall; // every record, sorted by upper-cased call, then number
+};
+
+} // namespace wexon::core

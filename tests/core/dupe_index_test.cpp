@@ -1,0 +1,169 @@
+#include "core/dupe_index.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/text_util.h"
+
+namespace wexon::core {
+namespace {
+
+QsoRecord contact(const std::string& call, const std::string& band) {
+    QsoRecord r;
+    r.call = call;
+    r.band = band;
+    return r;
+}
+
+// The partial list as a plain walk of the whole log in record order.
+std::string referenceWalk(const std::vector<QsoRecord>& records, const std::string& typed,
+                          const std::string& band, std::size_t limit = 100) {
+    std::string out;
+    if (typed.empty()) {
+        return out;
+    }
+    for (const auto& r : records) {
+        if (!equalsIgnoreCase(r.band, band)) {
+            continue;
+        }
+        if (r.call.size() >= typed.size() &&
+            equalsIgnoreCase(std::string_view(r.call).substr(0, typed.size()), typed)) {
+            out += " " + r.call;
+            if (out.size() > limit) {
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+std::string randomCall(std::mt19937& rng, const std::string& firstLetters) {
+    static const std::string letters = "ABKWabkw";
+    std::uniform_int_distribution<std::size_t> first(0, firstLetters.size() - 1);
+    std::uniform_int_distribution<std::size_t> letter(0, letters.size() - 1);
+    std::uniform_int_distribution<int> digit(0, 3);
+    std::uniform_int_distribution<int> suffix(1, 3);
+    std::string call(1, firstLetters[first(rng)]);
+    call += static_cast<char>('0' + digit(rng));
+    for (int n = suffix(rng); n > 0; --n) {
+        call += letters[letter(rng)];
+    }
+    return call;
+}
+
+TEST(DupeIndex, RecordsWithCallMatchTheWholeCallIgnoringCase) {
+    DupeIndex index;
+    index.rebuild({contact("W1AW", "20"), contact("W1AW/P", "20"), contact("w1aw", "40"),
+                   contact("K1ABC", "20"), contact("W1AW", "15")});
+    EXPECT_EQ(index.recordsWithCall("W1AW"), (std::vector<int>{1, 3, 5}));
+    EXPECT_EQ(index.recordsWithCall("w1aw/p"), (std::vector<int>{2}));
+    EXPECT_TRUE(index.recordsWithCall("W1A").empty());
+    EXPECT_TRUE(index.recordsWithCall("").empty());
+    EXPECT_EQ(index.count(), 5);
+}
+
+TEST(DupeIndex, PartialListKeepsRecordOrderAndTheBand) {
+    std::vector<QsoRecord> log{contact("W1AW", "20"), contact("K1ABC", "20"),
+                               contact("W1ABC", "40"), contact("w1xyz", "20"),
+                               contact("W1A", "20")};
+    DupeIndex index;
+    index.rebuild(log);
+    EXPECT_EQ(index.partialList("W1", "20"), " W1AW w1xyz W1A");
+    EXPECT_EQ(index.partialList("w1a", "20"), " W1AW W1A");
+    EXPECT_EQ(index.partialList("W1", "40"), " W1ABC");
+    EXPECT_EQ(index.partialList("W1", "10"), "");
+    EXPECT_EQ(index.partialList("W1AWX", "20"), "");
+    EXPECT_EQ(index.partialList("", "20"), "");
+}
+
+TEST(DupeIndex, PartialListStopsOnceItPassesTheLimit) {
+    std::vector<QsoRecord> log;
+    for (int i = 0; i < 60; ++i) {
+        log.push_back(contact(
+            "W1A" + std::string(1, static_cast<char>('A' + i % 26)) + std::to_string(i), "20"));
+    }
+    DupeIndex index;
+    index.rebuild(log);
+    std::string list = index.partialList("W", "20");
+    EXPECT_GT(list.size(), 100u);
+    EXPECT_LE(list.size(), 100u + 1 + log.back().call.size());
+    EXPECT_EQ(list, referenceWalk(log, "W", "20"));
+    // The call that crossed the limit is the last one shown.
+    std::string withoutLast = list.substr(0, list.rfind(' '));
+    EXPECT_LE(withoutLast.size(), 100u);
+}
+
+TEST(DupeIndex, AddingRecordsOneByOneEqualsARebuild) {
+    std::mt19937 rng(3);
+    std::vector<QsoRecord> log;
+    DupeIndex added;
+    for (int i = 0; i < 500; ++i) {
+        QsoRecord r = contact(randomCall(rng, "KW"), i % 3 == 0 ? "40" : "20");
+        log.push_back(r);
+        added.add(r);
+    }
+    DupeIndex rebuilt;
+    rebuilt.rebuild(log);
+    for (const std::string typed : {"K", "W1", "w2a", "K0B", "W3KK"}) {
+        for (const std::string band : {"20", "40"}) {
+            EXPECT_EQ(added.partialList(typed, band), rebuilt.partialList(typed, band));
+            EXPECT_EQ(added.partialList(typed, band), referenceWalk(log, typed, band));
+        }
+    }
+    for (int n = 1; n <= 500; n += 37) {
+        EXPECT_EQ(added.recordsWithCall(log[n - 1].call), rebuilt.recordsWithCall(log[n - 1].call));
+    }
+}
+
+// Logs of many shapes: few and many matches, matches spread over the log or
+// bunched at its end, several bands, a limit small enough to cut the list often.
+TEST(DupeIndex, PartialListEqualsAPlainWalkOnRandomLogs) {
+    std::mt19937 rng(5);
+    const std::string bands[] = {"20", "40", "160"};
+    for (int round = 0; round < 30; ++round) {
+        std::uniform_int_distribution<int> size(0, 3000);
+        const int n = size(rng);
+        std::vector<QsoRecord> log;
+        for (int i = 0; i < n; ++i) {
+            // Early records start with K, later ones with W in half of the rounds.
+            std::string first = (round % 2 == 0 || i < n / 2) ? "KW" : "W";
+            if (round % 2 == 1 && i < n / 2) {
+                first = "K";
+            }
+            log.push_back(contact(randomCall(rng, first),
+                                  bands[static_cast<std::size_t>((i * 7 + round) % 3)]));
+        }
+        DupeIndex index;
+        index.rebuild(log);
+        std::uniform_int_distribution<int> pickRecord(0, std::max(0, n - 1));
+        for (int q = 0; q < 30; ++q) {
+            std::string typed;
+            if (n > 0 && q % 4 != 0) {
+                const std::string& call = log[static_cast<std::size_t>(pickRecord(rng))].call;
+                std::uniform_int_distribution<std::size_t> len(1, call.size());
+                typed = call.substr(0, len(rng));
+            } else {
+                typed = randomCall(rng, "KWZ").substr(0, 2);
+            }
+            const std::string& band = bands[static_cast<std::size_t>(q % 3)];
+            for (std::size_t limit : {std::size_t{100}, std::size_t{10}}) {
+                ASSERT_EQ(index.partialList(typed, band, limit),
+                          referenceWalk(log, typed, band, limit))
+                    << "round " << round << " typed " << typed << " band " << band;
+            }
+        }
+    }
+}
+
+TEST(DupeIndex, BandsCompareIgnoringCase) {
+    DupeIndex index;
+    index.rebuild({contact("W1AW", "20m"), contact("K1A", "20M")});
+    EXPECT_EQ(index.partialList("W", "20M"), " W1AW");
+    EXPECT_EQ(index.partialList("K", "20m"), " K1A");
+}
+
+} // namespace
+} // namespace wexon::core
