@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include "output/contact_edit.h"
+
+using namespace wexon;
+using output::EditDecision;
+
+namespace {
+
+core::QsoRecord rec(const char* call, const char* band) {
+    core::QsoRecord r;
+    r.call = call;
+    r.band = band;
+    r.qsoDate = "2026/03/28";
+    r.qsoTime = "12:00:00";
+    r.country = "USA";
+    r.points = 3;
+    r.frequency = "14.025";
+    return r;
+}
+
+std::vector<core::QsoRecord> log3() {
+    return {rec("K1ABC", "20"), rec("DL1XYZ", "20"), rec("K1ABC", "40")};
+}
+
+} // namespace
+
+TEST(ContactEdit, BoxesFromRecord) {
+    auto b = output::editBoxesFor(rec("K1ABC", "20"));
+    EXPECT_EQ(b.points, "3");
+    EXPECT_EQ(b.date, "2026/03/28");
+    EXPECT_EQ(b.band, "20");
+}
+
+TEST(ContactEdit, UnchangedSaveGivesTheSameRecord) {
+    auto qsos = log3();
+    auto d = output::decideEdit(qsos, 2, output::editBoxesFor(qsos[1]), qsos[1]);
+    ASSERT_EQ(d.step, EditDecision::Step::Save);
+    EXPECT_EQ(d.record, qsos[1]);
+}
+
+TEST(ContactEdit, ChecksInOrderTimeDateBand) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    b.time = "25:00";
+    b.date = "2026/02/30";
+    b.band = "17";
+    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::InvalidTime);
+    b.time = "12:34";
+    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::InvalidDate);
+    b.date = "2026/02/28";
+    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::InvalidBand);
+    b.band = "160";
+    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::Save);
+}
+
+TEST(ContactEdit, DuplicatesAreExactCaseSensitiveAndSkipTheEditedRecord) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    b.call = "K1ABC";
+    auto d = output::decideEdit(qsos, 2, b, qsos[1]);
+    EXPECT_EQ(d.step, EditDecision::Step::Duplicate);
+    EXPECT_EQ(d.duplicates, std::vector<int>{1});
+    b.call = "k1abc"; // a different case is not a duplicate here
+    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::Save);
+    // The record itself never counts.
+    EXPECT_TRUE(output::editDuplicates(qsos, 1, "K1ABC", "20").empty());
+    EXPECT_EQ(output::editDuplicates(qsos, 0, "K1ABC", "20"), std::vector<int>{1});
+}
+
+TEST(ContactEdit, SavedFieldsPointsAndCountry) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    b.country = "Germany   ";
+    b.points = "";
+    b.serialSent = "017";
+    auto d = output::decideEdit(qsos, 2, b, qsos[1]);
+    ASSERT_EQ(d.step, EditDecision::Step::Save);
+    EXPECT_EQ(d.points, "0");
+    EXPECT_EQ(d.record.points, 0.0f);
+    EXPECT_EQ(d.record.country, "Germany");
+    EXPECT_EQ(d.record.serialSent, "017");
+    EXPECT_EQ(d.record.frequency, "14.025"); // no box: kept
+    b.points = "6";
+    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).record.points, 6.0f);
+}
+
+TEST(ContactEdit, BandsAreExact) {
+    for (const char* ok : {"10", "15", "20", "40", "80", "160"}) {
+        EXPECT_TRUE(output::isEditBand(ok)) << ok;
+    }
+    for (const char* bad : {"17", "", "020", "20 ", "6", "160M"}) {
+        EXPECT_FALSE(output::isEditBand(bad)) << bad;
+    }
+}
+
+TEST(ContactEdit, KeyRules) {
+    EXPECT_EQ(output::editTextKey('a'), 'A');
+    EXPECT_EQ(output::editTextKey('"'), 0);
+    EXPECT_EQ(output::editTextKey('/'), '/');
+    EXPECT_EQ(output::editPointsKey('9'), '6');
+    EXPECT_EQ(output::editPointsKey('7'), '6');
+    EXPECT_EQ(output::editPointsKey('3'), '3');
+    EXPECT_EQ(output::editPointsKey('a'), 0);
+    EXPECT_EQ(output::editDateKey('/'), '/');
+    EXPECT_EQ(output::editDateKey(':'), 0);
+    EXPECT_EQ(output::editTimeKey(':'), ':');
+    EXPECT_EQ(output::editTimeKey('/'), 0);
+}
