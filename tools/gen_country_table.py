@@ -1,13 +1,19 @@
 #!/usr/bin/env python3
-"""Generates the country table data/arrlpre2.txt from the cty.dat country file.
+"""Generates the country table data/arrlpre2.txt, and the DXCC number table
+data/ADIFCnt.txt the ADIF export uses, from the cty.dat country file.
 
 Usage:
-    gen_country_table.py [CTY_DAT [CTY_CSV [OUTPUT]]]
+    gen_country_table.py [CTY_DAT [CTY_CSV [OUTPUT [DXCC_OUTPUT]]]]
 
 Defaults: /usr/share/hamradio-files/cty.dat and cty.csv (Debian package
 "hamradio-files", the country files of country-files.com), output
-data/arrlpre2.txt in the repository this script belongs to. Standard library
-only.
+data/arrlpre2.txt and data/ADIFCnt.txt in the repository this script belongs
+to. Standard library only.
+
+DXCC output: one line per country name of the country table, spelled exactly
+as the table spells it, with its DXCC entity number: the name in double quotes,
+a comma, the number, CR LF; sorted by name ignoring case. A name never carries
+two numbers (the script fails if cty.dat ever makes it so).
 
 Output: one entry per line, eight fields in the quoted comma-separated form
 (texts in double quotes, numbers bare in their shortest form), lines ending in
@@ -224,6 +230,16 @@ def render(rows):
     return "".join(out)
 
 
+def render_dxcc(rows):
+    numbers = {}
+    for _prefix, name, _cont, _lon, _lat, number, _cq, _itu in rows:
+        if numbers.setdefault(name, number) != number:
+            fail("country %r has two DXCC numbers: %d and %d" % (name, numbers[name], number))
+    return "".join(
+        '"%s",%d\r\n' % (name, numbers[name]) for name in sorted(numbers, key=lambda n: (n.upper(), n))
+    )
+
+
 def main(argv):
     here = os.path.dirname(os.path.abspath(__file__))
     cty_path = argv[1] if len(argv) > 1 else "/usr/share/hamradio-files/cty.dat"
@@ -233,6 +249,9 @@ def main(argv):
     out_path = (
         argv[3] if len(argv) > 3 else os.path.join(here, os.pardir, "data", "arrlpre2.txt")
     )
+    dxcc_path = (
+        argv[4] if len(argv) > 4 else os.path.join(here, os.pardir, "data", "ADIFCnt.txt")
+    )
     try:
         rows, entities, duplicates = build(cty_path, csv_path)
     except OSError as e:
@@ -241,6 +260,13 @@ def main(argv):
         fail("%d entries exceed the table's limit of %d" % (len(rows), MAX_ENTRIES))
     with open(out_path, "w", encoding="latin-1", newline="") as f:
         f.write(render(rows))
+    dxcc = render_dxcc(rows)
+    with open(dxcc_path, "w", encoding="latin-1", newline="") as f:
+        f.write(dxcc)
+    print(
+        "%s: %d countries with their DXCC numbers"
+        % (os.path.normpath(dxcc_path), dxcc.count("\n"))
+    )
     print(
         "%s: %d entries, %d entities (%d repeated prefixes skipped)"
         % (os.path.normpath(out_path), len(rows), len(entities), duplicates)
