@@ -1,8 +1,11 @@
 #include "core/file_io.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,20 +35,85 @@ bool writeAll(int fd, std::string_view bytes, int& err) {
     return true;
 }
 
-std::string folderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+bool isLower(char c) {
+    return c >= 'a' && c <= 'z';
+}
+bool isUpper(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
-void syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
+constexpr std::size_t kTempSuffixLength = 6;
+
+// Six characters for a temporary name. Each holds a capital, a small letter and
+// a digit, so that clearLeftoverTempFiles always recognises it as the program's.
+std::string randomTempSuffix() {
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<int> pick(0, 61);
+    for (;;) {
+        std::string s;
+        for (std::size_t i = 0; i < kTempSuffixLength; ++i) {
+            s.push_back(kChars[pick(generator)]);
+        }
+        bool upper = false, lower = false, digit = false;
+        for (char c : s) {
+            upper = upper || isUpper(c);
+            lower = lower || isLower(c);
+            digit = digit || isDigit(c);
+        }
+        if (upper && lower && digit) {
+            return s;
+        }
     }
+}
+
+// Creates a new empty file named `path.XXXXXX`, never opening an existing one.
+// Returns the descriptor and the name, or -1 with errno set.
+int createNamedTemp(const std::string& path, std::string& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = path + "." + randomTempSuffix();
+        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Gives a complete unnamed file (O_TMPFILE) the name `path.XXXXXX`.
+bool linkUnnamed(int fd, const std::string& path, std::string& name, int& err) {
+    char procPath[64];
+    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = path + "." + randomTempSuffix();
+        if (::linkat(AT_FDCWD, procPath, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            err = errno;
+            return false;
+        }
+    }
+    err = EEXIST;
+    return false;
+}
+
+// Writes `bytes` to `fd` and makes them durable, with the permissions an ordinary
+// new file would have.
+bool fillDurably(int fd, std::string_view bytes, int& err) {
+    if (!writeAll(fd, bytes, err)) {
+        return false;
+    }
+    ::fchmod(fd, 0644);
+    if (::fsync(fd) != 0) {
+        err = errno;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -99,13 +167,25 @@ FileResult appendDurably(const std::string& path, std::string_view bytes) {
     if (fd < 0) {
         return {errnoText(path, errno)};
     }
-    int err = 0;
-    if (!writeAll(fd, bytes, err)) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        int err = errno;
         ::close(fd);
         return {errnoText(path, err)};
     }
-    if (::fsync(fd) != 0) {
+    const off_t lengthBefore = st.st_size;
+    int err = 0;
+    bool ok = writeAll(fd, bytes, err);
+    if (ok && ::fsync(fd) != 0) {
         err = errno;
+        ok = false;
+    }
+    if (!ok) {
+        // Take back whatever part of the bytes reached the file, so that the
+        // next append does not land on the end of a broken line.
+        if (::ftruncate(fd, lengthBefore) == 0) {
+            ::fsync(fd);
+        }
         ::close(fd);
         return {errnoText(path, err)};
     }
@@ -116,34 +196,111 @@ FileResult appendDurably(const std::string& path, std::string_view bytes) {
 }
 
 FileResult replaceAtomically(const std::string& path, std::string_view bytes) {
-    std::string folder = folderOf(path);
-    std::string tmpl = path + ".XXXXXX";
-    int fd = ::mkstemp(tmpl.data());
+    const std::string folder = folderOf(path);
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
     if (fd < 0) {
-        return {errnoText(path, errno)};
+        // The file system (or the kernel) has no unnamed files.
+        return replaceThroughNamedTemp(path, bytes);
     }
     int err = 0;
-    bool ok = writeAll(fd, bytes, err);
-    if (ok && ::fsync(fd) != 0) {
-        err = errno;
-        ok = false;
+    if (!fillDurably(fd, bytes, err)) {
+        ::close(fd); // the unnamed file disappears with its descriptor
+        return {errnoText(path, err)};
     }
-    // Keep the permissions an ordinary new file would have.
-    ::fchmod(fd, 0644);
-    if (::close(fd) != 0 && ok) {
-        err = errno;
-        ok = false;
+    std::string name;
+    if (!linkUnnamed(fd, path, name, err)) {
+        ::close(fd);
+        if (err == ENOENT || err == EPERM || err == EXDEV || err == EOPNOTSUPP) {
+            // No /proc, or linking refused: write it again under a name.
+            return replaceThroughNamedTemp(path, bytes);
+        }
+        return {errnoText(path, err)};
     }
-    if (ok && ::rename(tmpl.c_str(), path.c_str()) != 0) {
+    ::close(fd);
+    if (::rename(name.c_str(), path.c_str()) != 0) {
         err = errno;
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(tmpl.c_str());
+        ::unlink(name.c_str());
         return {errnoText(path, err)};
     }
     syncFolder(folder);
     return {};
+}
+
+FileResult replaceThroughNamedTemp(const std::string& path, std::string_view bytes) {
+    std::string name;
+    int fd = createNamedTemp(path, name);
+    if (fd < 0) {
+        return {errnoText(path, errno)};
+    }
+    int err = 0;
+    bool ok = fillDurably(fd, bytes, err);
+    if (::close(fd) != 0 && ok) {
+        err = errno;
+        ok = false;
+    }
+    if (ok && ::rename(name.c_str(), path.c_str()) != 0) {
+        err = errno;
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(name.c_str());
+        return {errnoText(path, err)};
+    }
+    syncFolder(folderOf(path));
+    return {};
+}
+
+bool isLeftoverTempName(std::string_view name, std::string_view targetName) {
+    if (targetName.empty() || name.size() != targetName.size() + 1 + kTempSuffixLength ||
+        name.substr(0, targetName.size()) != targetName || name[targetName.size()] != '.') {
+        return false;
+    }
+    std::string_view suffix = name.substr(targetName.size() + 1);
+    int upper = 0, lower = 0, digit = 0;
+    for (char c : suffix) {
+        if (isUpper(c)) {
+            ++upper;
+        } else if (isLower(c)) {
+            ++lower;
+        } else if (isDigit(c)) {
+            ++digit;
+        } else {
+            return false;
+        }
+    }
+    const int kinds = (upper > 0) + (lower > 0) + (digit > 0);
+    const bool capitalisedWord =
+        upper == 1 && isUpper(suffix.front()) && lower == static_cast<int>(kTempSuffixLength) - 1;
+    return kinds >= 2 && !capitalisedWord;
+}
+
+std::vector<std::string> clearLeftoverTempFiles(const std::string& folder,
+                                                const std::string& targetName) {
+    std::vector<std::string> removed;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return removed;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (!isLeftoverTempName(name, targetName)) {
+            continue;
+        }
+        // Only a regular file of that name; never a folder or what a link points to.
+        const std::string full = joinPath(folder, name);
+        struct stat st {};
+        if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            continue;
+        }
+        if (::unlink(full.c_str()) == 0) {
+            removed.push_back(name);
+        }
+    }
+    ::closedir(dir);
+    if (!removed.empty()) {
+        syncFolder(folder);
+    }
+    return removed;
 }
 
 bool fileExists(const std::string& path) {
@@ -164,6 +321,22 @@ std::string joinPath(const std::string& folder, const std::string& name) {
         return folder + name;
     }
     return folder + "/" + name;
+}
+
+std::string folderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void syncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 } // namespace wexon::core

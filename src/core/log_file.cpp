@@ -1,8 +1,6 @@
 #include "core/log_file.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include "core/number_format.h"
 #include "core/quoted_form.h"
@@ -36,8 +34,19 @@ std::string formatLog(const std::vector<QsoRecord>& records) {
     return out;
 }
 
+bool endsWithUnterminatedLine(std::string_view bytes) {
+    const std::size_t lastLf = bytes.find_last_of('\n');
+    const std::string_view tail =
+        lastLf == std::string_view::npos ? bytes : bytes.substr(lastLf + 1);
+    if (tail.empty() || tail.back() == '\r') {
+        return false;
+    }
+    return tail.find_first_not_of(" \t") != std::string_view::npos;
+}
+
 LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords) {
     LogReadResult result;
+    result.lastLineUnterminated = endsWithUnterminatedLine(bytes);
     // One record per line is the normal case: room for them all up front saves
     // moving every record each time the store grows.
     std::size_t lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
@@ -47,6 +56,7 @@ LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords) {
     while (!in.atEnd()) {
         if (result.records.size() >= maxRecords) {
             // Count what is left without keeping it.
+            result.unreadTailOffset = in.position();
             int fields = 0;
             while (in.next(value)) {
                 ++fields;
@@ -67,10 +77,12 @@ LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords) {
         if (got == 8 && in.next(value)) {
             ++got;
             auto v = parseNumber(value);
-            if (v && std::fabs(*v) <= std::numeric_limits<float>::max()) {
+            if (!v) {
+                ++result.unreadablePoints;
+            } else if (*v >= 0 && *v <= kMaxQsoPoints) {
                 r.points = static_cast<float>(*v);
             } else {
-                ++result.unreadablePoints;
+                ++result.outOfRangePoints;
             }
             std::string* tail[] = {&r.prefix, &r.serialSent, &r.frequency};
             for (std::string* t : tail) {

@@ -23,9 +23,27 @@ struct LogReadResult {
     bool lastRecordShort = false;
     // Records found beyond `maxRecords` and not loaded.
     int recordsBeyondLimit = 0;
+    // Where those records begin in the bytes read, so that a rewrite can keep
+    // them; meaningful only when `recordsBeyondLimit` is above 0.
+    std::size_t unreadTailOffset = 0;
     // Points values that were not numbers and were read as 0.
     int unreadablePoints = 0;
+    // Points values that were numbers but negative or above kMaxQsoPoints (no
+    // contact is worth that), read as 0 so that they cannot distort the total.
+    int outOfRangePoints = 0;
+    // The file's last line has no line end: it was cut off (a full disk, a crash,
+    // an edit by hand), so the record on it may be incomplete even when it has
+    // all its values.
+    bool lastLineUnterminated = false;
 };
+
+// The most points one contact can be worth as read from a file.
+inline constexpr float kMaxQsoPoints = 999.0f;
+
+// Whether the data's last line lacks its line end. A last line of blanks only
+// carries no record and does not count; neither does one whose CR stands but
+// whose LF is missing, since its record is whole.
+bool endsWithUnterminatedLine(std::string_view bytes);
 
 // Reads "log.txt" value by value: a line with fewer values takes the rest from
 // the next line. Reads at most `maxRecords` records.

@@ -78,7 +78,17 @@ void SharedPreferences::load(const std::string& path) {
     } else if (!content.empty() && content.back() == '\n') {
         content.pop_back();
     }
-    m_text = lfToCrLf(content);
+    std::string text = lfToCrLf(content);
+    // The limit holds for the document as save() would write it: a file with
+    // bare LF ends grows when they become CR LF, and a document that loads must
+    // also load again after it has been saved.
+    if (text.size() + kLineBreak.size() > kMaxBytes) {
+        m_text = declaration();
+        m_unreadablePath = path;
+        m_loadError = path + ": the file is too large";
+        return;
+    }
+    m_text = std::move(text);
 }
 
 FileResult SharedPreferences::save(const std::string& path) {
@@ -88,6 +98,12 @@ FileResult SharedPreferences::save(const std::string& path) {
     }
     if (!m_unreadablePath.empty() && path == m_unreadablePath) {
         return {m_loadError + "; not overwritten"};
+    }
+    if (m_text.size() + kLineBreak.size() > kMaxBytes) {
+        // What would not load again is not written; the file keeps its last
+        // loadable content.
+        return {path + ": the document would be larger than " + std::to_string(kMaxBytes) +
+                " bytes; not written"};
     }
     std::string bytes = m_text;
     bytes.append(kLineBreak);

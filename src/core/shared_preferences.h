@@ -20,11 +20,13 @@ class SharedPreferences {
     // Remembers `path`; the document becomes the file's content without its final
     // line break (CR LF or LF, only when the file ends with one), or the
     // declaration line alone when there is no file. Bare LF line ends are turned
-    // into CR LF. A file that exists but cannot be read also leaves the
-    // declaration alone, sets loadError() and is never overwritten by save().
+    // into CR LF. A file that exists but cannot be read, or whose document in
+    // that form would pass kMaxBytes, also leaves the declaration alone, sets
+    // loadError() and is never overwritten by save().
     void load(const std::string& path);
     // Remembers `path` and writes the document to it followed by one line break
-    // (CR LF), replacing the file atomically.
+    // (CR LF), replacing the file atomically. A document that would make a file
+    // larger than kMaxBytes is refused, so whatever is saved loads again.
     FileResult save(const std::string& path);
     // Sets `key` (turned into capitals) to `value`, replacing an existing value in
     // place or appending a new line; writes the file when `saveNow`. The value is
@@ -35,6 +37,8 @@ class SharedPreferences {
     // Why the last load() found a file it could not read; empty otherwise.
     const std::string& loadError() const { return m_loadError; }
 
+    // The largest file load() accepts, measured on the document in the form
+    // save() writes it (CR LF line ends, final line break included).
     static constexpr std::size_t kMaxBytes = 4u * 1024u * 1024u;
 
     const std::string& text() const { return m_text; }

@@ -266,3 +266,69 @@ TEST(NextSerial, CountsPerBandOrOverall) {
     big.appendQso(qso("K2", "20", 1, "abc"));
     EXPECT_EQ(big.nextSerial(), "001");
 }
+
+// Points a contact cannot be worth (negative, above 999) read as 0 and are
+// counted, so that a damaged file cannot wrap the total.
+TEST(LogReadPoints, OutOfRangePointsReadAsZeroAndAreCounted) {
+    auto line = [](const std::string& points) {
+        return "\"K1ABC\",\"599\",\"1\",\"599\",\"USA\",\"2026/05/30\",\"00:01:02\",\"20\"," +
+               points + ",\"K1\",\"001\",\"\"\r\n";
+    };
+    struct Case {
+        std::string points;
+        float read;
+        int outOfRange;
+        int unreadable;
+    } cases[] = {{"3", 3, 0, 0},     {"999", 999, 0, 0}, {"0", 0, 0, 0},  {"1.5", 1.5f, 0, 0},
+                 {"1000", 0, 1, 0},  {"3e9", 0, 1, 0},   {"-1", 0, 1, 0}, {"-0.5", 0, 1, 0},
+                 {"1e308", 0, 1, 0}, {"1e999", 0, 0, 1}, {"x", 0, 0, 1},  {"\"6\"", 6, 0, 0}};
+    for (const auto& c : cases) {
+        auto read = parseLog(line(c.points), 13000);
+        ASSERT_EQ(read.records.size(), 1u) << c.points;
+        EXPECT_EQ(read.records[0].points, c.read) << c.points;
+        EXPECT_EQ(read.outOfRangePoints, c.outOfRange) << c.points;
+        EXPECT_EQ(read.unreadablePoints, c.unreadable) << c.points;
+        EXPECT_EQ(read.records[0].prefix, "K1") << c.points;
+    }
+    // Many absurd values together still add up to nothing.
+    std::string many;
+    for (int i = 0; i < 5; ++i) {
+        many += line("3000000000");
+    }
+    auto read = parseLog(many, 13000);
+    EXPECT_EQ(read.outOfRangePoints, 5);
+    for (const auto& r : read.records) {
+        EXPECT_EQ(r.points, 0.0f);
+    }
+}
+
+// A log whose last line lost its line end is reported, wherever the cut fell,
+// and the records before it are read whole.
+TEST(LogReadTornLine, ACutAtEveryByteOfTheLastLineIsReported) {
+    const std::vector<QsoRecord> records = numbered(3);
+    const std::string head = formatQsoLine(records[0]) + formatQsoLine(records[1]);
+    const std::string last = formatQsoLine(records[2]);
+    for (std::size_t cut = 0; cut <= last.size(); ++cut) {
+        auto read = parseLog(head + last.substr(0, cut), 13000);
+        const bool whole = cut == 0 || cut >= last.size() - 1; // nothing, or all but the LF
+        EXPECT_EQ(read.lastLineUnterminated, !whole) << "cut at " << cut;
+        ASSERT_GE(read.records.size(), 2u) << "cut at " << cut;
+        EXPECT_EQ(read.records[0], records[0]) << "cut at " << cut;
+        EXPECT_EQ(read.records[1], records[1]) << "cut at " << cut;
+        EXPECT_EQ(read.records.size(), cut == 0 ? 2u : 3u) << "cut at " << cut;
+        if (cut >= last.size() - 1) {
+            EXPECT_EQ(read.records[2], records[2]);
+        }
+    }
+}
+
+TEST(LogReadTornLine, BlankOrMissingTailsAreNotTorn) {
+    EXPECT_FALSE(endsWithUnterminatedLine(""));
+    EXPECT_FALSE(endsWithUnterminatedLine("\"a\"\r\n"));
+    EXPECT_FALSE(endsWithUnterminatedLine("\"a\"\n"));
+    EXPECT_FALSE(endsWithUnterminatedLine("\"a\"\r"));
+    EXPECT_FALSE(endsWithUnterminatedLine("\"a\"\r\n  \t"));
+    EXPECT_TRUE(endsWithUnterminatedLine("\"a\""));
+    EXPECT_TRUE(endsWithUnterminatedLine("\"a\"\r\n\"b"));
+    EXPECT_TRUE(endsWithUnterminatedLine(std::string("\"a\"\r\n\0\0", 7)));
+}

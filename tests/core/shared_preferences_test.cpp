@@ -190,5 +190,61 @@ TEST(SharedPreferencesLoad, OversizedFileIsNeverOverwritten) {
     EXPECT_TRUE(doc.save(dir.file("other.xml")).ok());
 }
 
+// A document with bare LF ends grows by one byte a line when it is written with
+// CR LF ends. The limit is measured on that written form, so that whatever the
+// program loads and saves, it can load again.
+TEST(SharedPreferencesLimit, WhatIsSavedAlwaysLoadsAgain) {
+    test::TempDir dir;
+    // About 3.6 MB with bare LF ends and short lines (another program's
+    // content): under the limit as read, over it as written with CR LF.
+    std::string lf = kDecl + "\n";
+    int lines = 1;
+    while (lf.size() < 3600000) {
+        lf += (lines % 2 == 0) ? "<A>1</A>\n" : "x\n";
+        ++lines;
+    }
+    ASSERT_LT(lf.size(), SharedPreferences::kMaxBytes);
+    ASSERT_GT(lf.size() + static_cast<std::size_t>(lines) + 1, SharedPreferences::kMaxBytes);
+    dir.write("s.xml", lf);
+    SharedPreferences doc;
+    doc.load(dir.file("s.xml"));
+    EXPECT_FALSE(doc.loadError().empty());
+    EXPECT_FALSE(doc.set("OWN_CALL", "W1AW", true).ok());
+    EXPECT_EQ(dir.read("s.xml"), lf); // left for the other programs as it was
+
+    // The same document with fewer lines fits in either form: it loads, saves
+    // and loads again.
+    std::string smaller = lf.substr(0, lf.rfind('\n', 3000000) + 1);
+    dir.write("t.xml", smaller);
+    SharedPreferences fits;
+    fits.load(dir.file("t.xml"));
+    ASSERT_TRUE(fits.loadError().empty()) << fits.loadError();
+    ASSERT_TRUE(fits.set("OWN_CALL", "W1AW", true).ok());
+    SharedPreferences again;
+    again.load(dir.file("t.xml"));
+    EXPECT_TRUE(again.loadError().empty()) << again.loadError();
+    EXPECT_EQ(again.text(), fits.text());
+}
+
+TEST(SharedPreferencesLimit, SaveRefusesADocumentThatWouldNotLoad) {
+    test::TempDir dir;
+    SharedPreferences doc;
+    doc.load(dir.file("s.xml"));
+    ASSERT_TRUE(doc.set("OWN_CALL", "W1AW", true).ok());
+    // Right at the limit the document is still written and read back.
+    const std::size_t room = SharedPreferences::kMaxBytes - doc.text().size() - 2;
+    const std::size_t overhead = std::string("\r\n<BIG></BIG>").size();
+    ASSERT_TRUE(doc.set("BIG", std::string(room - overhead, 'x'), true).ok());
+    EXPECT_EQ(dir.read("s.xml").size(), SharedPreferences::kMaxBytes);
+    SharedPreferences full;
+    full.load(dir.file("s.xml"));
+    EXPECT_TRUE(full.loadError().empty()) << full.loadError();
+    // One byte more is refused, and the file keeps its loadable content.
+    EXPECT_FALSE(doc.set("BIG", std::string(room - overhead + 1, 'x'), true).ok());
+    EXPECT_EQ(dir.read("s.xml").size(), SharedPreferences::kMaxBytes);
+    full.load(dir.file("s.xml"));
+    EXPECT_TRUE(full.loadError().empty()) << full.loadError();
+}
+
 } // namespace
 } // namespace wexon::core
