@@ -464,3 +464,35 @@ TEST(EntryFocus, KeysWithoutFocusAreIgnored) {
     EXPECT_TRUE(row.pressKey('A').empty());
     EXPECT_EQ(row.text(EntryBox::Call), "");
 }
+
+TEST(EntryRobustness, RandomKeysKeepEveryBoxClean) {
+    // Any sequence of keys and focus changes leaves each box within its length,
+    // free of quotes and control characters, with its caret inside the text.
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    for (const char* mode : {"PH", "CW"}) {
+        EntryRow row = makeRow(mode, false);
+        for (int i = 0; i < 20000; ++i) {
+            const unsigned r = next();
+            if (r % 40 == 0) {
+                row.focusBox(kEntryBoxes[next() % kEntryBoxCount]);
+            } else if (r % 97 == 0) {
+                row.clearAfterDupe();
+            } else {
+                row.pressKey(static_cast<int>(next() % 260));
+            }
+            for (EntryBox b : kEntryBoxes) {
+                const EntryBoxState& s = row.box(b);
+                ASSERT_LE(static_cast<int>(s.text.size()), entryBoxMaxLength(b));
+                ASSERT_EQ(sanitizeEntryText(s.text), s.text);
+                ASSERT_GE(s.selStart, 0);
+                ASSERT_LE(s.selStart + s.selLength, static_cast<int>(s.text.size()));
+                ASSERT_TRUE(s.cursor == s.selStart || s.cursor == s.selStart + s.selLength);
+            }
+            ASSERT_EQ(row.pendingTarget(), 0);
+        }
+    }
+}
