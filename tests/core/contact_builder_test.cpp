@@ -101,3 +101,31 @@ TEST(ContactBuilder, LogSafeTextKeepsLatin1Letters) {
               "a, \xc5land");
     EXPECT_EQ(logSafeText(std::string("A\0B", 3)), "AB");
 }
+
+TEST(ContactBuilder, TypedRowBecomesTheExactLogLine) {
+    // The row as an operator fills it in a CW contest; the window's rules
+    // (prefix, country, points) are stood in for by fixed answers.
+    EntryRow row;
+    row.setContestMode("CW");
+    row.setLoggedOn(true);
+    for (char c : std::string("w1aw59912")) {
+        EntryEffects fx = row.pressKey(c);
+        if (fx.hasTextChanged(EntryBox::Call)) {
+            row.setText(EntryBox::Pref, "W1");
+            row.setBox(EntryBox::Cntry, "USA", 3, 0, 3);
+            row.setTextSelected(EntryBox::Points, "2");
+        }
+    }
+    EntryEffects fx = row.pressKey(entry_key::kEnter);
+    ASSERT_TRUE(fx.has(EntryEffectKind::LogContact));
+    const EntryTexts texts = EntryTexts::from(row);
+    ASSERT_FALSE(checkCompleteness(texts).incomplete);
+    ContactContext c = context();
+    c.lastFrequency = "";
+    QsoRecord r = buildContact(texts, c, DateTime{2026, 5, 30, 7, 0, 0});
+    EXPECT_EQ(formatQsoLine(r), "\"W1AW\",\"599\",\"12\",\"599\",\"USA\",\"2026/05/30\","
+                                "\"12:00:00\",\"20\",2,\"W1\",\"007\",\"\"\r\n");
+    row.clearAfterContact();
+    EXPECT_EQ(row.focus(), EntryBox::Call);
+    EXPECT_TRUE(EntryTexts::from(row).call.empty());
+}
