@@ -30,8 +30,9 @@ enum class EntryEffectKind {
     Beep,
     // Log the contact on the screen (Mains).
     LogContact,
-    // Refresh the partial-dupe list for `key` (the key after Capital), typed
-    // into the call box whose text is still the text before the key.
+    // Refresh the partial-dupe list for `key` (the key after Capital); `text`
+    // is the call box as it was before the key (the row already holds the
+    // text after it).
     PartialDupes,
     // The call box was left holding a call: run the exact duplicate check.
     DupCheck,

@@ -322,6 +322,11 @@ void EntryRow::loggedOnMessage(EntryEffects& fx) const {
     }
 }
 
+void EntryRow::partialDupes(int key, EntryEffects& fx) const {
+    fx.add(EntryEffect{EntryEffectKind::PartialDupes, EntryBox::Call, key, text(EntryBox::Call),
+                       MessageColour::Unchanged});
+}
+
 void EntryRow::keyCall(int key, EntryEffects& fx) {
     if (text(EntryBox::Call).size() < 2) {
         empty(EntryBox::Cntry, fx);
@@ -352,16 +357,16 @@ void EntryRow::keyCall(int key, EntryEffects& fx) {
         return;
     }
     key = capitalKey(key);
+    const EntryBoxState& s = box(EntryBox::Call);
     if (key == kBackspace) {
-        fx.add(EntryEffectKind::PartialDupes, EntryBox::Call, key);
+        partialDupes(key, fx);
         backspace(EntryBox::Call, fx);
         return;
     }
-    const EntryBoxState& s = box(EntryBox::Call);
     if (static_cast<int>(s.text.size()) - s.selLength >= entryBoxMaxLength(EntryBox::Call)) {
         return; // the box is full: the key is dropped
     }
-    fx.add(EntryEffectKind::PartialDupes, EntryBox::Call, key);
+    partialDupes(key, fx);
     insertChar(EntryBox::Call, static_cast<char>(key), fx);
 }
 

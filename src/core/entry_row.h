@@ -101,6 +101,7 @@ class EntryRow {
 
     bool callCarriesDigit(int key) const;
     void loggedOnMessage(EntryEffects& fx) const;
+    void partialDupes(int key, EntryEffects& fx) const;
 
     void moveFocus(EntryBox target, EntryEffects& fx);
     void leaveRow(EntryEffects& fx);

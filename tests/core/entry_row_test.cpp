@@ -164,7 +164,10 @@ TEST(EntryKeys, CapitalInCallAndPrefixBoxes) {
     EntryEffects fx = typeText(row, "dl1a");
     EXPECT_EQ(row.text(EntryBox::Call), "DL1A");
     ASSERT_EQ(fx.count(EntryEffectKind::PartialDupes), 4);
-    EXPECT_EQ(fx.list()[fx.size() - 2].key, 'A'); // partial dupes see the capital
+    const EntryEffect& last = fx.list()[fx.size() - 2];
+    EXPECT_EQ(last.kind, EntryEffectKind::PartialDupes);
+    EXPECT_EQ(last.key, 'A');    // partial dupes see the capital ...
+    EXPECT_EQ(last.text, "DL1"); // ... and the call before it
     row.focusBox(EntryBox::Pref);
     row.setText(EntryBox::Pref, "");
     fx = typeText(row, "dl1");
