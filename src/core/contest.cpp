@@ -35,8 +35,6 @@ FileResult Contest::savePreferences() const {
 
 Contest::LogLoad Contest::readLog() {
     LogLoad out;
-    m_qsos.clear();
-    m_totalPoints = 0;
     auto bytes = readWholeFile(pathOf(kLogFileName), 256u * 1024u * 1024u);
     if (!bytes) {
         return out;
@@ -45,6 +43,15 @@ Contest::LogLoad Contest::readLog() {
     out.details = parseLog(*bytes, kMaxQsos);
     m_qsos = std::move(out.details.records);
     out.details.records.clear();
+    m_unreadTail.clear();
+    if (out.details.recordsBeyondLimit > 0 && out.details.unreadTailOffset < bytes->size()) {
+        m_unreadTail = bytes->substr(out.details.unreadTailOffset);
+        // The tail follows the store's last line, so it must start on a line of its own
+        // and end with a line end like every other record.
+        if (m_unreadTail.back() != '\n') {
+            m_unreadTail += "\r\n";
+        }
+    }
     recomputeTotals();
     if (m_openedCount == 0) {
         m_openedCount = qsoCount();
@@ -54,12 +61,13 @@ Contest::LogLoad Contest::readLog() {
 
 FileResult Contest::startEmptyLog() {
     m_qsos.clear();
+    m_unreadTail.clear();
     m_totalPoints = 0;
     return appendDurably(pathOf(kLogFileName), {});
 }
 
 Contest::AppendOutcome Contest::appendQso(const QsoRecord& record) {
-    if (qsoCount() >= kMaxQsos) {
+    if (qsoCount() >= kMaxQsos || !m_unreadTail.empty()) {
         return {AppendStatus::LogFull, kLogFullText};
     }
     FileResult written = appendDurably(pathOf(kLogFileName), formatQsoLine(record));
@@ -69,6 +77,12 @@ Contest::AppendOutcome Contest::appendQso(const QsoRecord& record) {
     m_qsos.push_back(record);
     recomputeTotals();
     return {AppendStatus::Appended, {}};
+}
+
+Contest::AppendOutcome Contest::logContact(QsoRecord record) {
+    record.frequency = std::move(lastFrequency);
+    lastFrequency.clear();
+    return appendQso(record);
 }
 
 bool Contest::replaceQso(int number, const QsoRecord& record) {
@@ -90,10 +104,15 @@ bool Contest::removeQso(int number) {
 }
 
 FileResult Contest::rewriteLog() const {
-    return replaceAtomically(pathOf(kLogFileName), formatLog(m_qsos));
+    std::string bytes = formatLog(m_qsos);
+    bytes += m_unreadTail;
+    return replaceAtomically(pathOf(kLogFileName), bytes);
 }
 
 std::optional<std::string> Contest::bandFreqConversion(float mhz) {
+    if (!std::isfinite(mhz)) {
+        return std::nullopt;
+    }
     lastFrequency = formatFreq(mhz);
     auto band = bandForFrequency(mhz);
     if (band && !equalsIgnoreCase(*band, prefs.band)) {

@@ -57,8 +57,13 @@ class Contest {
         bool opened = false;   // false: the file could not be opened or read
         LogReadResult details; // what the reading found; its records move into the store
     };
-    // Empties the store and reads "log.txt". A missing file counts as not opened.
+    // Reads "log.txt" into a fresh store and puts it in place of the old one only
+    // when the file could be read: a failed read leaves the store as it was. A
+    // missing file counts as not opened.
     LogLoad readLog();
+    // Records past the store's limit that the last read left in the file; every
+    // rewrite puts them back after the store so that they are never lost.
+    const std::string& unreadTail() const { return m_unreadTail; }
     // Starts an empty store and an empty "log.txt" (the file is created when
     // missing and left as it is when it exists and is empty).
     FileResult startEmptyLog();
@@ -72,16 +77,22 @@ class Contest {
     // on the disk before returning. A full store or a failed write leaves the
     // store exactly as it was.
     AppendOutcome appendQso(const QsoRecord& record);
+    // Logs the contact on the screen: it carries the frequency of the last rig
+    // reading, which then goes (whether the contact could be logged or not), so a
+    // later contact without a new reading carries none.
+    AppendOutcome logContact(QsoRecord record);
     // Replaces record `number` (1-based) in memory; the caller then rewrites.
     bool replaceQso(int number, const QsoRecord& record);
     // Removes record `number`; later records move down one place.
     bool removeQso(int number);
-    // Rewrites "log.txt" from the store, atomically.
+    // Rewrites "log.txt" from the store, followed by any records the store could
+    // not hold, atomically.
     FileResult rewriteLog() const;
 
     // --- bands and frequencies ---
     // Stores the formatted frequency as `lastFrequency` and returns the band it
     // falls in when that differs from the current band (the caller selects it).
+    // A frequency that is not a finite number is ignored.
     std::optional<std::string> bandFreqConversion(float mhz);
 
     // The serial number to send next, at least three digits ("001").
@@ -92,6 +103,7 @@ class Contest {
 
     std::string m_workingFolder;
     std::vector<QsoRecord> m_qsos;
+    std::string m_unreadTail;
     std::int32_t m_totalPoints = 0;
     int m_openedCount = 0;
 };

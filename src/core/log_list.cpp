@@ -31,6 +31,35 @@ LogListRow logListRow(const QsoRecord& r, int number) {
                       formatShortest(r.points)};
 }
 
+std::string logListCell(const QsoRecord& r, int number, int column) {
+    switch (column) {
+    case 0:
+        return std::to_string(number);
+    case 1:
+        return r.call;
+    case 2:
+        return r.rstReceived;
+    case 3:
+        return r.serialReceived;
+    case 4:
+        return r.rstSent;
+    case 5:
+        return r.serialSent;
+    case 6:
+        return logListDateTime(r);
+    case 7:
+        return r.band;
+    case 8:
+        return r.country;
+    case 9:
+        return r.prefix;
+    case 10:
+        return formatShortest(r.points);
+    default:
+        return {};
+    }
+}
+
 std::vector<LogListRow> logListRows(const std::vector<QsoRecord>& records, bool showAll) {
     int count = static_cast<int>(records.size());
     int first = (showAll || count < kLogListRecent) ? 1 : count - (kLogListRecent - 1);

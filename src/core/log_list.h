@@ -36,6 +36,8 @@ using LogListRow = std::array<std::string, 11>;
 
 // The list row of record `number` (1-based).
 LogListRow logListRow(const QsoRecord& r, int number);
+// One cell of that row, for lists that format only what they show.
+std::string logListCell(const QsoRecord& r, int number, int column);
 // "mm/dd hh:nn" from the record's date and time; a part that does not read as
 // a date or time is shown as it stands.
 std::string logListDateTime(const QsoRecord& r);

@@ -10,7 +10,9 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QTreeView>
 
 #include "core/backup.h"
 #include "core/bands.h"
@@ -22,22 +24,14 @@
 #include "core/utc_offset.h"
 #include "ui/country_completion.h"
 #include "ui/help_window.h"
+#include "ui/log_list_model.h"
 #include "ui/station_window.h"
+
+#include "ui/text_conversion.h"
 
 namespace wexon::ui {
 
 namespace {
-
-QString L1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
-std::string toL1(const QString& s) {
-    return s.toLatin1().toStdString();
-}
-// File paths are in the system's own encoding, not the data files' 8-bit texts.
-std::string toPath(const QString& s) {
-    return s.toLocal8Bit().toStdString();
-}
 
 const char* kDefaultDataTitle = "Error opening default data.";
 const char* kDefaultDataText =
@@ -47,22 +41,6 @@ const char* kCountryFileText =
     "Error reading country file (arrlpre2.txt).  Using notepad, open this file and check to make "
     "sure that there are quotes around each field and that they are separated by commas.";
 const char* kStartMessage = "Select a band from the menu bar and click Log \"Time On\" below!";
-
-const char* kBandItemNames[6] = {"mnu160", "mnu80", "mnu40", "mnu20", "mnu15", "mnu10"};
-const char* kBandCaptions[6] = {"1&60", "&80", "&40", "&20", "1&5", "&10"};
-
-QLineEdit* makeEntryBox(QWidget* parent, const char* name, int maxLength) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setMaxLength(maxLength);
-    return box;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 } // namespace
 
@@ -76,250 +54,36 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     buildControls();
 }
 
-// ---------------------------------------------------------------- layout
 
-QAction* MainWindow::addItem(QMenu* menu, const char* objectName, const QString& caption,
-                             bool enabled) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(objectName);
-    a->setEnabled(enabled);
-    return a;
+void MainWindow::fitToWorkArea() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    // The window manager puts a title bar and borders around the window; the whole
+    // frame, not only the inside, must fit the work area. The frame is known once
+    // the window has been shown; until then the usual decorations are allowed for.
+    const QRect area = screen->availableGeometry();
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (!isVisible() || frame.isEmpty()) {
+        frame = QSize(0, 0);
+    }
+    resize(area.size() - frame);
+    move(area.topLeft());
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-void MainWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
-
-    QMenu* mnuFile = bar->addMenu("&File");
-    mnuFile->setObjectName("mnuFile");
-    addItem(mnuFile, "mnuNew", "&New");
-    mnuFile->addSeparator();
-    addItem(mnuFile, "mnuArchive", "Archive Current &Log");
-    mnuFile->addSeparator();
-    addItem(mnuFile, "mnuRestore", "&Restore from Archive or Backup");
-    mnuFile->addSeparator();
-    QAction* open = addItem(mnuFile, "mnuOpen", "Open", true);
-    connect(open, &QAction::triggered, this, [this] { mnuopen2(); });
-    addItem(mnuFile, "mnuWriteSumm", "&Write Cabrillo File");
-    mnuFile->addSeparator();
-    addItem(mnuFile, "mnuPavixExport", "E&xport for Pavix Import");
-    addItem(mnuFile, "mnuADIF", "Export &ADIF Format");
-    mnuFile->addSeparator();
-    addItem(mnuFile, "mnuCopyListtoClipboard", "&Copy Listed Items to Clipboard");
-    mnuFile->addSeparator();
-    QAction* exit = addItem(mnuFile, "mnuExit", "&Exit", true);
-    connect(exit, &QAction::triggered, this, [this] {
-        saveOperatingTimeOnExit();
-        m_closing = true;
-        emit endProgram(0);
-    });
-
-    QMenu* mnuOptions = bar->addMenu("&Options");
-    mnuOptions->setObjectName("mnuOptions");
-    QMenu* transmit = mnuOptions->addMenu("&Transmit");
-    transmit->setObjectName("mnuTrnsmit");
-    transmit->menuAction()->setObjectName("mnuTrnsmit");
-    addItem(transmit, "mnuCw", "&CW");
-    addItem(transmit, "mnuVoice", "&Voice");
-    mnuOptions->addSeparator();
-    QMenu* appearance = mnuOptions->addMenu("&Appearance");
-    appearance->setObjectName("mnuAppearance");
-    appearance->menuAction()->setObjectName("mnuAppearance");
-    addItem(appearance, "mnuFormSize", "&Form Size");
-    addItem(appearance, "mnuTaskbar", "&Taskbar");
-    mnuOptions->addSeparator();
-    addItem(mnuOptions, "mnuRigInterface", "&Rig Interface");
-    mnuOptions->addSeparator();
-    QMenu* spotting = mnuOptions->addMenu("&DX Spotting");
-    spotting->setObjectName("mnuDXSpottingMain");
-    spotting->menuAction()->setObjectName("mnuDXSpottingMain");
-    addItem(spotting, "mnuDXSpotting", "&Configure");
-    addItem(spotting, "mnuSpectrumMap", "&View Spectrum Map");
-    mnuOptions->addSeparator();
-    addItem(mnuOptions, "mnuBlind", "&Voice Navigation");
-    mnuOptions->addSeparator();
-    mnuListPrevious = addItem(mnuOptions, "mnuListPrevious", "&List Previous Contacts");
-    mnuListPrevious->setCheckable(true);
-    mnuOptions->addSeparator();
-    QAction* post = addItem(mnuOptions, "mnuPostContest", "&Post Contest Mode");
-    post->setCheckable(true);
-
-    QAction* setup = bar->addAction("&Setup");
-    setup->setObjectName("mnuSetup");
-    connect(setup, &QAction::triggered, this, [this] { mnuSetupClick(); });
-
-    QAction* clear = bar->addAction("&Clear");
-    clear->setObjectName("mnuClear");
-    connect(clear, &QAction::triggered, this, [this] { mnuClearClick(); });
-
-    QMenu* mnuBand = bar->addMenu("&Band");
-    mnuBand->setObjectName("mnuBand");
-    for (int i = 0; i < 6; ++i) {
-        QAction* a = addItem(mnuBand, kBandItemNames[i], kBandCaptions[i], true);
-        a->setCheckable(true);
-        std::string band = core::kBandWindows[static_cast<std::size_t>(i)].name;
-        connect(a, &QAction::triggered, this, [this, band] { selectBand(band); });
-        m_bandItems[i] = a;
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_fittedAfterShow) {
+        m_fittedAfterShow = true;
+        // Decorations arrive from the window manager after the first show.
+        QTimer::singleShot(0, this, [this] {
+            if (!isMaximized() && !isFullScreen()) {
+                fitToWorkArea();
+            }
+        });
     }
-    mnuBand->addSeparator();
-    addItem(mnuBand, "mnuPrivileges", "&Frequency Privileges");
-
-    QAction* graph = bar->addAction("&Graph");
-    graph->setObjectName("mnuGraph");
-    graph->setEnabled(false);
-
-    QAction* help = bar->addAction("&Help");
-    help->setObjectName("mnuHelp");
-    connect(help, &QAction::triggered, this, [this] { showHelp(); });
-}
-
-void MainWindow::buildControls() {
-    auto* central = new QWidget(this);
-    central->setObjectName("centralWidget");
-    setCentralWidget(central);
-    auto* outer = new QVBoxLayout(central);
-
-    // Own call, band and next serial.
-    auto* top = new QHBoxLayout;
-    Label2 = makeLabel(central, "Label2");
-    QFont big = Label2->font();
-    big.setPointSizeF(big.pointSizeF() * 1.6);
-    big.setBold(true);
-    Label2->setFont(big);
-    Label21 = new ClickableLabel(central);
-    Label21->setObjectName("Label21");
-    Label21->setFont(big);
-    Label21->setToolTip("Click to step to the next band");
-    Label21->setCursor(Qt::PointingHandCursor);
-    connect(Label21, &ClickableLabel::clicked, this,
-            [this] { selectBand(core::nextBand(m_contest.prefs.band)); });
-    Label4 = makeLabel(central, "Label4", "001");
-    Label4->setFont(big);
-    Label14 = makeLabel(central, "Label14", "New");
-    Label14->setStyleSheet("color: #C00000; font-weight: bold;");
-    Label14->hide();
-    top->addWidget(makeLabel(central, "lblOwnCallCaption", "Station:"));
-    top->addWidget(Label2);
-    top->addSpacing(24);
-    top->addWidget(makeLabel(central, "lblBandCaption", "Band:"));
-    top->addWidget(Label21);
-    top->addSpacing(24);
-    top->addWidget(makeLabel(central, "lblSerialCaption", "Next serial #:"));
-    top->addWidget(Label4);
-    top->addSpacing(24);
-    top->addWidget(Label14);
-    top->addStretch(1);
-    outer->addLayout(top);
-
-    // The entry row, captions above the boxes.
-    auto* grid = new QGridLayout;
-    txtCall = makeEntryBox(central, "txtCall", 20);
-    txtRSTR = makeEntryBox(central, "txtRSTR", 3);
-    txtSec = makeEntryBox(central, "txtSec", 6);
-    txtRSTS = makeEntryBox(central, "txtRSTS", 3);
-    txtCntry = makeEntryBox(central, "txtCntry", 40);
-    txtPref = makeEntryBox(central, "txtPref", 12);
-    txtPoints = makeEntryBox(central, "txtPoints", 2);
-    QFont entryFont = txtCall->font();
-    entryFont.setPointSizeF(entryFont.pointSizeF() * 1.4);
-    entryFont.setBold(true);
-    const std::pair<QLineEdit*, const char*> boxes[] = {
-        {txtCall, "Call"},     {txtRSTR, "RST Rcvd"}, {txtSec, "Serial #"}, {txtRSTS, "RST Sent"},
-        {txtCntry, "Country"}, {txtPref, "Prefix"},   {txtPoints, "Points"}};
-    int col = 0;
-    for (const auto& [box, caption] : boxes) {
-        box->setFont(entryFont);
-        grid->addWidget(new QLabel(caption, central), 0, col);
-        grid->addWidget(box, 1, col);
-        ++col;
-    }
-    grid->setColumnStretch(0, 3);
-    grid->setColumnStretch(4, 4);
-    grid->setColumnStretch(5, 2);
-    outer->addLayout(grid);
-    txtCall->installEventFilter(this);
-    txtCntry->installEventFilter(this);
-    connect(txtCall, &QLineEdit::textChanged, this, [this] { lookupCountry(); });
-
-    // Continent, bearing and distance of the call on the screen.
-    auto* info = new QHBoxLayout;
-    Label19 = makeLabel(central, "Label19");
-    Label22 = makeLabel(central, "Label22");
-    Label23 = makeLabel(central, "Label23");
-    lblDupe = makeLabel(central, "lblDupe");
-    // Room for the widest value, so the row does not shift while a call is typed.
-    const QFontMetrics metrics(Label19->font());
-    Label19->setMinimumWidth(metrics.horizontalAdvance(" WWW "));
-    Label22->setMinimumWidth(metrics.horizontalAdvance(" 000 "));
-    Label23->setMinimumWidth(metrics.horizontalAdvance(" 00,000 "));
-    info->addWidget(makeLabel(central, "lblContinentCaption", "Continent:"));
-    info->addWidget(Label19);
-    info->addSpacing(16);
-    info->addWidget(makeLabel(central, "lblBearingCaption", "Bearing:"));
-    info->addWidget(Label22);
-    info->addSpacing(16);
-    info->addWidget(makeLabel(central, "lblDistanceCaption", "Miles:"));
-    info->addWidget(Label23);
-    info->addSpacing(16);
-    info->addWidget(lblDupe, 1);
-    outer->addLayout(info);
-
-    lblDialog = makeLabel(central, "lblDialog");
-    lblDialog->setAutoFillBackground(true);
-    lblDialog->setMargin(4);
-    QFont dialogFont = lblDialog->font();
-    dialogFont.setBold(true);
-    lblDialog->setFont(dialogFont);
-    outer->addWidget(lblDialog);
-    setDialog(" ");
-
-    // The log list with its buttons.
-    ListView1 = new QTreeWidget(central);
-    ListView1->setObjectName("ListView1");
-    ListView1->setRootIsDecorated(false);
-    ListView1->setUniformRowHeights(true);
-    ListView1->setAlternatingRowColors(true);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    QStringList titles;
-    for (const auto& c : core::kLogListColumns) {
-        titles << c.title;
-    }
-    ListView1->setHeaderLabels(titles);
-    ListView1->header()->setSectionsClickable(true);
-    ListView1->header()->setSortIndicatorShown(false);
-    // One click sorts once by that column, as text; later additions are not sorted.
-    connect(ListView1->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { ListView1->sortItems(column, Qt::AscendingOrder); });
-    outer->addWidget(ListView1, 1);
-
-    auto* buttons = new QHBoxLayout;
-    cmdList = new QPushButton("Last 20", central);
-    cmdList->setObjectName("cmdList");
-    connect(cmdList, &QPushButton::clicked, this, [this] {
-        m_contest.showAllContacts = !m_contest.showAllContacts;
-        cmdList->setText(m_contest.showAllContacts ? "All" : "Last 20");
-        fillLogList();
-        txtCall->setFocus();
-    });
-    cmdEdit = new QPushButton("Edit Contact", central);
-    cmdEdit->setObjectName("cmdEdit");
-    cmdEdit->hide();
-    cmdDelete = new QPushButton("Delete Contact", central);
-    cmdDelete->setObjectName("cmdDelete");
-    cmdDelete->hide();
-    buttons->addWidget(cmdList);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdEdit);
-    buttons->addWidget(cmdDelete);
-    outer->addLayout(buttons);
-}
-
-int MainWindow::designToPixels(int design) const {
-    int width = m_services.screenWidth;
-    if (width <= 0) {
-        QScreen* screen = QGuiApplication::primaryScreen();
-        width = screen ? screen->geometry().width() : 1280;
-    }
-    return width * design / 9600;
 }
 
 int MainWindow::runModal(QDialog& dialog) {
@@ -340,23 +104,23 @@ void MainWindow::setDialog(const QString& text, const QString& colour) {
     lblDialog->setPalette(pal);
 }
 
+MainWindow::~MainWindow() {
+    m_logListModel->setStore(nullptr);
+}
+
 // ---------------------------------------------------------------- start-up
 
 MainWindow::LoadOutcome MainWindow::formLoad() {
     Prompts& prompts = *m_services.prompts;
 
-    setNextSerial("001");
+    m_nextSerialPlain = "001";
     Label14->hide();
     m_contest.prefs.formSizePercent = 100;
     m_timeOnStart = m_services.clock->localNow();
 
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect area = screen->availableGeometry();
-        resize(area.size());
-        move(area.topLeft());
-    }
+    fitToWorkArea();
     setDialog(kStartMessage);
-    for (int i = 0; i < ListView1->columnCount(); ++i) {
+    for (int i = 0; i < m_logListModel->columnCount(); ++i) {
         ListView1->setColumnWidth(
             i, designToPixels(core::kLogListColumns[static_cast<std::size_t>(i)].width));
     }
@@ -369,7 +133,7 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
         return LoadOutcome::StoppedEarly;
     }
     mnuListPrevious->setChecked(m_contest.prefs.listPrevious == 1);
-    Label2->setText(L1(m_contest.prefs.ownCall));
+    Label2->setText(fromLatin1(m_contest.prefs.ownCall));
 
     checkUtcOffset();
     // The form-size and taskbar options are applied by the window scaling.
@@ -401,12 +165,12 @@ bool MainWindow::checkUtcOffset() {
         return false;
     }
     auto answer = m_services.prompts->input(
-        core::kUtcOffsetTitle, L1(core::utcOffsetQuestion(utc, local, recommended, remembered)),
-        L1(core::formatShortest(recommended)));
+        core::kUtcOffsetTitle, fromLatin1(core::utcOffsetQuestion(utc, local, recommended, remembered)),
+        fromLatin1(core::formatShortest(recommended)));
     if (!answer) {
         return false;
     }
-    auto value = core::parseNumber(toL1(*answer));
+    auto value = core::parseNumber(toLatin1(*answer));
     if (!value || std::abs(*value) > 24.0) {
         m_contest.prefs.utcOffset = remembered;
         return false;
@@ -430,7 +194,9 @@ bool MainWindow::loadCountryTable() {
         auto bytes = core::readWholeFile(path, 16u * 1024u * 1024u);
         auto loaded = bytes ? core::CountryTable::load(*bytes) : core::CountryTable::LoadResult{};
         if (!bytes || !loaded.ok()) {
-            m_contest.countries = core::CountryTable{};
+            // The entries read before the fault are kept, so most calls still find
+            // their country.
+            m_contest.countries = std::move(loaded.table);
             m_services.prompts->beep();
             m_services.prompts->message(kCountryFileTitle, kCountryFileText,
                                         Prompts::Icon::Exclamation);
@@ -464,14 +230,14 @@ void MainWindow::savePref() {
     core::FileResult r = m_contest.savePreferences();
     if (!r.ok()) {
         m_services.prompts->message("Error saving preferences.",
-                                    "The preferences could not be saved: " + L1(r.error),
+                                    "The preferences could not be saved: " + fromLatin1(r.error),
                                     Prompts::Icon::Exclamation);
     }
 }
 
 void MainWindow::applyBand() {
     const std::string& band = m_contest.prefs.band;
-    Label21->setText(L1(band));
+    Label21->setText(fromLatin1(band));
     savePref();
     for (int i = 0; i < 6; ++i) {
         m_bandItems[i]->setChecked(
@@ -486,14 +252,19 @@ void MainWindow::selectBand(const std::string& band) {
 }
 
 void MainWindow::labelIncrement() {
-    setNextSerial(L1(m_contest.nextSerial()));
+    setNextSerial(fromLatin1(m_contest.nextSerial()));
 }
 
 void MainWindow::setNextSerial(const QString& serial) {
+    // The plain copy follows changes of the caption; a caption set to what it
+    // already shows leaves the copy as it is.
+    if (Label4->text() == serial) {
+        return;
+    }
     Label4->setText(serial);
     QString trimmed = serial.trimmed();
-    auto v = core::parseNumber(toL1(trimmed));
-    m_nextSerialPlain = v ? L1(core::formatShortest(*v)) : trimmed;
+    auto v = core::parseNumber(toLatin1(trimmed));
+    m_nextSerialPlain = v ? fromLatin1(core::formatShortest(*v)) : trimmed;
 }
 
 void MainWindow::bandFreqConversion(float mhz) {
@@ -551,20 +322,7 @@ void MainWindow::showLogWarnings(const core::Contest::LogLoad& load) {
 }
 
 void MainWindow::fillLogList() {
-    auto rows = core::logListRows(m_contest.qsos(), m_contest.showAllContacts);
-    ListView1->setUpdatesEnabled(false);
-    ListView1->clear();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows.size()));
-    for (const auto& row : rows) {
-        QStringList cells;
-        for (const auto& cell : row) {
-            cells << L1(cell);
-        }
-        items << new QTreeWidgetItem(cells);
-    }
-    ListView1->addTopLevelItems(items);
-    ListView1->setUpdatesEnabled(true);
+    m_logListModel->showNewest(m_contest.showAllContacts);
 }
 
 bool MainWindow::appendQso(const core::QsoRecord& record) {
@@ -583,7 +341,7 @@ bool MainWindow::appendQso(const core::QsoRecord& record) {
         m_services.prompts->message("Log Write Error",
                                     "The contact could not be written to log.txt, so it was not "
                                     "logged; it is still in the entry boxes.\n\n" +
-                                        L1(outcome.error),
+                                        fromLatin1(outcome.error),
                                     Prompts::Icon::Critical);
         return false;
     }
@@ -596,35 +354,54 @@ bool MainWindow::rewriteLog() {
         m_services.prompts->message("File Error",
                                     "log.txt could not be rewritten; the file on disk is "
                                     "unchanged.\n\n" +
-                                        L1(r.error),
+                                        fromLatin1(r.error),
                                     Prompts::Icon::Critical);
         return false;
     }
-    return mnuopen2();
+    if (!mnuopen2()) {
+        endAfterFileError();
+        return false;
+    }
+    return true;
 }
 
 void MainWindow::confirmNewLog() {
     auto answer = m_services.prompts->input(core::kNewLogTitle, core::kNewLogPrompt, QString());
-    if (answer && answer->trimmed().toUpper() == "YES") {
-        // Whatever the log holds is copied to the backup folder before it is erased,
-        // even when it was not read in this run.
-        std::string path = m_contest.pathOf(core::kLogFileName);
-        auto existing = core::readWholeFile(path, 256u * 1024u * 1024u);
-        if (existing && !existing->empty()) {
-            core::backupLog(path, toPath(m_services.folders.backup), m_services.clock->localNow());
-        }
-        m_contest.prefs.timeOnSeconds = 0;
-        m_timeOnStart = m_services.clock->localNow();
-        core::FileResult r = core::replaceAtomically(path, {});
-        if (!r.ok()) {
-            m_services.prompts->message("File Error", "Error opening file.",
-                                        Prompts::Icon::Critical);
-        }
-        savePref();
+    if (answer && answer->toUpper() == "YES") {
+        startNewLog();
     }
     if (!mnuopen2()) {
         m_closing = true;
     }
+}
+
+void MainWindow::startNewLog() {
+    // Whatever the log holds is copied to the backup folder before it is erased,
+    // even when it was not read in this run. Without that copy nothing is erased.
+    std::string path = m_contest.pathOf(core::kLogFileName);
+    auto existing = core::readWholeFile(path, 256u * 1024u * 1024u);
+    if (existing && !existing->empty()) {
+        core::FileResult copied = core::backupLog(path, toPath(m_services.folders.backup),
+                                                  m_services.clock->localNow());
+        if (!copied.ok()) {
+            m_services.prompts->beep();
+            m_services.prompts->message(
+                "Backup Failed",
+                "The existing log could not be copied to the backup folder, so it was not "
+                "erased and no new log was started.\n\n" +
+                    fromLatin1(copied.error),
+                Prompts::Icon::Critical);
+            return;
+        }
+    }
+    core::FileResult r = core::replaceAtomically(path, {});
+    if (!r.ok()) {
+        m_services.prompts->message("File Error", "Error opening file.", Prompts::Icon::Critical);
+        return;
+    }
+    m_contest.prefs.timeOnSeconds = 0;
+    m_timeOnStart = m_services.clock->localNow();
+    savePref();
 }
 
 void MainWindow::backup() {
@@ -638,15 +415,22 @@ void MainWindow::backup() {
 // ---------------------------------------------------------------- country
 
 void MainWindow::lookupCountry() {
-    auto found = core::lookupCountry(m_contest.countries, toL1(txtCall->text()));
+    // Every lookup starts from no entry, so an emptied call box leaves no country
+    // index or continent behind for the points rule.
+    m_foundCountryIndex = 0;
+    m_foundContinent.clear();
+    auto found = core::lookupCountry(m_contest.countries, toLatin1(txtCall->text()));
     if (!found) {
+        Label19->clear();
+        Label22->clear();
+        Label23->clear();
         return;
     }
     m_foundCountryIndex = found->index;
     m_foundContinent = found->continent;
     if (found->found) {
-        txtCntry->setText(L1(found->country));
-        Label19->setText(L1(found->continent));
+        txtCntry->setText(fromLatin1(found->country));
+        Label19->setText(fromLatin1(found->continent));
         hdCalc(found->latitude, found->longitude);
     } else {
         txtCntry->setText("Not Found");
@@ -661,11 +445,13 @@ void MainWindow::lookupCountry() {
 void MainWindow::hdCalc(float latitude, float longitude) {
     auto r = core::hdCalc(m_contest.prefs.ownLatitude, m_contest.prefs.ownLongitude, latitude,
                           longitude);
-    Label22->setText(L1(r.bearing));
-    Label23->setText(L1(r.distance));
+    Label22->setText(fromLatin1(r.bearing));
+    Label23->setText(fromLatin1(r.distance));
 }
 
 bool MainWindow::countryKeyPress(QKeyEvent* key) {
+    // Any key in the country box drops the continent found for the call.
+    m_foundContinent.clear();
     const QString text = key->text();
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         return true; // logging from the entry row arrives with the entry workflow
@@ -674,7 +460,6 @@ bool MainWindow::countryKeyPress(QKeyEvent* key) {
         (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         return false;
     }
-    m_foundContinent.clear();
     QChar ch = text[0];
     if (ch == '"' || ch.unicode() > 0xFF) {
         return true; // a quote would break the log line; the log holds 8-bit text only
@@ -690,7 +475,7 @@ bool MainWindow::countryKeyPress(QKeyEvent* key) {
         return true;
     }
     const core::CountryEntry& e = m_contest.countries.entry(index);
-    Label19->setText(L1(e.continent));
+    Label19->setText(fromLatin1(e.continent));
     m_foundCountryIndex = index;
     m_foundContinent = e.continent;
     hdCalc(e.latitude, e.longitude);
@@ -704,7 +489,7 @@ void MainWindow::mnuSetupClick() {
                           *m_services.shared, *m_services.prompts, this);
     runModal(station);
     m_contest.prefs = station.applyTo(m_contest.prefs);
-    Label2->setText(L1(m_contest.prefs.ownCall));
+    Label2->setText(fromLatin1(m_contest.prefs.ownCall));
     // The link to the RTTY program is made by the digital-mode link window.
     savePref();
     labelIncrement();
@@ -775,6 +560,11 @@ void MainWindow::saveOperatingTimeOnExit() {
         savePref();
         m_loggedOn = false;
     }
+}
+
+void MainWindow::endAfterFileError() {
+    m_closing = true;
+    emit endProgram(1);
 }
 
 void MainWindow::formUnload() {

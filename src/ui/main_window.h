@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include "core/clock.h"
 #include "core/contest.h"
@@ -19,8 +18,11 @@
 
 class QDialog;
 class QMenu;
+class QTreeView;
 
 namespace wexon::ui {
+
+class LogListModel;
 
 // Where the program's files live, fixed once at start.
 struct AppFolders {
@@ -50,6 +52,9 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    // The log list's model points into the contest store, which goes before the
+    // child widgets do; the model lets go of it first.
+    ~MainWindow() override;
 
     enum class LoadOutcome {
         Ready,        // every start-up step ran
@@ -84,6 +89,9 @@ class MainWindow : public QMainWindow {
     void mnuClearClick();
     // Starts a new, empty log after a typed confirmation; reloads the log in any case.
     void confirmNewLog();
+    // Empties "log.txt" after copying it into the backup folder; a log that could
+    // not be copied is left as it is, with a message.
+    void startNewLog();
     // The log changed in this run: copy it into the backup folder (errors ignored).
     void backup();
 
@@ -110,6 +118,7 @@ class MainWindow : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildMenus();
@@ -125,10 +134,14 @@ class MainWindow : public QMainWindow {
     void setNextSerial(const QString& serial);
     bool countryKeyPress(QKeyEvent* key);
     void saveOperatingTimeOnExit();
+    // "log.txt" could not be read back: the program ends, as it does at start-up.
+    void endAfterFileError();
     void formUnload();
     void showHelp();
     QString file(const char* name) const;
     int designToPixels(int design) const;
+    // Sizes the window, frame included, to the screen's work area.
+    void fitToWorkArea();
     int runModal(QDialog& dialog);
 
     MainWindowServices m_services;
@@ -153,7 +166,8 @@ class MainWindow : public QMainWindow {
     QLabel* lblDialog = nullptr;
     QLabel* lblDupe = nullptr;
     // Log list and its buttons.
-    QTreeWidget* ListView1 = nullptr;
+    QTreeView* ListView1 = nullptr;
+    LogListModel* m_logListModel = nullptr;
     QPushButton* cmdList = nullptr;
     QPushButton* cmdEdit = nullptr;
     QPushButton* cmdDelete = nullptr;
@@ -168,6 +182,7 @@ class MainWindow : public QMainWindow {
     bool m_loggedOn = false;
     core::DateTime m_timeOnStart;
     bool m_closing = false;
+    bool m_fittedAfterShow = false;
 };
 
 // Colours of the message line.

@@ -398,6 +398,11 @@ void StationWindow::command1Click() {
 
 core::Preferences StationWindow::applyTo(core::Preferences prefs) const {
     if (!m_donePressed) {
+        // Closed without Done: the window reloads the stored values, and an empty
+        // own call is filled from the settings store as it is when the window opens.
+        if (prefs.ownCall.empty()) {
+            prefs.ownCall = m_settings.read(kUserCallSignKey, "");
+        }
         return prefs;
     }
     prefs.ownCall = latin1(m_callBox);

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <filesystem>
 
@@ -22,109 +22,14 @@
 #include "ui/main_window.h"
 #include "ui/startup.h"
 #include "ui/station_window.h"
+#include "support/main_window_fixture.h"
 #include <fstream>
 
 using namespace wexon;
-
-namespace {
-
-const char* kCountries = "\"DL\",\"Germany\",\"EU\",-10,51,\"230\",\"14\",\"28\"\r\n"
-                         "\"G\",\"England\",\"EU\",2,52,\"223\",\"14\",\"27\"\r\n"
-                         "\"GM\",\"Scotland\",\"EU\",4,56,\"279\",\"14\",\"27\"\r\n"
-                         "\"K\",\"USA\",\"NA\",97,38,\"291\",\"5\",\"8\"\r\n"
-                         "\"KH6\",\"Hawaii\",\"OC\",157,21,\"110\",\"31\",\"61\"\r\n"
-                         "\"W\",\"USA\",\"NA\",97,38,\"291\",\"5\",\"8\"\r\n";
-
-core::QsoRecord qso(int n, const std::string& band = "20") {
-    core::QsoRecord r;
-    r.call = "K" + std::to_string(n) + "AA";
-    r.rstReceived = "599";
-    r.serialReceived = std::to_string(n);
-    r.rstSent = "599";
-    r.country = "USA";
-    r.qsoDate = "2026/05/30";
-    r.qsoTime = "00:00:00";
-    r.band = band;
-    r.points = 1;
-    r.prefix = "K" + std::to_string(n);
-    r.serialSent = core::zeroPad(n, 3);
-    return r;
-}
-
-std::string logOf(int count) {
-    std::vector<core::QsoRecord> v;
-    for (int i = 1; i <= count; ++i) {
-        v.push_back(qso(i));
-    }
-    return core::formatLog(v);
-}
-
-// A working folder with a documents folder beside it, the shipped preference
-// values (own station W1AW, band 20, UTC offset matching the fake clock) and a
-// small country table, and a main window wired to fakes.
-class MainWindowTest : public ::testing::Test {
-  protected:
-    test::TempDir dir;
-    test::FakeClock clock;
-    test::FakePrompts prompts;
-    core::MemorySettingsStore settings;
-    core::SharedPreferences shared;
-    core::Preferences prefs;
-    bool pressDone = true;
-    int stationWindowsShown = 0;
-    std::unique_ptr<ui::MainWindow> window;
-
-    void SetUp() override {
-        prefs.ownCall = "W1AW";
-        prefs.utcOffset = 5; // the fake computer is five hours behind UTC
-        prefs.band = "20";
-        prefs.ownLatitude = 41.71f;
-        prefs.ownLongitude = 72.73f;
-        prefs.ownCountry = "USA";
-        prefs.ownContinent = "NA";
-        std::filesystem::create_directories(dir.file("work"));
-        std::filesystem::create_directories(dir.file("docs"));
-        dir.write("work/wexonprf.txt", core::serializePreferences(prefs));
-        dir.write("work/arrlpre2.txt", kCountries);
-    }
-
-    ui::MainWindow& make() {
-        ui::MainWindowServices s;
-        s.prompts = &prompts;
-        s.clock = &clock;
-        s.settings = &settings;
-        s.shared = &shared;
-        s.folders = ui::resolveFolders(QString::fromStdString(dir.file("work")),
-                                       QString::fromStdString(dir.file("docs")), prompts);
-        ui::ensureFolderWithMessages(s.folders.backup, true, prompts);
-        shared.load(s.folders.shared.toStdString() + "/SharedUserPreferences.xml");
-        s.screenWidth = 1920;
-        s.runModal = [this](QDialog& dialog) {
-            if (auto* station = qobject_cast<ui::StationWindow*>(&dialog)) {
-                ++stationWindowsShown;
-                if (pressDone) {
-                    station->command1Click();
-                }
-            }
-            return 0;
-        };
-        window = std::make_unique<ui::MainWindow>(s);
-        return *window;
-    }
-
-    template <typename T> T* child(const char* name) { return window->findChild<T*>(name); }
-    QString text(const char* name) {
-        if (auto* box = child<QLineEdit>(name)) {
-            return box->text();
-        }
-        return child<QLabel>(name)->text();
-    }
-    core::Preferences savedPrefs() {
-        return core::parsePreferences(dir.read("work/wexonprf.txt")).prefs;
-    }
-};
-
-} // namespace
+using wexon::test::MainWindowTest;
+using wexon::test::cell;
+using wexon::test::logOf;
+using wexon::test::qso;
 
 TEST_F(MainWindowTest, StartsWithTheExistingLogAndShowsTheLastTwenty) {
     dir.write("work/log.txt", logOf(21));
@@ -136,12 +41,12 @@ TEST_F(MainWindowTest, StartsWithTheExistingLogAndShowsTheLastTwenty) {
     EXPECT_EQ(stationWindowsShown, 1);
     EXPECT_EQ(prompts.titles(), std::vector<QString>{"Open existing log?"});
     EXPECT_EQ(w.contest().qsoCount(), 21);
-    auto* list = child<QTreeWidget>("ListView1");
-    ASSERT_EQ(list->topLevelItemCount(), 20);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "21");
-    EXPECT_EQ(list->topLevelItem(19)->text(0), "2");
-    EXPECT_EQ(list->columnCount(), 11);
-    EXPECT_EQ(list->headerItem()->text(6), "Date/Time");
+    auto* list = child<QTreeView>("ListView1");
+    ASSERT_EQ(list->model()->rowCount(), 20);
+    EXPECT_EQ(cell(list, 0, 0), "21");
+    EXPECT_EQ(cell(list, 19, 0), "2");
+    EXPECT_EQ(list->model()->columnCount(), 11);
+    EXPECT_EQ(list->model()->headerData(6, Qt::Horizontal).toString(), "Date/Time");
     EXPECT_EQ(list->columnWidth(0), 1920 * 520 / 9600);
     EXPECT_EQ(text("Label4"), "022");
     EXPECT_EQ(w.nextSerialPlain(), "22");
@@ -159,10 +64,10 @@ TEST_F(MainWindowTest, StartsWithTheExistingLogAndShowsTheLastTwenty) {
     auto* listButton = child<QPushButton>("cmdList");
     QTest::mouseClick(listButton, Qt::LeftButton);
     EXPECT_EQ(listButton->text(), "All");
-    EXPECT_EQ(list->topLevelItemCount(), 21);
+    EXPECT_EQ(list->model()->rowCount(), 21);
     QTest::mouseClick(listButton, Qt::LeftButton);
     EXPECT_EQ(listButton->text(), "Last 20");
-    EXPECT_EQ(list->topLevelItemCount(), 20);
+    EXPECT_EQ(list->model()->rowCount(), 20);
 }
 
 TEST_F(MainWindowTest, MissingPreferenceFileStopsWithTheDefaultDataMessage) {
@@ -230,7 +135,7 @@ TEST_F(MainWindowTest, FirstStartWithoutALogStartsAnEmptyOne) {
     EXPECT_TRUE(dir.exists("work/log.txt"));
     EXPECT_EQ(dir.read("work/log.txt"), "");
     EXPECT_EQ(text("Label4"), "001");
-    EXPECT_EQ(child<QTreeWidget>("ListView1")->topLevelItemCount(), 0);
+    EXPECT_EQ(child<QTreeView>("ListView1")->model()->rowCount(), 0);
 }
 
 TEST_F(MainWindowTest, UnreadableLogEndsTheProgramWithFileError) {
@@ -524,13 +429,13 @@ TEST_F(MainWindowTest, ColumnClickSortsOnceAsText) {
     auto& w = make();
     w.formLoad();
     w.show();
-    auto* list = child<QTreeWidget>("ListView1");
+    auto* list = child<QTreeView>("ListView1");
     emit list->header()->sectionClicked(0);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "1");
-    EXPECT_EQ(list->topLevelItem(1)->text(0), "10"); // text order, not numeric
+    EXPECT_EQ(cell(list, 0, 0), "1");
+    EXPECT_EQ(cell(list, 1, 0), "10"); // text order, not numeric
     EXPECT_FALSE(list->isSortingEnabled());
     w.appendQso(qso(13));
-    EXPECT_EQ(list->topLevelItem(0)->text(0), "13"); // refilled newest first, unsorted
+    EXPECT_EQ(cell(list, 0, 0), "13"); // refilled newest first, unsorted
 }
 
 TEST_F(MainWindowTest, SetupCopiesTheStationValuesAndSavesThem) {

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "core/contest.h"
+#include "core/file_io.h"
+#include "core/log_file.h"
+#include "core/number_format.h"
+#include "support/temp_dir.h"
+
+using namespace wexon::core;
+
+namespace {
+
+QsoRecord contact(int n, const std::string& band = "20") {
+    QsoRecord r;
+    r.call = "K" + std::to_string(n) + "AA";
+    r.rstReceived = "599";
+    r.serialReceived = std::to_string(n);
+    r.rstSent = "599";
+    r.country = "USA";
+    r.qsoDate = "2026/05/30";
+    r.qsoTime = "12:00:00";
+    r.band = band;
+    r.points = 1;
+    r.prefix = "K" + std::to_string(n);
+    r.serialSent = zeroPad(n, 3);
+    return r;
+}
+
+std::string logOf(int first, int last) {
+    std::string out;
+    for (int n = first; n <= last; ++n) {
+        out += formatQsoLine(contact(n));
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ContestRead, AFailedReadLeavesTheStoreAsItWas) {
+    wexon::test::TempDir dir;
+    dir.write("log.txt", logOf(1, 5));
+    Contest contest(dir.path());
+    ASSERT_TRUE(contest.readLog().opened);
+    ASSERT_EQ(contest.qsoCount(), 5);
+
+    // The log turns into something that cannot be read as a file.
+    std::filesystem::remove(dir.file("log.txt"));
+    std::filesystem::create_directory(dir.file("log.txt"));
+    EXPECT_FALSE(contest.readLog().opened);
+    EXPECT_EQ(contest.qsoCount(), 5);
+    EXPECT_EQ(contest.totalPoints(), 5);
+    EXPECT_EQ(contest.qso(5).call, "K5AA");
+}
+
+TEST(ContestRead, RecordsPastTheLimitSurviveEveryRewrite) {
+    wexon::test::TempDir dir;
+    const int total = Contest::kMaxQsos + 3;
+    const std::string original = logOf(1, total);
+    dir.write("log.txt", original);
+    Contest contest(dir.path());
+    auto load = contest.readLog();
+    ASSERT_TRUE(load.opened);
+    EXPECT_EQ(contest.qsoCount(), Contest::kMaxQsos);
+    EXPECT_EQ(load.details.recordsBeyondLimit, 3);
+
+    // An unchanged rewrite gives back the very same file.
+    ASSERT_TRUE(contest.rewriteLog().ok());
+    EXPECT_EQ(dir.read("log.txt"), original);
+
+    // A deletion moves the first record of the tail into the store.
+    ASSERT_TRUE(contest.removeQso(2));
+    ASSERT_TRUE(contest.rewriteLog().ok());
+    ASSERT_TRUE(contest.readLog().opened);
+    EXPECT_EQ(contest.qsoCount(), Contest::kMaxQsos);
+    EXPECT_EQ(contest.qso(Contest::kMaxQsos).call, "K13001AA");
+    EXPECT_EQ(dir.read("log.txt"), logOf(1, 1) + logOf(3, total));
+
+    // A new contact cannot go in while records wait in the file beyond the store.
+    EXPECT_EQ(contest.appendQso(contact(99999)).status, Contest::AppendStatus::LogFull);
+    EXPECT_EQ(dir.read("log.txt"), logOf(1, 1) + logOf(3, total));
+}
+
+TEST(ContestRead, ATailWithoutALineEndStillEndsItsLine) {
+    wexon::test::TempDir dir;
+    std::string bytes = logOf(1, Contest::kMaxQsos + 1);
+    bytes.resize(bytes.size() - 2); // no CR LF after the last record
+    dir.write("log.txt", bytes);
+    Contest contest(dir.path());
+    ASSERT_TRUE(contest.readLog().opened);
+    ASSERT_TRUE(contest.rewriteLog().ok());
+    EXPECT_EQ(dir.read("log.txt"), logOf(1, Contest::kMaxQsos + 1));
+}
+
+TEST(ContestContact, ARigReadingGoesIntoOneContactOnly) {
+    wexon::test::TempDir dir;
+    Contest contest(dir.path());
+    contest.bandFreqConversion(14.025f);
+    ASSERT_EQ(contest.logContact(contact(1)).status, Contest::AppendStatus::Appended);
+    ASSERT_EQ(contest.logContact(contact(2)).status, Contest::AppendStatus::Appended);
+    Contest again(dir.path());
+    again.readLog();
+    EXPECT_EQ(again.qso(1).frequency, "14.025");
+    EXPECT_EQ(again.qso(2).frequency, "");
+    EXPECT_TRUE(contest.lastFrequency.empty());
+}
+
+TEST(ContestContact, FrequenciesThatAreNotNumbersAreIgnored) {
+    wexon::test::TempDir dir;
+    Contest contest(dir.path());
+    contest.prefs.band = "20";
+    contest.bandFreqConversion(7.025f);
+    const std::string before = contest.lastFrequency;
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(),
+                      std::numeric_limits<float>::infinity(),
+                      -std::numeric_limits<float>::infinity()}) {
+        EXPECT_FALSE(contest.bandFreqConversion(bad).has_value());
+        EXPECT_EQ(contest.lastFrequency, before);
+    }
+}

@@ -1,0 +1,269 @@
+// The main window keeps the log and its own state whole when files fail: an
+// unreadable log, a backup that cannot be made, a damaged country file.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "support/main_window_fixture.h"
+
+using namespace wexon;
+using wexon::test::cell;
+using wexon::test::logOf;
+using wexon::test::MainWindowTest;
+using wexon::test::qso;
+
+namespace {
+
+void makeUnreadable(const std::string& path) {
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, OpenRereadsAReadableLog) {
+    dir.write("work/log.txt", logOf(3));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    ASSERT_EQ(w.formLoad(), ui::MainWindow::LoadOutcome::Ready);
+    dir.write("work/log.txt", logOf(5)); // another program added two contacts
+    QSignalSpy ended(&w, &ui::MainWindow::endProgram);
+    child<QAction>("mnuOpen")->trigger();
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_EQ(w.contest().qsoCount(), 5);
+    EXPECT_EQ(child<QTreeView>("ListView1")->model()->rowCount(), 5);
+    EXPECT_EQ(text("Label4"), "006");
+}
+
+TEST_F(MainWindowTest, OpenOfAnUnreadableLogKeepsTheStoreAndEndsTheProgram) {
+    dir.write("work/log.txt", logOf(3));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    ASSERT_EQ(w.formLoad(), ui::MainWindow::LoadOutcome::Ready);
+    makeUnreadable(dir.file("work/log.txt"));
+    QSignalSpy ended(&w, &ui::MainWindow::endProgram);
+    child<QAction>("mnuOpen")->trigger();
+    ASSERT_TRUE(prompts.find("File Error"));
+    EXPECT_EQ(prompts.find("File Error")->text, "Error opening file.");
+    ASSERT_EQ(ended.count(), 1);
+    EXPECT_NE(ended.at(0).at(0).toInt(), 0);
+    // Nothing in memory was thrown away, so nothing can be written over the log.
+    EXPECT_EQ(w.contest().qsoCount(), 3);
+    EXPECT_EQ(child<QTreeView>("ListView1")->model()->rowCount(), 3);
+    EXPECT_EQ(text("Label4"), "004");
+}
+
+TEST_F(MainWindowTest, ARewriteThatFailsLeavesTheFileAndTheStoreAsTheyWere) {
+    dir.write("work/log.txt", logOf(4));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    ASSERT_EQ(w.formLoad(), ui::MainWindow::LoadOutcome::Ready);
+    ASSERT_TRUE(w.contest().removeQso(2));
+    // The working folder refuses the new file.
+    std::filesystem::permissions(dir.file("work"), std::filesystem::perms::owner_read |
+                                                       std::filesystem::perms::owner_exec);
+    const bool refused = !core::replaceAtomically(dir.file("work/probe"), "x").ok();
+    if (refused) {
+        QSignalSpy ended(&w, &ui::MainWindow::endProgram);
+        EXPECT_FALSE(w.rewriteLog());
+        EXPECT_TRUE(prompts.wasShown("File Error"));
+        EXPECT_EQ(ended.count(), 0);
+        EXPECT_EQ(w.contest().qsoCount(), 3);
+        EXPECT_EQ(dir.read("work/log.txt"), logOf(4));
+    }
+    std::filesystem::permissions(dir.file("work"), std::filesystem::perms::owner_all);
+    std::filesystem::remove(dir.file("work/probe"));
+    if (!refused) {
+        GTEST_SKIP() << "running as root: the folder's permissions do not stop the write";
+    }
+}
+
+TEST_F(MainWindowTest, StartUpAsksTheUtcQuestionThenShowsTheStationWindowThenAsksAboutTheLog) {
+    prefs.utcOffset = 4; // differs from the fake clock's five hours
+    dir.write("work/wexonprf.txt", core::serializePreferences(prefs));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    ASSERT_EQ(w.formLoad(), ui::MainWindow::LoadOutcome::Ready);
+    const auto titles = prompts.titles();
+    ASSERT_EQ(titles.size(), 2u);
+    EXPECT_EQ(titles[0], "Update the Local Time / UTC Offset?");
+    EXPECT_EQ(titles[1], "Open existing log?");
+    EXPECT_EQ(stationWindowsShown, 1);
+    EXPECT_EQ(shownBeforeStation, 1); // after the UTC question, before the log question
+}
+
+TEST_F(MainWindowTest, CloseAfterLoggingMakesABackupAndCloseWithoutLoggingMakesNone) {
+    dir.write("work/log.txt", logOf(2));
+    prompts.questionAnswers = {true};
+    {
+        auto& w = make();
+        w.formLoad();
+        w.close();
+        EXPECT_TRUE(std::filesystem::is_empty(dir.file("docs/TARNO Software/CQ WPX/BACKUP")));
+    }
+    window.reset();
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    ASSERT_TRUE(w.appendQso(qso(3)));
+    w.close();
+    int copies = 0;
+    for (const auto& e :
+         std::filesystem::directory_iterator(dir.file("docs/TARNO Software/CQ WPX/BACKUP"))) {
+        ++copies;
+        EXPECT_EQ(dir.read(std::filesystem::relative(e.path(), dir.path()).string()), logOf(3));
+    }
+    EXPECT_EQ(copies, 1);
+}
+
+TEST_F(MainWindowTest, ANewLogIsNotStartedWhenTheOldOneCannotBeBackedUp) {
+    dir.write("work/log.txt", logOf(6));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    // The backup folder has become a file, so no copy can go there.
+    const std::string backup = dir.file("docs/TARNO Software/CQ WPX/BACKUP");
+    std::filesystem::remove_all(backup);
+    dir.write("docs/TARNO Software/CQ WPX/BACKUP", "not a folder");
+    prompts.inputAnswers = {QString("YES")};
+    w.confirmNewLog();
+    EXPECT_TRUE(prompts.wasShown("Backup Failed"));
+    EXPECT_EQ(dir.read("work/log.txt"), logOf(6));
+    EXPECT_EQ(w.contest().qsoCount(), 6);
+}
+
+TEST_F(MainWindowTest, TheNewLogAnswerIsComparedInCapitalsWithoutTrimming) {
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    dir.write("work/log.txt", logOf(2));
+    prompts.inputAnswers = {QString(" yes ")};
+    w.confirmNewLog();
+    EXPECT_EQ(dir.read("work/log.txt"), logOf(2));
+    prompts.inputAnswers = {QString("")};
+    w.confirmNewLog();
+    EXPECT_EQ(dir.read("work/log.txt"), logOf(2));
+    prompts.inputAnswers = {QString("yes")};
+    w.confirmNewLog();
+    EXPECT_EQ(dir.read("work/log.txt"), "");
+    EXPECT_EQ(w.contest().qsoCount(), 0);
+}
+
+TEST_F(MainWindowTest, AnEmptiedCallBoxForgetsTheCountryFound) {
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    auto* call = child<QLineEdit>("txtCall");
+    call->setText("DL1ABC");
+    ASSERT_NE(w.foundCountryIndex(), 0);
+    ASSERT_EQ(w.foundContinent(), "EU");
+    call->clear();
+    EXPECT_EQ(w.foundCountryIndex(), 0);
+    EXPECT_EQ(w.foundContinent(), "");
+    EXPECT_EQ(text("Label19"), "");
+    EXPECT_EQ(text("Label22"), "");
+    EXPECT_EQ(text("Label23"), "");
+}
+
+TEST_F(MainWindowTest, BackspaceAndEnterInTheCountryBoxDropTheContinent) {
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    w.show();
+    auto* call = child<QLineEdit>("txtCall");
+    auto* country = child<QLineEdit>("txtCntry");
+    for (int key : {int(Qt::Key_Backspace), int(Qt::Key_Return)}) {
+        call->clear();
+        call->setText("DL1ABC");
+        ASSERT_EQ(w.foundContinent(), "EU");
+        country->setFocus();
+        QTest::keyClick(country, static_cast<Qt::Key>(key));
+        EXPECT_EQ(w.foundContinent(), "") << key;
+    }
+}
+
+TEST_F(MainWindowTest, ADamagedCountryFileKeepsTheEntriesReadBeforeTheFault) {
+    dir.write("work/arrlpre2.txt", std::string(test::kCountries) + "\"ZZ\",Broken,\"EU\"\r\n");
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    EXPECT_EQ(w.formLoad(), ui::MainWindow::LoadOutcome::StoppedEarly);
+    EXPECT_TRUE(prompts.wasShown("Error opening country list file."));
+    EXPECT_EQ(w.contest().countries.count(), 6);
+    child<QLineEdit>("txtCall")->setText("KH6XX");
+    EXPECT_EQ(text("txtCntry"), "Hawaii");
+}
+
+TEST_F(MainWindowTest, ThePlainSerialCopyStartsAt001AndFollowsTheLabel) {
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    EXPECT_EQ(text("Label4"), "001");
+    EXPECT_EQ(w.nextSerialPlain(), "001");
+    ASSERT_TRUE(w.appendQso(qso(1)));
+    w.mnuopen2();
+    EXPECT_EQ(text("Label4"), "002");
+    EXPECT_EQ(w.nextSerialPlain(), "2");
+}
+
+TEST_F(MainWindowTest, AStationWindowClosedWithoutDoneStillFillsAnEmptyCallFromTheStore) {
+    prefs.ownCall = "";
+    dir.write("work/wexonprf.txt", core::serializePreferences(prefs));
+    settings.write("UserCallSign", "N0CALL");
+    pressDone = false;
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    EXPECT_EQ(w.contest().prefs.ownCall, "N0CALL");
+    EXPECT_EQ(text("Label2"), "N0CALL");
+}
+
+TEST_F(MainWindowTest, OnASmallScreenTheCallAndCountryKeepTheirRoom) {
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    w.setWindowState(Qt::WindowNoState);
+    w.resize(1024, 700);
+    w.show();
+    QCoreApplication::processEvents();
+    auto* call = child<QLineEdit>("txtCall");
+    auto* country = child<QLineEdit>("txtCntry");
+    const QFontMetrics m(country->font());
+    EXPECT_GE(country->width(), m.horizontalAdvance("Guantanamo Bay"));
+    EXPECT_GE(call->width(), m.horizontalAdvance("W1AW/KH6"));
+    // The reports, serial and points stay narrow.
+    EXPECT_LT(child<QLineEdit>("txtRSTR")->width(), country->width() / 2);
+    EXPECT_LT(child<QLineEdit>("txtPoints")->width(), country->width() / 2);
+    EXPECT_LE(w.centralWidget()->minimumSizeHint().width(), 1024);
+}
+
+TEST_F(MainWindowTest, ASelectionShowsOnlyInTheBoxThatHasTheFocus) {
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    for (const char* name : {"txtCall", "txtRSTR", "txtCntry", "txtPref", "txtPoints"}) {
+        const QPalette p = child<QLineEdit>(name)->palette();
+        EXPECT_EQ(p.color(QPalette::Inactive, QPalette::Highlight),
+                  p.color(QPalette::Inactive, QPalette::Base))
+            << name;
+        EXPECT_NE(p.color(QPalette::Active, QPalette::Highlight),
+                  p.color(QPalette::Active, QPalette::Base))
+            << name;
+    }
+}
+
+TEST_F(MainWindowTest, TheLogListShowsTheStoreWithoutCopies) {
+    dir.write("work/log.txt", logOf(30));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    auto* list = child<QTreeView>("ListView1");
+    EXPECT_EQ(list->model()->rowCount(), 20);
+    QTest::mouseClick(child<QPushButton>("cmdList"), Qt::LeftButton);
+    EXPECT_EQ(list->model()->rowCount(), 30);
+    EXPECT_EQ(cell(list, 29, 0), "1");
+    EXPECT_EQ(cell(list, 0, 1), "K30AA");
+    EXPECT_EQ(cell(list, 0, 6), "05/30 00:00");
+    QTest::mouseClick(child<QPushButton>("cmdList"), Qt::LeftButton);
+    EXPECT_EQ(list->model()->rowCount(), 20);
+}
