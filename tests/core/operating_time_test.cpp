@@ -104,6 +104,16 @@ TEST(OperatingTimeRunning, ExitSavesOnlyWhileLoggedOn) {
     EXPECT_FLOAT_EQ(ot.savedSeconds(), 0.0f);
 }
 
+TEST(OperatingTimeRunning, NewLogWhileLoggedOnCountsFromNothing) {
+    FakeClock clock;
+    OperatingTime ot(5000.0f);
+    ot.toggle(clock.utcNow(), clock.localNow(), 0.0);
+    clock.advanceSeconds(100);
+    ot.reset(clock.utcNow());
+    clock.advanceSeconds(7);
+    EXPECT_EQ(ot.tick(clock.utcNow()), "00:00:07");
+}
+
 TEST(Clocks, UtcAndLocalLabels) {
     EXPECT_EQ(utcClockText(DateTime{2026, 5, 30, 22, 4, 5}, 5.0), "03:04:05");
     EXPECT_EQ(utcClockText(DateTime{2026, 5, 30, 10, 0, 0}, -9.5), "00:30:00");
