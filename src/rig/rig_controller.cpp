@@ -1,0 +1,277 @@
+#include "rig/rig_controller.h"
+
+#include "core/file_io.h"
+#include "rig/mode_by_frequency.h"
+#include "rig/pegasus.h"
+
+namespace wexon::rig {
+
+namespace {
+constexpr std::size_t kPegasusFileLimit = 64 * 1024;
+}
+
+RigController::RigController(RigServices services) : m_services(std::move(services)) {}
+
+RigController::TestResult RigController::test() {
+    if (isNoRig(m_settings.rigName)) {
+        return TestResult::NoRig;
+    }
+    const RigProfile& p = profile();
+    m_reading.mode.clear();
+    m_poll.awaitingReply = false;
+    if (p.usesPort) {
+        PortRequest request;
+        request.portNumber = m_settings.portNumber;
+        request.settings = portSettingsText(m_settings);
+        request.handshaking = p.handshaking;
+        request.powerLine = m_settings.power.empty() ? 'N' : m_settings.power[0];
+        std::string why = m_services.port->open(request);
+        if (!why.empty() || !m_services.port->isOpen()) {
+            m_services.timer->stop();
+            m_services.events->portFailed(why);
+            return TestResult::PortFailed;
+        }
+        if (!p.startupBytes.empty()) {
+            m_services.port->write(p.startupBytes);
+        }
+    }
+    tick();
+    if (p.usesPort && !m_services.port->isOpen()) {
+        return TestResult::PortFailed;
+    }
+    m_services.timer->start(pollIntervalMs(m_settings.pollRate));
+    return TestResult::Polling;
+}
+
+void RigController::endTest() {
+    m_services.timer->stop();
+    ++m_generation; // a change in progress stops here
+    m_steps.clear();
+    m_running = false;
+    if (m_services.port->isOpen()) {
+        m_services.port->close();
+    }
+}
+
+void RigController::portLost() {
+    endTest();
+    m_services.port->close();
+    m_services.events->portFailed("The port is no longer available");
+}
+
+void RigController::tick() {
+    const RigProfile& p = profile();
+    CatPort& port = *m_services.port;
+    if (p.usesPort && !port.isOpen()) {
+        portLost();
+        return;
+    }
+    if (m_poll.awaitingReply) {
+        std::string received;
+        if (p.usesPort) {
+            received = port.readAll();
+        }
+        const bool pegasus = p.parser == ParserKind::Pegasus;
+        if (pegasus || !received.empty()) {
+            if (pegasus) {
+                auto content = core::readWholeFile(
+                    core::joinPath(m_services.pegasusFolder, kPegasusOutFile), kPegasusFileLimit);
+                if (content) {
+                    parsePegasusOut(*content, m_reading);
+                }
+            } else {
+                parseReply(p, m_settings, m_poll.nextQuery, received, m_reading);
+            }
+            if (m_settings.modeBy == 2) {
+                std::string mode = modeByFrequency(m_reading.frequency);
+                if (!mode.empty()) {
+                    m_reading.mode = mode;
+                }
+            }
+            m_services.events->readingTaken({m_reading.frequency, m_reading.mode, received});
+            if (m_settings.useFrequency == 1) {
+                m_services.events->frequencyForLog(m_reading.frequency);
+            }
+            if (m_settings.modeBy != 3) {
+                m_services.events->modeForLog(m_reading.mode);
+            }
+        }
+        m_poll.awaitingReply = false;
+        return;
+    }
+    if (p.usesPort && port.bytesToWrite() == 0) {
+        std::string command = pollCommand(p, m_settings, m_poll);
+        if (!command.empty() && !port.write(command)) {
+            portLost();
+            return;
+        }
+    }
+    m_poll.awaitingReply = true;
+}
+
+void RigController::appendModeSteps(float mhz, const std::string& mode, unsigned op,
+                                    unsigned modeGroup) {
+    const RigProfile& p = profile();
+    auto push = [&](Step::Kind kind, int ms = 0, std::string bytes = {}) {
+        Step s{kind, ms, std::move(bytes), mhz, op, modeGroup, mode};
+        m_steps.push_back(std::move(s));
+    };
+    if (!mode.empty()) {
+        push(Step::Kind::Events);
+        if (p.usesPort) {
+            push(Step::Kind::Drain);
+        }
+        push(Step::Kind::Pause, kModePauseMs);
+        push(Step::Kind::Send, 0, modeCommand(p, m_settings, mode));
+    }
+    if (p.usesPort) {
+        push(Step::Kind::Drain);
+    }
+}
+
+std::string RigController::changeMode(float mhz, std::string mode) {
+    if (isNoRig(m_settings.rigName)) {
+        return mode;
+    }
+    if (mode.empty()) {
+        mode = bandPlanMode(m_extraRows, mhz);
+    }
+    const unsigned op = ++m_nextOp;
+    appendModeSteps(mhz, mode, op, op);
+    start();
+    return mode;
+}
+
+void RigController::changeFrequency(float mhz) {
+    if (!m_services.timer->isActive()) {
+        return; // a rig that is not being polled is never tuned
+    }
+    m_services.timer->stop();
+    const RigProfile& p = profile();
+    const unsigned op = ++m_nextOp;
+    auto push = [&](Step::Kind kind, int ms = 0, std::string bytes = {}) {
+        m_steps.push_back(Step{kind, ms, std::move(bytes), mhz, op, 0, {}});
+    };
+    if (p.usesPort) {
+        push(Step::Kind::Discard);
+    }
+    if (!isNoRig(m_settings.rigName)) {
+        appendModeSteps(mhz, bandPlanMode(m_extraRows, mhz), op, ++m_nextOp);
+    }
+    if (p.usesPort) {
+        push(Step::Kind::Drain);
+    }
+    if (p.pauseBeforeMs > 0) {
+        push(Step::Kind::Pause, p.pauseBeforeMs);
+    }
+    if (p.secondPauseMs > 0) {
+        push(Step::Kind::Pause, p.secondPauseMs);
+    }
+    if (p.frequencyCommand == FrequencyCommand::Pegasus) {
+        push(Step::Kind::WritePegasus);
+    } else {
+        push(Step::Kind::Send, 0, frequencyCommand(p, m_settings, mhz, m_reading));
+    }
+    if (p.usesPort) {
+        push(Step::Kind::Drain);
+    }
+    push(Step::Kind::StartPolling);
+    start();
+}
+
+bool RigController::sendRaw(const std::string& bytes) {
+    return m_services.port->write(bytes);
+}
+
+void RigController::closing() {
+    const RigProfile& p = profile();
+    if (polling() && !p.closingBytes.empty()) {
+        m_services.port->write(p.closingBytes);
+    }
+}
+
+void RigController::start() {
+    if (m_running) {
+        return; // the steps join the queue of the change in progress
+    }
+    m_running = true;
+    runSteps();
+}
+
+void RigController::later(int ms) {
+    const unsigned generation = m_generation;
+    m_services.scheduler->after(ms, [this, generation] {
+        if (generation == m_generation) {
+            runSteps();
+        }
+    });
+}
+
+void RigController::drainCheck() {
+    const auto elapsed = m_services.clock->steadyNow() - m_drainStart;
+    if (!m_services.port->isOpen() || m_services.port->bytesToWrite() <= 0 ||
+        elapsed >= std::chrono::milliseconds(kDrainLimitMs)) {
+        runSteps();
+        return;
+    }
+    const unsigned generation = m_generation;
+    m_services.scheduler->after(1, [this, generation] {
+        if (generation == m_generation) {
+            drainCheck();
+        }
+    });
+}
+
+void RigController::fail(const Step& step, const std::string& description) {
+    if (step.modeGroup != 0) {
+        // A failed mode change ends the mode change only.
+        std::erase_if(m_steps, [&](const Step& s) { return s.modeGroup == step.modeGroup; });
+        m_services.events->operationFailed(kModeErrorTitle, description + " " + step.mode);
+    } else {
+        // A failed frequency change leaves polling stopped.
+        std::erase_if(m_steps, [&](const Step& s) { return s.op == step.op; });
+        m_services.events->operationFailed(kFrequencyErrorTitle, description);
+    }
+}
+
+void RigController::runSteps() {
+    while (!m_steps.empty()) {
+        Step step = std::move(m_steps.front());
+        m_steps.pop_front();
+        switch (step.kind) {
+        case Step::Kind::Events:
+            later(0);
+            return;
+        case Step::Kind::Pause:
+            later(step.ms);
+            return;
+        case Step::Kind::Drain:
+            m_drainStart = m_services.clock->steadyNow();
+            drainCheck();
+            return;
+        case Step::Kind::Discard:
+            m_services.port->readAll();
+            break;
+        case Step::Kind::Send:
+            if (!step.bytes.empty() && !m_services.port->write(step.bytes)) {
+                fail(step, kPortClosedText);
+            }
+            break;
+        case Step::Kind::WritePegasus: {
+            core::FileResult r =
+                core::replaceAtomically(core::joinPath(m_services.pegasusFolder, kPegasusInFile),
+                                        pegasusInContent(step.mhz, m_reading.mode));
+            if (!r.ok()) {
+                fail(step, r.error);
+            }
+            break;
+        }
+        case Step::Kind::StartPolling:
+            m_services.timer->start(pollIntervalMs(m_settings.pollRate));
+            break;
+        }
+    }
+    m_running = false;
+}
+
+} // namespace wexon::rig

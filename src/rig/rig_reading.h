@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace wexon::rig {
+
+// What the program knows of the rig: the last frequency and mode decoded.
+// Parsers change a field only when its part of the reply is complete and well
+// formed, so a bad reply leaves the last good reading in place.
+struct RigReading {
+    float frequency = 0.0f; // MHz; 0 until the first reading
+    std::string mode;       // "CW", "PH", "AM", "FM"; empty until decoded
+    int vfo = 10;           // "Kenwood 2": the VFO digit of the last reply
+};
+
+// The frequency as a whole count of `perMhz` units (1,000,000 for Hz, 100,000
+// for 10 Hz), rounded to nearest with halves to even. Nothing for a frequency
+// that is not a positive finite number.
+std::optional<long long> frequencyCount(float mhz, double perMhz);
+// The count in decimal, left-padded with zeros to `width` (never cut).
+std::string countDigits(long long count, int width);
+// The value of a text made only of decimal digits (1 to 18 of them).
+std::optional<long long> digitsValue(std::string_view text);
+// A value rounded to five decimals, as the read-outs keep it.
+float roundToFiveDecimals(double value);
+
+} // namespace wexon::rig
