@@ -58,7 +58,8 @@ std::string bandPlanMode(const std::vector<BandPlanRow>& extraRows, float mhz) {
                 return {};
             }
             if (r.mode == "PH") {
-                bool lower = r.band == "60" || r.band == "40" || r.band == "80";
+                // Voice on 60 m must be upper sideband, so it stays USB there.
+                bool lower = r.band == "40" || r.band == "80";
                 return lower ? "LSB" : "USB";
             }
             return r.mode;

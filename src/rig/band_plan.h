@@ -34,8 +34,9 @@ BandPlan parseBandPlan(std::string_view content, std::size_t maxRows = kMaxBandP
 std::vector<BandPlanRow> rowsOfClass(const BandPlan& plan, char licence);
 
 // The mode the band plan gives a frequency, from the Extra-class rows: the first
-// row with lower < f < upper. Phone becomes "USB", or "LSB" on 60, 40, 80 and
-// 160 m; any other mode text is kept; on 160 m, and with no row, it is empty.
+// row with lower < f < upper. Phone becomes "LSB" on 80 and 40 m and "USB"
+// elsewhere (60 m voice is upper sideband only); any other mode text is kept; on
+// 160 m, and with no row, it is empty.
 std::string bandPlanMode(const std::vector<BandPlanRow>& extraRows, float mhz);
 
 // The privileges chart of one class: a bar per band that has rows of the class,
