@@ -86,8 +86,31 @@ SECONDS_EACH=${2:-60}
 mkdir -p "$OUT/obj" "$OUT/logs"
 
 if [ "$1" = all ]; then
+    # Compile the shared sources first, then the targets, two at a time.
+    all_sources=$(for t in "${TARGETS[@]}"; do sources_of "$t"; done | tr ' ' '\n' | sort -u)
+    pids=()
+    for s in $all_sources; do
+        object_of "$s" >/dev/null &
+        pids+=($!)
+        if [ ${#pids[@]} -ge 2 ]; then
+            wait "${pids[0]}"
+            pids=("${pids[@]:1}")
+        fi
+    done
+    for p in "${pids[@]}"; do
+        wait "$p"
+    done
+    pids=()
     for t in "${TARGETS[@]}"; do
-        build_target "$t"
+        build_target "$t" &
+        pids+=($!)
+        if [ ${#pids[@]} -ge 2 ]; then
+            wait "${pids[0]}"
+            pids=("${pids[@]:1}")
+        fi
+    done
+    for p in "${pids[@]}"; do
+        wait "$p"
     done
     # Two at a time: the machine's two cores.
     failed=0
