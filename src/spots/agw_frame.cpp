@@ -83,7 +83,8 @@ std::size_t AgwFrameDecoder::feed(std::string_view bytes) {
             m_inData = true;
         }
         const std::size_t n = std::min<std::size_t>(bytes.size() - used, m_dataLeft);
-        const std::size_t room = AgwFrame::kMaxData - std::min(AgwFrame::kMaxData, m_frame.data.size());
+        const std::size_t room =
+            AgwFrame::kMaxData - std::min(AgwFrame::kMaxData, m_frame.data.size());
         m_frame.data.append(bytes.substr(used, std::min(n, room)));
         used += n;
         m_dataLeft -= static_cast<std::uint32_t>(n);

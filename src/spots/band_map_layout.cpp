@@ -116,8 +116,7 @@ std::vector<LabelPlacement> bandMapLabels(const SpotStore& store, const MapScale
         if (!(scale.low < f && f < scale.high) || width <= 0.0) {
             continue;
         }
-        const long long age =
-            s.time ? now.toEpochSeconds() - s.time->toEpochSeconds() : 0;
+        const long long age = s.time ? now.toEpochSeconds() - s.time->toEpochSeconds() : 0;
         const SpotAge a = spotAge(age);
         if (a == SpotAge::Expired) {
             break;

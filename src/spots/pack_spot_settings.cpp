@@ -64,7 +64,10 @@ std::string numberLine(int value) {
 
 } // namespace
 
-PackSpotSettings readPackSpot(std::string_view bytes, PackSpotSettings s) {
+PackSpotSettings readPackSpot(std::string_view bytes, PackSpotSettings s, bool* complete) {
+    if (complete != nullptr) {
+        *complete = false;
+    }
     core::FieldReader in(bytes);
     if (!readText(in, s.baud) || !readText(in, s.parity) || !readText(in, s.dataBits) ||
         !readText(in, s.stopBits)) {
@@ -101,7 +104,9 @@ PackSpotSettings readPackSpot(std::string_view bytes, PackSpotSettings s) {
     if (!readText(in, s.hexCharacter) || !readText(in, s.telnetPort)) {
         return s;
     }
-    readText(in, s.telnetHost);
+    if (readText(in, s.telnetHost) && complete != nullptr) {
+        *complete = true;
+    }
     return s;
 }
 

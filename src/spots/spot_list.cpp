@@ -14,7 +14,8 @@ SpotListRow makeSpotListRow(std::string_view call, float mhz, std::string_view c
     row.call.assign(call);
     row.frequency = core::formatShortest(mhz);
     row.country.assign(country);
-    row.comments = core::trim(midText(spotText, 1, 11)) + "  " + core::trim(midText(spotText, 35, 25));
+    row.comments =
+        core::trim(midText(spotText, 1, 11)) + "  " + core::trim(midText(spotText, 35, 25));
     row.prefix = core::trim(midText(spotText, 62, 5));
     row.time.assign(midText(spotText, 68, 4));
     row.from = core::trim(midText(spotText, 73, 4));

@@ -12,7 +12,7 @@ namespace wexon::spots {
 // One slot of the spot store.
 struct SpotSlot {
     std::string call;
-    float frequency = 0.0f; // MHz; 0 marks a slot that is not shown
+    float frequency = 0.0f;             // MHz; 0 marks a slot that is not shown
     std::optional<core::DateTime> time; // local time the spot was stored
     std::string label;                  // the band-map prefix of the call
 };

@@ -7,6 +7,7 @@ namespace wexon::spots {
 void TerminalText::trim() {
     if (m_text.size() > kTrimAbove) {
         m_text.erase(0, m_text.size() - kKeep);
+        ++m_replacements;
     }
 }
 

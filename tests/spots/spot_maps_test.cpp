@@ -27,8 +27,8 @@ TEST(BandMapScale, TwoSpotsZoomWithOneKilohertzMargins) {
     store.add("K1AA", 14.011f, kNow);
     store.add("K2BB", 14.029f, kNow);
     MapScale s = scaleFor("20", store);
-    EXPECT_EQ(s.captions, (std::array<std::string, 5>{"14.010", "14.015", "14.020", "14.025",
-                                                      "14.030"}));
+    EXPECT_EQ(s.captions,
+              (std::array<std::string, 5>{"14.010", "14.015", "14.020", "14.025", "14.030"}));
 }
 
 TEST(BandMapScale, SlotZeroAndOutOfBandSpotsDoNotZoom) {
@@ -76,7 +76,7 @@ TEST(BandMapLabels, AgeColoursAndTheOneHourCutOff) {
 
     SpotStore store;
     core::DateTime t = kNow;
-    store.add("K1AA", 14.010f, t);                 // will be 60 minutes old
+    store.add("K1AA", 14.010f, t);                  // will be 60 minutes old
     store.add("K2BB", 14.020f, t.addSeconds(1800)); // 30
     store.add("K3CC", 14.030f, t.addSeconds(3000)); // 10
     store.add("K4DD", 14.040f, t.addSeconds(3060)); // 9
@@ -90,7 +90,7 @@ TEST(BandMapLabels, AgeColoursAndTheOneHourCutOff) {
 
 TEST(BandMapLabels, ExpiredSpotHidesEveryOlderOne) {
     SpotStore store;
-    store.add("K1AA", 14.010f, kNow);                 // fresh-looking but older in the store
+    store.add("K1AA", 14.010f, kNow);                   // fresh-looking but older in the store
     store.add("K2BB", 14.020f, kNow.addSeconds(-7200)); // an hour old
     store.add("K3CC", 14.030f, kNow);
     auto labels = bandMapLabels(store, scaleFor("20", store), kNow);
@@ -121,8 +121,8 @@ TEST(SpectrumMap, EachStripZoomsByItself) {
     store.add("K2BB", 7.029f, kNow);
     store.add("K3CC", 14.025f, kNow);
     auto scales = spectrumScales(store);
-    EXPECT_EQ(scales[2].captions, (std::array<std::string, 5>{"7.010", "7.015", "7.020", "7.025",
-                                                              "7.030"}));
+    EXPECT_EQ(scales[2].captions,
+              (std::array<std::string, 5>{"7.010", "7.015", "7.020", "7.025", "7.030"}));
     EXPECT_EQ(scales[4].captions[0], "14.000");
     EXPECT_EQ(scales[4].captions[4], "14.350");
     EXPECT_EQ(scales[0].captions[4], "2.000");

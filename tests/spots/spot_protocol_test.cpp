@@ -133,8 +133,9 @@ TEST(PackSpotFile, RoundTripKeepsEverythingButListDxOnlyIsJustStored) {
     s.telnetPort = "7300";
     s.telnetHost = "dxc.example.net";
     const std::string bytes = writePackSpot(s);
-    EXPECT_EQ(bytes, "\"19200\"\r\n\"E\"\r\n\"7\"\r\n\"2\"\r\n7\r\n\"D\"\r\n\"Telnet\"\r\n1\r\n4\r\n"
-                     "1\r\n#TRUE#\r\n\"1B\"\r\n\"7300\"\r\n\"dxc.example.net\"\r\n");
+    EXPECT_EQ(bytes,
+              "\"19200\"\r\n\"E\"\r\n\"7\"\r\n\"2\"\r\n7\r\n\"D\"\r\n\"Telnet\"\r\n1\r\n4\r\n"
+              "1\r\n#TRUE#\r\n\"1B\"\r\n\"7300\"\r\n\"dxc.example.net\"\r\n");
     EXPECT_EQ(readPackSpot(bytes), s);
     s.optList = false;
     EXPECT_NE(writePackSpot(s).find("#FALSE#\r\n"), std::string::npos);

@@ -10,7 +10,8 @@
 namespace wexon::spots {
 namespace {
 
-const std::string kSpot = "DX de W1XX:      14025.0  JA1XYZ       CQ WPX                         1234Z";
+const std::string kSpot =
+    "DX de W1XX:      14025.0  JA1XYZ       CQ WPX                         1234Z";
 
 TEST(TerminalText, TrimKeepsTheLastNineThousand) {
     TerminalText t;

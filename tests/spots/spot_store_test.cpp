@@ -13,9 +13,8 @@ namespace {
 
 // A cluster line in the standard layout: spotter at 7, frequency right-aligned in
 // 16-24, call from 27, comment from 40, time at 71-75.
-std::string clusterLine(const std::string& spotter, const std::string& khz,
-                        const std::string& call, const std::string& comment = "CQ WPX",
-                        const std::string& time = "1234Z") {
+std::string clusterLine(const std::string& spotter, const std::string& khz, const std::string& call,
+                        const std::string& comment = "CQ WPX", const std::string& time = "1234Z") {
     std::string line = "DX de " + spotter;
     line.resize(15, ' ');
     line += std::string(9 - khz.size(), ' ') + khz;
@@ -30,8 +29,11 @@ std::string clusterLine(const std::string& spotter, const std::string& khz,
 
 core::CountryTable smallTable() {
     core::CountryTable t;
-    for (auto [p, c] : {std::pair{"DL", "Germany"}, {"JA", "Japan"}, {"K", "USA"},
-                        {"KG4", "Guantanamo Bay"}, {"W", "USA"}}) {
+    for (auto [p, c] : {std::pair{"DL", "Germany"},
+                        {"JA", "Japan"},
+                        {"K", "USA"},
+                        {"KG4", "Guantanamo Bay"},
+                        {"W", "USA"}}) {
         core::CountryEntry e;
         e.prefix = p;
         e.country = c;
@@ -89,8 +91,8 @@ TEST(SpotIntake, StandardLineStoresJa1AtFourteenMhz) {
     SpotList list;
     const std::string line = clusterLine("W1XX:", "14025.0", "JA1XYZ");
     const SpotFields f = spotFields(line);
-    IntakeResult r = takeInSpot(store, list, smallTable(), "K1ABC", f.call, f.frequencyText,
-                                f.spotText, kNow);
+    IntakeResult r =
+        takeInSpot(store, list, smallTable(), "K1ABC", f.call, f.frequencyText, f.spotText, kNow);
     ASSERT_TRUE(r.stored);
     EXPECT_FALSE(r.ownCallSpotted);
     EXPECT_EQ(store.slot(49).call, "JA1XYZ");

@@ -1,0 +1,93 @@
+#include "platform/telnet_client.h"
+
+#include <QTcpSocket>
+
+namespace wexon::platform {
+
+int socketErrorNumber(QAbstractSocket::SocketError error) {
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return 10061;
+    case QAbstractSocket::RemoteHostClosedError:
+        return 10053;
+    case QAbstractSocket::HostNotFoundError:
+        return 11001;
+    case QAbstractSocket::SocketAccessError:
+        return 10013;
+    case QAbstractSocket::SocketResourceError:
+        return 10055;
+    case QAbstractSocket::SocketTimeoutError:
+        return 10060;
+    case QAbstractSocket::DatagramTooLargeError:
+        return 10040;
+    case QAbstractSocket::NetworkError:
+        return 10050;
+    case QAbstractSocket::AddressInUseError:
+        return 10048;
+    case QAbstractSocket::SocketAddressNotAvailableError:
+        return 10049;
+    case QAbstractSocket::UnsupportedSocketOperationError:
+        return 10043;
+    case QAbstractSocket::UnfinishedSocketOperationError:
+        return 10036;
+    case QAbstractSocket::ProxyAuthenticationRequiredError:
+    case QAbstractSocket::ProxyConnectionRefusedError:
+    case QAbstractSocket::ProxyConnectionClosedError:
+    case QAbstractSocket::ProxyConnectionTimeoutError:
+    case QAbstractSocket::ProxyNotFoundError:
+    case QAbstractSocket::ProxyProtocolError:
+        return 10051;
+    case QAbstractSocket::SslHandshakeFailedError:
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError:
+        return 10054;
+    case QAbstractSocket::OperationError:
+        return 10057;
+    case QAbstractSocket::TemporaryError:
+        return 10035;
+    case QAbstractSocket::UnknownSocketError:
+    default:
+        return 10050;
+    }
+}
+
+TelnetClient::TelnetClient(QObject* parent) : QObject(parent), m_socket(new QTcpSocket(this)) {
+    m_socket->setReadBufferSize(kMaxChunk);
+    connect(m_socket, &QTcpSocket::readyRead, this, &TelnetClient::readChunks);
+    connect(m_socket, &QTcpSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError e) { emit errorNumber(socketErrorNumber(e)); });
+}
+
+void TelnetClient::connectTo(const QString& host, quint16 port) {
+    m_socket->abort();
+    m_socket->connectToHost(host, port);
+}
+
+void TelnetClient::close() {
+    m_socket->abort();
+}
+
+bool TelnetClient::isConnected() const {
+    return m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+void TelnetClient::sendLine(const QByteArray& text) {
+    if (isConnected()) {
+        m_socket->write(text + "\r\n");
+    }
+}
+
+void TelnetClient::readChunks() {
+    // One chunk per read; the bounded read buffer keeps each at most kMaxChunk.
+    const QByteArray chunk = m_socket->read(kMaxChunk);
+    if (!chunk.isEmpty()) {
+        emit chunkReceived(chunk);
+    }
+    if (m_socket->bytesAvailable() > 0) {
+        // More is waiting: hand it over on the next pass of the event loop, so
+        // that keys and paints get their turn between chunks.
+        QMetaObject::invokeMethod(this, &TelnetClient::readChunks, Qt::QueuedConnection);
+    }
+}
+
+} // namespace wexon::platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+
+namespace wexon::platform {
+
+// The error number the spotting window reports for a socket error.
+int socketErrorNumber(QAbstractSocket::SocketError error);
+
+// A plain TCP connection to a DX cluster. Each read hands over what has arrived
+// as one chunk; the socket's own buffer is bounded, so a peer that sends faster
+// than the window reads is slowed by TCP rather than filling memory.
+class TelnetClient : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr qint64 kMaxChunk = 64 * 1024;
+
+    explicit TelnetClient(QObject* parent = nullptr);
+
+    void connectTo(const QString& host, quint16 port);
+    void close();
+    bool isConnected() const;
+    // Sends the text followed by CR LF (8-bit characters).
+    void sendLine(const QByteArray& text);
+
+  signals:
+    void chunkReceived(const QByteArray& chunk);
+    void errorNumber(int number);
+
+  private:
+    void readChunks();
+    QTcpSocket* m_socket = nullptr;
+};
+
+} // namespace wexon::platform
