@@ -1,0 +1,396 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "rig/hex_bytes.h"
+#include "rig/rig_controller.h"
+#include "support/fake_clock.h"
+#include "support/temp_dir.h"
+
+using namespace wexon;
+using namespace wexon::rig;
+using std::chrono::milliseconds;
+
+namespace {
+
+struct FakePort : CatPort {
+    bool open_ = false;
+    bool failOpen = false;
+    bool failWrites = false;
+    int pending = 0;
+    PortRequest lastRequest;
+    int opens = 0;
+    std::string incoming;
+    struct Write {
+        long long atMs;
+        std::string bytes;
+    };
+    std::vector<Write> writes;
+    const test::FakeClock* clock = nullptr;
+
+    std::string open(const PortRequest& r) override {
+        lastRequest = r;
+        ++opens;
+        if (failOpen) {
+            return "no such port";
+        }
+        open_ = true;
+        return {};
+    }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    bool write(std::string_view b) override {
+        if (!open_ || failWrites) {
+            return false;
+        }
+        writes.push_back(
+            {std::chrono::duration_cast<milliseconds>(clock->steady.time_since_epoch()).count(),
+             std::string(b)});
+        return true;
+    }
+    std::string readAll() override { return std::exchange(incoming, {}); }
+    int bytesToWrite() const override { return pending; }
+    void setDtr(bool) override {}
+    void setRts(bool) override {}
+};
+
+struct FakeTimer : PollTimer {
+    bool active = false;
+    int interval = 0;
+    void start(int ms) override {
+        active = true;
+        interval = ms;
+    }
+    void stop() override { active = false; }
+    bool isActive() const override { return active; }
+};
+
+// Runs scheduled work in time order, moving the fake clock to each due time.
+struct FakeScheduler : Scheduler {
+    test::FakeClock* clock = nullptr;
+    std::multimap<long long, std::function<void()>> queue;
+    void after(int ms, std::function<void()> work) override {
+        queue.emplace(now() + ms, std::move(work));
+    }
+    long long now() const {
+        return std::chrono::duration_cast<milliseconds>(clock->steady.time_since_epoch()).count();
+    }
+    void runAll(int maxSteps = 100000) {
+        while (!queue.empty() && maxSteps-- > 0) {
+            auto it = queue.begin();
+            clock->steady = std::chrono::steady_clock::time_point(milliseconds(it->first));
+            auto work = std::move(it->second);
+            queue.erase(it);
+            work();
+        }
+    }
+};
+
+struct Recorder : RigEvents {
+    std::vector<TickReport> readings;
+    std::vector<float> frequencies;
+    std::vector<std::string> modes;
+    std::vector<std::string> portFailures;
+    std::vector<std::pair<std::string, std::string>> failures;
+    void readingTaken(const TickReport& r) override { readings.push_back(r); }
+    void frequencyForLog(float mhz) override { frequencies.push_back(mhz); }
+    void modeForLog(const std::string& m) override { modes.push_back(m); }
+    void portFailed(const std::string& why) override { portFailures.push_back(why); }
+    void operationFailed(const std::string& t, const std::string& x) override {
+        failures.emplace_back(t, x);
+    }
+};
+
+const char* kPlan = "\"d\"\r\n\"80\",\"E\",\"PH\",3.6,4\r\n\"160\",\"E\",\"PH\",1.8,2\r\n"
+                    "\"20\",\"E\",\"CW\",14,14.15\r\n\"20\",\"E\",\"PH\",14.15,14.35\r\n";
+
+class RigControllerTest : public ::testing::Test {
+  protected:
+    test::FakeClock clock;
+    FakePort port;
+    FakeTimer timer;
+    FakeScheduler scheduler;
+    Recorder events;
+    test::TempDir dir;
+    std::unique_ptr<RigController> rig;
+
+    void SetUp() override {
+        port.clock = &clock;
+        scheduler.clock = &clock;
+        rig = std::make_unique<RigController>(
+            RigServices{&port, &timer, &scheduler, &clock, &events, dir.path()});
+        rig->setBandPlanRows(rowsOfClass(parseBandPlan(kPlan), 'E'));
+    }
+    void choose(const char* name) {
+        RigSettings& s = rig->settings();
+        const RigProfile& p = profileFor(name);
+        s.rigName = name;
+        s.frequencyRead = p.frequencyRead ? p.frequencyRead : "";
+        s.modeRead = p.modeRead ? p.modeRead : "";
+        if (p.baud) {
+            s.baud = padBaud(p.baud);
+        }
+        s.portSettings = portSettingsText(s);
+    }
+    std::vector<std::string> written() const {
+        std::vector<std::string> out;
+        for (const auto& w : port.writes) {
+            out.push_back(w.bytes);
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(RigControllerTest, TestOpensThePortPollsOnceAndStartsTheTimer) {
+    choose("Kenwood");
+    rig->settings().portNumber = 4;
+    rig->settings().power = "D";
+    rig->settings().pollRate = "F";
+    EXPECT_EQ(rig->test(), RigController::TestResult::Polling);
+    EXPECT_EQ(port.lastRequest.portNumber, 4);
+    EXPECT_EQ(port.lastRequest.settings, "4800,N,8,1");
+    EXPECT_EQ(port.lastRequest.handshaking, 0);
+    EXPECT_EQ(port.lastRequest.powerLine, 'D');
+    EXPECT_EQ(written(), std::vector<std::string>{"FA;MD;"});
+    EXPECT_TRUE(timer.active);
+    EXPECT_EQ(timer.interval, 50);
+    EXPECT_TRUE(rig->pollState().awaitingReply);
+}
+
+TEST_F(RigControllerTest, StartUpAndClosingBytesOfTheRigsThatNeedThem) {
+    choose("Ten Tec Orion");
+    rig->test();
+    EXPECT_EQ(port.lastRequest.handshaking, 2);
+    ASSERT_GE(written().size(), 2u);
+    EXPECT_EQ(written()[0], "X\r");
+    EXPECT_EQ(written()[1], "?AF\r?RMM\r");
+
+    port.writes.clear();
+    choose("Yaesu 890");
+    rig->test();
+    EXPECT_EQ(port.lastRequest.handshaking, 0);
+    EXPECT_EQ(hexOf(written()[0]), "0000000000");
+    rig->closing();
+    EXPECT_EQ(hexOf(written().back()), "0000000080");
+
+    port.writes.clear();
+    choose("Yaesu FTdx9000");
+    rig->test();
+    rig->closing();
+    EXPECT_EQ(written(), std::vector<std::string>{"FA;"});
+
+    choose("Yaesu");
+    rig->test();
+    rig->endTest();
+    port.writes.clear();
+    rig->closing(); // not polling: nothing
+    EXPECT_TRUE(written().empty());
+}
+
+TEST_F(RigControllerTest, APortThatWillNotOpenLeavesPollingOff) {
+    choose("Icom");
+    port.failOpen = true;
+    EXPECT_EQ(rig->test(), RigController::TestResult::PortFailed);
+    EXPECT_FALSE(timer.active);
+    EXPECT_EQ(events.portFailures.size(), 1u);
+    choose("None");
+    EXPECT_EQ(rig->test(), RigController::TestResult::NoRig);
+    EXPECT_EQ(port.opens, 1);
+}
+
+TEST_F(RigControllerTest, ReadTicksFeedTheLogAsTheSettingsSay) {
+    choose("Kenwood");
+    rig->settings().useFrequency = 1;
+    rig->settings().modeBy = 1;
+    rig->test();
+    port.incoming = "FA00014025000;MD3;";
+    rig->tick();
+    ASSERT_EQ(events.readings.size(), 1u);
+    EXPECT_EQ(events.readings[0].received, "FA00014025000;MD3;");
+    EXPECT_EQ(events.frequencies, std::vector<float>{14.025f});
+    EXPECT_EQ(events.modes, std::vector<std::string>{"CW"});
+
+    rig->settings().useFrequency = 0;
+    rig->settings().modeBy = 3;
+    rig->tick(); // send
+    port.incoming = "FA00007025000;MD2;";
+    rig->tick();
+    EXPECT_EQ(events.frequencies.size(), 1u);
+    EXPECT_EQ(events.modes.size(), 1u);
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 7.025f);
+
+    rig->settings().modeBy = 2; // by frequency: 7.025 is CW whatever the rig says
+    rig->tick();
+    port.incoming = "FA00007025000;MD2;";
+    rig->tick();
+    EXPECT_EQ(events.modes.back(), "CW");
+}
+
+TEST_F(RigControllerTest, ASilentRigChangesNothingAndTheNextTickSendsAgain) {
+    choose("Kenwood");
+    rig->test();
+    rig->tick(); // read: nothing came
+    EXPECT_TRUE(events.readings.empty());
+    EXPECT_FALSE(rig->pollState().awaitingReply);
+    rig->tick();
+    EXPECT_EQ(written().size(), 2u);
+    // Bytes still waiting: the send tick writes nothing but the next one reads.
+    port.pending = 3;
+    rig->tick();
+    rig->tick();
+    EXPECT_EQ(written().size(), 2u);
+    EXPECT_TRUE(rig->pollState().awaitingReply);
+}
+
+TEST_F(RigControllerTest, HostileRepliesKeepTheLastGoodReading) {
+    choose("Icom");
+    rig->test(); // asks for the frequency
+    port.incoming = hexOf("") + bytesFromSpacedHex("FE FE E0 64 03 00 50 02 14 00 FD");
+    rig->tick();
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 14.025f);
+    std::string noise(1 << 20, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i) {
+        noise[i] = static_cast<char>((i * 7919) >> 3);
+    }
+    for (int round = 0; round < 4; ++round) {
+        rig->tick();
+        port.incoming = noise;
+        rig->tick();
+    }
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 14.025f);
+}
+
+TEST_F(RigControllerTest, APortThatVanishesStopsPolling) {
+    choose("Kenwood");
+    rig->test();
+    port.open_ = false;
+    rig->tick();
+    EXPECT_FALSE(timer.active);
+    EXPECT_EQ(events.portFailures.size(), 1u);
+}
+
+TEST_F(RigControllerTest, ChangeFrequencySendsModeThenFrequencyWithThePauses) {
+    choose("Kenwood");
+    rig->test();
+    port.writes.clear();
+    port.incoming = "stale";
+    rig->changeFrequency(14.250f);
+    EXPECT_FALSE(timer.active); // no poll between the commands
+    EXPECT_TRUE(port.incoming.empty());
+    scheduler.runAll();
+    ASSERT_EQ(port.writes.size(), 2u);
+    EXPECT_EQ(port.writes[0].bytes, "MD2;");
+    EXPECT_EQ(port.writes[0].atMs, 99);
+    EXPECT_EQ(port.writes[1].bytes, "FA00014250000;");
+    EXPECT_EQ(port.writes[1].atMs, 99 + 205);
+    EXPECT_TRUE(timer.active);
+    EXPECT_FALSE(rig->busy());
+}
+
+TEST_F(RigControllerTest, ElecraftWaitsASecondMoreAnd160MetresTakesNoMode) {
+    choose("Elecraft");
+    rig->test();
+    port.writes.clear();
+    rig->changeFrequency(1.840f);
+    scheduler.runAll();
+    ASSERT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(port.writes[0].bytes, "FA00001840000;");
+    EXPECT_EQ(port.writes[0].atMs, 1205);
+}
+
+TEST_F(RigControllerTest, ANotPolledRigIsNeverTuned) {
+    choose("Kenwood");
+    rig->changeFrequency(14.2f);
+    scheduler.runAll();
+    EXPECT_TRUE(port.writes.empty());
+}
+
+TEST_F(RigControllerTest, DrainWaitsForTheOutputButNoLongerThanTwoSeconds) {
+    choose("Kenwood");
+    rig->test();
+    port.writes.clear();
+    port.pending = 10; // never empties
+    rig->changeFrequency(14.0501f);
+    scheduler.runAll();
+    ASSERT_EQ(port.writes.size(), 2u);
+    // events, drain (2000), pause 99, mode; drain, drain (2000 each), pause 205.
+    EXPECT_EQ(port.writes[0].bytes, "MD3;");
+    EXPECT_GE(port.writes[0].atMs, 2000 + 99);
+    EXPECT_LE(port.writes[0].atMs, 2000 + 99 + 2);
+    EXPECT_GE(port.writes[1].atMs, 3 * 2000 + 99 + 205);
+    EXPECT_LE(port.writes[1].atMs, 3 * 2000 + 99 + 205 + 4);
+    EXPECT_TRUE(timer.active);
+}
+
+TEST_F(RigControllerTest, AFailedFrequencyChangeReportsAndLeavesPollingStopped) {
+    choose("Kenwood");
+    rig->test();
+    port.failWrites = true;
+    rig->changeFrequency(14.250f);
+    scheduler.runAll();
+    ASSERT_EQ(events.failures.size(), 2u);
+    EXPECT_EQ(events.failures[0].first, kModeErrorTitle);
+    EXPECT_EQ(events.failures[0].second, std::string(kPortClosedText) + " USB");
+    EXPECT_EQ(events.failures[1].first, kFrequencyErrorTitle);
+    EXPECT_FALSE(timer.active);
+}
+
+TEST_F(RigControllerTest, ChangeModeSendsTheRigsCommandOrNothing) {
+    choose("Icom");
+    rig->test();
+    port.writes.clear();
+    EXPECT_EQ(rig->changeMode(0, "CW"), "CW");
+    scheduler.runAll();
+    ASSERT_EQ(port.writes.size(), 1u);
+    EXPECT_EQ(hexOf(port.writes[0].bytes), "FEFE64E00603FD");
+    EXPECT_TRUE(timer.active); // a mode change leaves polling running
+
+    choose("Kenwood");
+    port.writes.clear();
+    rig->changeMode(0, "CW-R");
+    scheduler.runAll();
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_EQ(rig->changeMode(3.79f, ""), "LSB");
+    scheduler.runAll();
+    EXPECT_EQ(written(), std::vector<std::string>{"MD1;"});
+
+    choose("None");
+    port.writes.clear();
+    rig->changeMode(0, "CW");
+    scheduler.runAll();
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_TRUE(events.failures.empty());
+}
+
+TEST_F(RigControllerTest, EndTestAbandonsAChangeInProgress) {
+    choose("Kenwood");
+    rig->test();
+    port.writes.clear();
+    rig->changeFrequency(14.250f);
+    rig->endTest();
+    scheduler.runAll();
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_FALSE(timer.active);
+}
+
+TEST_F(RigControllerTest, PegasusTalksThroughItsExchangeFiles) {
+    choose("Ten Tec Pegasus");
+    dir.write("PEGASUS.OUT", "7.025,\"LSB\"\r\n");
+    EXPECT_EQ(rig->test(), RigController::TestResult::Polling);
+    EXPECT_EQ(port.opens, 0);
+    rig->tick(); // read
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 7.025f);
+    EXPECT_EQ(rig->reading().mode, "PH");
+    rig->changeFrequency(14.025f);
+    scheduler.runAll();
+    EXPECT_EQ(dir.read("PEGASUS.IN"), "14.025\r\nPH\r\n");
+    EXPECT_TRUE(timer.active);
+    dir.write("PEGASUS.OUT", "garbage");
+    rig->tick();
+    rig->tick();
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 7.025f);
+}
