@@ -51,11 +51,20 @@ int socketErrorNumber(QAbstractSocket::SocketError error) {
     }
 }
 
-TelnetClient::TelnetClient(QObject* parent) : QObject(parent), m_socket(new QTcpSocket(this)) {
+TelnetClient::TelnetClient() : m_socket(new QTcpSocket) {
     m_socket->setReadBufferSize(kMaxChunk);
-    connect(m_socket, &QTcpSocket::readyRead, this, &TelnetClient::readChunks);
-    connect(m_socket, &QTcpSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError e) { emit errorNumber(socketErrorNumber(e)); });
+    QObject::connect(m_socket, &QTcpSocket::readyRead, m_socket, [this] { readChunks(); });
+    QObject::connect(m_socket, &QTcpSocket::errorOccurred, m_socket,
+                     [this](QAbstractSocket::SocketError e) {
+                         if (onError) {
+                             onError(socketErrorNumber(e));
+                         }
+                     });
+}
+
+TelnetClient::~TelnetClient() {
+    m_socket->abort();
+    delete m_socket;
 }
 
 void TelnetClient::connectTo(const QString& host, quint16 port) {
@@ -80,13 +89,13 @@ void TelnetClient::sendLine(const QByteArray& text) {
 void TelnetClient::readChunks() {
     // One chunk per read; the bounded read buffer keeps each at most kMaxChunk.
     const QByteArray chunk = m_socket->read(kMaxChunk);
-    if (!chunk.isEmpty()) {
-        emit chunkReceived(chunk);
+    if (!chunk.isEmpty() && onChunk) {
+        onChunk(chunk);
     }
     if (m_socket->bytesAvailable() > 0) {
         // More is waiting: hand it over on the next pass of the event loop, so
         // that keys and paints get their turn between chunks.
-        QMetaObject::invokeMethod(this, &TelnetClient::readChunks, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(m_socket, [this] { readChunks(); }, Qt::QueuedConnection);
     }
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <functional>
+
 #include <QAbstractSocket>
 #include <QByteArray>
-#include <QObject>
 #include <QString>
 
 class QTcpSocket;
@@ -15,22 +16,24 @@ int socketErrorNumber(QAbstractSocket::SocketError error);
 // A plain TCP connection to a DX cluster. Each read hands over what has arrived
 // as one chunk; the socket's own buffer is bounded, so a peer that sends faster
 // than the window reads is slowed by TCP rather than filling memory.
-class TelnetClient : public QObject {
-    Q_OBJECT
+class TelnetClient {
   public:
     static constexpr qint64 kMaxChunk = 64 * 1024;
 
-    explicit TelnetClient(QObject* parent = nullptr);
+    TelnetClient();
+    ~TelnetClient();
+    TelnetClient(const TelnetClient&) = delete;
+    TelnetClient& operator=(const TelnetClient&) = delete;
+
+    // Called with each chunk read, and with the error number of a socket error.
+    std::function<void(const QByteArray&)> onChunk;
+    std::function<void(int)> onError;
 
     void connectTo(const QString& host, quint16 port);
     void close();
     bool isConnected() const;
     // Sends the text followed by CR LF (8-bit characters).
     void sendLine(const QByteArray& text);
-
-  signals:
-    void chunkReceived(const QByteArray& chunk);
-    void errorNumber(int number);
 
   private:
     void readChunks();

@@ -42,10 +42,24 @@ std::size_t findIgnoreCase(std::string_view haystack, std::string_view needle, s
     return std::string_view::npos;
 }
 
+namespace {
+
+// Blanks and, for a line shorter than its columns, the line end.
+std::string trimField(std::string_view s) {
+    const char* const blanks = " \t\r\n";
+    const std::size_t begin = s.find_first_not_of(blanks);
+    if (begin == std::string_view::npos) {
+        return {};
+    }
+    return std::string(s.substr(begin, s.find_last_not_of(blanks) - begin + 1));
+}
+
+} // namespace
+
 SpotFields spotFields(std::string_view line) {
     SpotFields f;
-    f.frequencyText = core::trim(midText(line, 16, 9));
-    f.call = core::trim(midText(line, 27, 13));
+    f.frequencyText = trimField(midText(line, 16, 9));
+    f.call = trimField(midText(line, 27, 13));
     f.spotText = core::trim(midText(line, 4));
     return f;
 }

@@ -78,10 +78,9 @@ SpottingWindow::SpottingWindow(SpottingServices services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(std::move(services)) {
     setObjectName("PacketSpotfrm");
     setWindowTitle(" DX Spotting Setup");
-    m_telnet = new platform::TelnetClient(this);
-    connect(m_telnet, &platform::TelnetClient::chunkReceived, this,
-            [this](const QByteArray& chunk) { receiveTelnetChunk(chunk.toStdString()); });
-    connect(m_telnet, &platform::TelnetClient::errorNumber, this, &SpottingWindow::telnetError);
+    m_telnet = std::make_unique<platform::TelnetClient>();
+    m_telnet->onChunk = [this](const QByteArray& chunk) { receiveTelnetChunk(chunk.toStdString()); };
+    m_telnet->onError = [this](int number) { telnetError(number); };
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(kTimerMs);

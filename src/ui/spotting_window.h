@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <QString>
@@ -129,7 +130,7 @@ class SpottingWindow : public QWidget {
     std::size_t m_shownReplacements = static_cast<std::size_t>(-1);
     std::size_t m_shownLength = 0;
 
-    platform::TelnetClient* m_telnet = nullptr;
+    std::unique_ptr<platform::TelnetClient> m_telnet;
     QTimer* Timer1 = nullptr;
 
     QListWidget* List1 = nullptr;
