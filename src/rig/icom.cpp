@@ -26,7 +26,9 @@ void scanFrames(std::string_view reply, unsigned char command, OnData onData, On
     for (char c : reply) {
         auto b = static_cast<unsigned char>(c);
         if (skip > 0) {
-            --skip; // the two addresses
+            // The two addresses. FE is never an address: a further FE means the
+            // preamble is still going (noise ending in FE before a frame).
+            skip = b == kPreamble ? 2 : skip - 1;
             continue;
         }
         switch (state) {

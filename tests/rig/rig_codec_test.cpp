@@ -239,7 +239,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParserCase{"Icom", hex("00 11 FE FE E0 64 03 00 00 50 44 01 FD"), 1, 144.5f, nullptr},
         ParserCase{"Icom", hex("FE FE E0 64 03 00 50 02 14 00"), 1, -1, nullptr}, // no FD
         ParserCase{"Icom", hex("FE FE 64 E0 03 FD"), 1, -1, nullptr},             // echo only
-        ParserCase{"Icom", hex("FE FE E0 64 03 00 50 02 FD"), 1, -1, nullptr},    // too few bytes
+        ParserCase{"Icom", hex("13 FE FE FE E0 64 03 00 50 02 14 00 FD"), 1, 14.025f, nullptr},
+        ParserCase{"Icom", hex("FE FE E0 64 03 00 50 02 FD"), 1, -1, nullptr}, // too few bytes
         ParserCase{"Icom", hex("FE FE E0 64 03 00 50 02 14 00 FD FE FE E0 64 03 00 50 02 07 00 FD"),
                    1, 7.025f, nullptr}, // the last complete frame counts
         ParserCase{"Icom", hex("FE FE E0 64 03 00 50 02 14 00 FD FE FE E0 64 03 00 50"), 1, 14.025f,
