@@ -26,10 +26,11 @@ PartialDupes showPartialDupes(const DupeIndex& index, const PartialDupeQuery& q)
         out.list = index.partialList(typed, q.band);
     }
 
+    const char* dialog = nullptr;
     if (q.callBox.size() > 2 && !out.list.empty()) {
-        out.dialog = kPossibleDuplicate;
+        dialog = kPossibleDuplicate;
     } else if (q.loggedOn) {
-        out.dialog = " ";
+        dialog = " ";
     }
 
     // The check of the third character settles the message line only for the
@@ -38,17 +39,20 @@ PartialDupes showPartialDupes(const DupeIndex& index, const PartialDupeQuery& q)
     if (typed.size() == 3 && listedKey) {
         if (!isSlashOrDigit(typed[1]) && !isSlashOrDigit(typed[2])) {
             out.beep = true;
-            out.dialog = kNotNumericWarning;
+            dialog = kNotNumericWarning;
         } else {
-            out.dialog = " ";
+            dialog = " ";
         }
+    }
+    if (dialog != nullptr) {
+        out.dialog = std::string(dialog);
     }
     return out;
 }
 
 std::string duplicateMessage(const QsoRecord& record, int number) {
     return "Duplicate " + record.call + " " + record.qsoDate + " " + record.qsoTime + " ON " +
-           record.band + "  Rec# " + " " + std::to_string(number);
+           record.band + "  Rec#  " + std::to_string(number);
 }
 
 DupeCheck dupcheck(const DupeIndex& index, const std::vector<QsoRecord>& records,

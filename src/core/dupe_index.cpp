@@ -12,6 +12,8 @@ bool startsWith(const std::string& s, const std::string& prefix) {
     return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
 }
 
+constexpr std::size_t kAddRoom = 1024;
+
 void appendCall(std::string& out, const std::string& call) {
     out += ' ';
     out += call;
@@ -28,9 +30,12 @@ void DupeIndex::clear() {
 
 void DupeIndex::rebuild(const std::vector<QsoRecord>& records) {
     clear();
-    m_calls.reserve(records.size());
-    m_keys.reserve(records.size());
-    m_byCall.reserve(records.size());
+    // Room for the contacts still to come, so that logging one does not move the
+    // whole index to a larger block.
+    const std::size_t room = records.size() + kAddRoom;
+    m_calls.reserve(room);
+    m_keys.reserve(room);
+    m_byCall.reserve(room);
     int number = 0;
     for (const auto& r : records) {
         ++number;
@@ -45,6 +50,8 @@ void DupeIndex::rebuild(const std::vector<QsoRecord>& records) {
     };
     std::sort(m_byCall.begin(), m_byCall.end(), byKey);
     for (auto& band : m_bands) {
+        band.inOrder.reserve(band.inOrder.size() + kAddRoom);
+        band.byCall.reserve(band.inOrder.capacity());
         band.byCall = band.inOrder;
         std::sort(band.byCall.begin(), band.byCall.end(), byKey);
     }
