@@ -14,6 +14,15 @@ bool startsWith(const std::string& s, const std::string& prefix) {
 
 constexpr std::size_t kAddRoom = 1024;
 
+// Beginnings up to this length keep their first records.
+constexpr std::size_t kShortStart = 2;
+
+// Every listed call adds at least the typed length plus a blank, so a list of
+// `limit` characters passes its limit by this many calls at the latest.
+std::size_t callsShown(std::size_t limit, std::size_t typedLength) {
+    return limit / (typedLength + 1) + 1;
+}
+
 void appendCall(std::string& out, const std::string& call) {
     out += ' ';
     out += call;
@@ -42,7 +51,9 @@ void DupeIndex::rebuild(const std::vector<QsoRecord>& records) {
         m_calls.push_back(r.call);
         m_keys.push_back(toUpper(r.call));
         m_byCall.push_back(number);
-        bandFor(r.band).inOrder.push_back(number);
+        Band& band = bandFor(r.band);
+        band.inOrder.push_back(number);
+        noteStart(band, number);
     }
     auto byKey = [this](int a, int b) {
         int c = keyOf(a).compare(keyOf(b));
@@ -65,6 +76,25 @@ void DupeIndex::add(const QsoRecord& record) {
     Band& band = bandFor(record.band);
     band.inOrder.push_back(number);
     insertByCall(band.byCall, number);
+    noteStart(band, number);
+}
+
+std::uint32_t DupeIndex::shortKey(std::string_view upper, std::size_t length) {
+    std::uint32_t key = static_cast<std::uint32_t>(length) << 16;
+    for (std::size_t i = 0; i < length; ++i) {
+        key |= static_cast<std::uint32_t>(static_cast<unsigned char>(upper[i])) << (8 * i);
+    }
+    return key;
+}
+
+void DupeIndex::noteStart(Band& band, int record) {
+    const std::string& key = keyOf(record);
+    for (std::size_t length = 1; length <= kShortStart && length <= key.size(); ++length) {
+        auto& first = band.firstByStart[shortKey(key, length)];
+        if (first.size() < callsShown(kPartialLimit, length)) {
+            first.push_back(record);
+        }
+    }
 }
 
 void DupeIndex::insertByCall(std::vector<int>& sorted, int record) {
@@ -89,7 +119,7 @@ DupeIndex::Band& DupeIndex::bandFor(std::string_view band) {
             return b;
         }
     }
-    m_bands.push_back(Band{toUpper(band), {}, {}});
+    m_bands.push_back(Band{toUpper(band), {}, {}, {}});
     return m_bands.back();
 }
 
@@ -127,6 +157,22 @@ std::string DupeIndex::partialList(std::string_view typed, std::string_view band
         return out;
     }
     const std::string prefix = toUpper(typed);
+    const std::size_t needed = callsShown(limit, prefix.size());
+
+    // A short beginning matches many calls; its first records are kept ready.
+    if (prefix.size() <= kShortStart && limit <= kPartialLimit) {
+        auto it = b->firstByStart.find(shortKey(prefix, prefix.size()));
+        if (it != b->firstByStart.end()) {
+            for (int record : it->second) {
+                appendCall(out, m_calls[static_cast<std::size_t>(record - 1)]);
+                if (out.size() > limit) {
+                    break;
+                }
+            }
+        }
+        return out;
+    }
+
     auto lo = std::lower_bound(b->byCall.begin(), b->byCall.end(), prefix,
                                [this](int r, const std::string& k) { return keyOf(r) < k; });
     auto hi = std::partition_point(lo, b->byCall.end(),
@@ -136,10 +182,7 @@ std::string DupeIndex::partialList(std::string_view typed, std::string_view band
         return out;
     }
 
-    // Every listed call adds at least the prefix length plus a blank, so the list
-    // passes `limit` by its `needed`-th call at the latest; only the first
-    // `needed` matches in record order matter.
-    const std::size_t needed = limit / (prefix.size() + 1) + 1;
+    // Only the first `needed` matches in record order can be shown.
     const std::size_t onBand = b->inOrder.size();
 
     // Many matches: the walk in record order meets `needed` of them after about

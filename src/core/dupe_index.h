@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/qso_record.h"
@@ -30,14 +32,24 @@ class DupeIndex {
     // case), stopping as soon as the text is longer than `limit` characters.
     // Empty when `typed` is empty.
     std::string partialList(std::string_view typed, std::string_view band,
-                            std::size_t limit = 100) const;
+                            std::size_t limit = kPartialLimit) const;
+
+    static constexpr std::size_t kPartialLimit = 100;
 
   private:
     struct Band {
         std::string key;          // upper-cased band
         std::vector<int> inOrder; // its record numbers, ascending
         std::vector<int> byCall;  // the same, sorted by upper-cased call, then number
+        // For each one- and two-character beginning of a call (see shortKey),
+        // the first records in record order with that beginning, as many as a
+        // list of kPartialLimit characters can show.
+        std::unordered_map<std::uint32_t, std::vector<int>> firstByStart;
     };
+    // The key of a call's first one or two upper-cased characters.
+    static std::uint32_t shortKey(std::string_view upper, std::size_t length);
+    // Adds `record` to the first-record lists of `band` that are not yet full.
+    void noteStart(Band& band, int record);
     const Band* findBand(std::string_view band) const;
     Band& bandFor(std::string_view band);
     const std::string& keyOf(int record) const {

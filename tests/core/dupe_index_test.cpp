@@ -149,7 +149,7 @@ TEST(DupeIndex, PartialListEqualsAPlainWalkOnRandomLogs) {
                 typed = randomCall(rng, "KWZ").substr(0, 2);
             }
             const std::string& band = bands[static_cast<std::size_t>(q % 3)];
-            for (std::size_t limit : {std::size_t{100}, std::size_t{10}}) {
+            for (std::size_t limit : {std::size_t{100}, std::size_t{10}, std::size_t{150}}) {
                 ASSERT_EQ(index.partialList(typed, band, limit),
                           referenceWalk(log, typed, band, limit))
                     << "round " << round << " typed " << typed << " band " << band;
