@@ -29,7 +29,9 @@ class SpottingWindowTest : public ::testing::Test {
         s.agw = &agw;
         s.workingFolder = QString::fromStdString(dir.path());
         s.postSpot = [this](const std::string& call, const std::string& khz,
-                            const std::string& text) { posted.push_back({call, khz, text}); };
+                            const std::string& text) {
+            posted.push_back({call, khz, text});
+        };
         s.packetResize = [this] { ++resizes; };
         s.refreshLabels = [this] { ++refreshes; };
         auto w = std::make_unique<SpottingWindow>(std::move(s));
