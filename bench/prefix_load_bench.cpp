@@ -92,6 +92,7 @@ std::vector<std::string> quadraticLoad(const std::vector<QsoRecord>& records) {
     return list;
 }
 
+// The fastest rebuild seen, the one least disturbed by other work on the machine.
 double g_fastMs = 0;
 
 void BM_PrefixListLoad(benchmark::State& state) {
@@ -101,7 +102,8 @@ void BM_PrefixListLoad(benchmark::State& state) {
         auto start = std::chrono::steady_clock::now();
         list.load(records);
         auto end = std::chrono::steady_clock::now();
-        g_fastMs = std::chrono::duration<double, std::milli>(end - start).count();
+        double ms = std::chrono::duration<double, std::milli>(end - start).count();
+        g_fastMs = g_fastMs == 0 ? ms : std::min(g_fastMs, ms);
         benchmark::DoNotOptimize(list.count());
     }
     state.counters["prefixes"] = list.count();
@@ -123,7 +125,7 @@ void BM_QuadraticLoad(benchmark::State& state) {
     fast.load(records);
     const bool same = fast.entries() == list;
     state.counters["prefixes"] = static_cast<double>(list.size());
-    std::printf("13000 contacts, %zu prefixes: list rebuild %.3f ms (last run), quadratic "
+    std::printf("13000 contacts, %zu prefixes: list rebuild %.3f ms (fastest run), quadratic "
                 "method %.0f ms; lists %s\n",
                 list.size(), g_fastMs, ms, same ? "equal" : "DIFFER");
 }
