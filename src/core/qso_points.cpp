@@ -1,5 +1,6 @@
 #include "core/qso_points.h"
 
+#include "core/bands.h"
 #include "core/text_util.h"
 
 namespace wexon::core {
@@ -12,11 +13,6 @@ struct BandPair {
 };
 
 } // namespace
-
-bool isLowBand(std::string_view band) {
-    return equalsIgnoreCase(band, "160") || equalsIgnoreCase(band, "80") ||
-           equalsIgnoreCase(band, "40");
-}
 
 int qsoPoints(const PointsQuery& q) {
     // Trailing blanks left by a completion never make a country differ from the

@@ -16,9 +16,6 @@ struct PointsQuery {
     std::string_view band;         // "160" ... "10"
 };
 
-// Whether a band scores double: "160", "80" and "40".
-bool isLowBand(std::string_view band);
-
 // QSO points of the contact: 0 when the country box is empty or shows "Not
 // Found". Phone and CW: other continent 3 (low bands 6); same continent, other
 // country 1 (2), or 2 (4) when both stations are in NA; own country 1. RTTY:
