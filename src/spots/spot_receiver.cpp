@@ -47,6 +47,12 @@ Received SpotReceiver::receiveTelnet(std::string_view chunk) {
     if (beginsWithDx(chunk) && m_listDxOnly) {
         show(chunk, r);
     }
+    // A chunk that begins with "DX" begins a line: text held before it that is not
+    // the start of a spot line is a prompt ("login: ", "K1ABC de XX >") that the
+    // cluster did not end with a line break.
+    if (beginsWithDx(chunk) && !beginsWithDx(m_telnet.partial())) {
+        m_telnet.breakLine();
+    }
     for (const std::string& line : m_telnet.feed(chunk)) {
         if (beginsWithDx(line)) {
             r.spots.push_back(spotFields(line));

@@ -17,6 +17,11 @@ class TelnetLineBuffer {
 
     std::vector<std::string> feed(std::string_view chunk);
     const std::string& partial() const { return m_partial; }
+    // Forgets the partial line (a prompt the next chunk does not continue).
+    void breakLine() {
+        m_partial.clear();
+        m_skipping = false;
+    }
 
   private:
     std::string m_partial;

@@ -120,6 +120,13 @@ TEST_F(ReceiverTest, TelnetSpotSplitOverTwoReadsIsPostedOnce) {
     EXPECT_EQ(terminal.text(), kSpot + "\r\n");
 }
 
+TEST_F(ReceiverTest, TelnetSpotAfterAPromptWithoutLineEndIsFound) {
+    receiver.receiveTelnet("K1ABC de TEST >");
+    Received r = receiver.receiveTelnet(kSpot + "\r\n");
+    ASSERT_EQ(r.spots.size(), 1u);
+    EXPECT_EQ(r.spots[0].call, "JA1XYZ");
+}
+
 TEST_F(ReceiverTest, TelnetListDxOnlyShowsOnlyChunksBeginningWithDx) {
     receiver.setListDxOnly(true);
     receiver.receiveTelnet("login: ");
