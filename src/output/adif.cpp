@@ -1,5 +1,7 @@
 #include "output/adif.h"
 
+#include <cstdio>
+
 #include "core/date_time.h"
 #include "core/number_format.h"
 #include "core/text_util.h"
@@ -8,14 +10,33 @@ namespace wexon::output {
 
 namespace {
 
-// "<Tag:" + length + ">" + data; the caller adds the separator.
-void item(std::string& out, std::string_view tag, std::string_view data) {
+// "<Tag:" + length + ">" + data (+ suffix, counted in the length); the caller adds
+// the separator.
+void item(std::string& out, std::string_view tag, std::string_view data,
+          std::string_view suffix = {}) {
     out += '<';
     out += tag;
     out += ':';
-    out += std::to_string(data.size());
+    char digits[24];
+    int n = std::snprintf(digits, sizeof digits, "%zu", data.size() + suffix.size());
+    out.append(digits, static_cast<std::size_t>(n));
     out += '>';
     out += data;
+    out += suffix;
+}
+
+std::string_view trimmedRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+std::string_view trimmedLeft(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    return s;
 }
 
 void spaced(std::string& out, std::string_view tag, std::string_view data) {
@@ -61,49 +82,55 @@ std::string adifHeader(const AdifExport& e) {
 std::string adifRecord(const core::QsoRecord& q, const AdifExport& e, const DxccTable& dxcc) {
     std::string out;
     out.reserve(256);
+    appendAdifRecord(out, q, e, dxcc);
+    return out;
+}
+
+void appendAdifRecord(std::string& out, const core::QsoRecord& q, const AdifExport& e,
+                      const DxccTable& dxcc) {
     if (!q.call.empty()) {
         spaced(out, "Call", q.call);
     }
     if (auto d = core::parseDate(q.qsoDate)) {
+        char digits[16];
+        int n =
+            std::snprintf(digits, sizeof digits, "%04d%02d%02d", d->year % 10000, d->month, d->day);
         out += "<Qso_Date:8:d>";
-        out += core::zeroPad(d->year, 4) + core::zeroPad(d->month, 2) + core::zeroPad(d->day, 2);
+        out.append(digits, static_cast<std::size_t>(n));
         out += ' ';
     }
-    spaced(out, "Band", q.band + "M");
+    item(out, "Band", q.band, "M");
+    out += ' ';
     item(out, "Mode", adifMode(e.contestMode));
     out += "\r\n";
 
-    const std::string power = core::trimRight(e.power);
-    if (!power.empty()) {
+    if (auto power = trimmedRight(e.power); !power.empty()) {
         spaced(out, "Tx_Pwr", power);
     }
-    const std::string time = adifTimeOn(q.qsoTime);
-    if (time >= "0000") {
+    if (const std::string time = adifTimeOn(q.qsoTime); time >= "0000") {
         spaced(out, "Time_On", time);
     }
-    const std::string freq = core::trim(q.frequency);
-    if (!freq.empty()) {
+    if (auto freq = trimmedRight(trimmedLeft(q.frequency)); !freq.empty()) {
         spaced(out, "Freq", freq);
     }
     if (int n = dxcc.lookup(q.country); n > 0) {
-        spaced(out, "DXCC", std::to_string(n));
+        char digits[16];
+        int len = std::snprintf(digits, sizeof digits, "%d", n);
+        spaced(out, "DXCC", std::string_view(digits, static_cast<std::size_t>(len)));
     }
-    const std::string country = core::trim(q.country);
+    const std::string_view country = trimmedRight(trimmedLeft(q.country));
     if (core::equalsIgnoreCase(country, "Alaska")) {
         spaced(out, "State", "AK");
     } else if (core::equalsIgnoreCase(country, "Hawaii")) {
         spaced(out, "State", "HI");
     }
-    const std::string rstSent = core::trimRight(q.rstSent);
-    if (!rstSent.empty()) {
-        spaced(out, "RST_Sent", rstSent);
+    if (auto rst = trimmedRight(q.rstSent); !rst.empty()) {
+        spaced(out, "RST_Sent", rst);
     }
-    const std::string rstRcvd = core::trimRight(q.rstReceived);
-    if (!rstRcvd.empty()) {
-        spaced(out, "RST_Rcvd", rstRcvd);
+    if (auto rst = trimmedRight(q.rstReceived); !rst.empty()) {
+        spaced(out, "RST_Rcvd", rst);
     }
-    const std::string prefix = core::trimRight(q.prefix);
-    if (!prefix.empty()) {
+    if (auto prefix = trimmedRight(q.prefix); !prefix.empty()) {
         spaced(out, "Pfx", prefix);
     }
     if (!e.comment.empty()) {
@@ -111,15 +138,14 @@ std::string adifRecord(const core::QsoRecord& q, const AdifExport& e, const Dxcc
         out += "\r\n";
     }
     out += "<eor>\r\n\r\n";
-    return out;
 }
 
 std::string writeAdif(const std::vector<core::QsoRecord>& qsos, const AdifExport& e,
                       const DxccTable& dxcc) {
     std::string out = adifHeader(e);
-    out.reserve(out.size() + qsos.size() * 200);
+    out.reserve(out.size() + qsos.size() * 220);
     for (const auto& q : qsos) {
-        out += adifRecord(q, e, dxcc);
+        appendAdifRecord(out, q, e, dxcc);
     }
     return out;
 }

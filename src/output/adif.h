@@ -25,6 +25,8 @@ std::string adifTimeOn(std::string_view storedTime);
 // The header, up to and including the empty line after "<EOH>".
 std::string adifHeader(const AdifExport& e);
 // One record: two lines of items, "<eor>" and an empty line.
+void appendAdifRecord(std::string& out, const core::QsoRecord& q, const AdifExport& e,
+                      const DxccTable& dxcc);
 std::string adifRecord(const core::QsoRecord& q, const AdifExport& e, const DxccTable& dxcc);
 // The whole file.
 std::string writeAdif(const std::vector<core::QsoRecord>& qsos, const AdifExport& e,

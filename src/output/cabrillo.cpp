@@ -190,8 +190,10 @@ std::string writeCabrillo(const SummarySheet& s, const CabrilloLog& log) {
     line(out, "SOAPBOX:");
     line(out, "SOAPBOX:");
     if (log.qsos) {
+        std::string qso;
         for (const auto& q : *log.qsos) {
-            line(out, cabrilloQsoLine(q, log.contestMode, ownCall));
+            qso = cabrilloQsoLine(q, log.contestMode, ownCall);
+            line(out, qso);
         }
     }
     line(out, "END-OF-LOG:");

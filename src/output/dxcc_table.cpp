@@ -13,7 +13,7 @@ DxccTable DxccTable::parse(std::string_view bytes) {
     core::FieldReader in(bytes);
     std::string name;
     std::string number;
-    while (t.m_pairs.size() < kMaxPairs && !in.atEnd()) {
+    while (t.m_count < kMaxPairs && !in.atEnd()) {
         if (!in.next(name) || !in.next(number)) {
             break;
         }
@@ -28,7 +28,8 @@ DxccTable DxccTable::parse(std::string_view bytes) {
 }
 
 void DxccTable::add(std::string name, int number) {
-    m_pairs.push_back({core::toUpper(name), number});
+    ++m_count;
+    m_numbers.try_emplace(core::toUpper(name), number); // the first pair of a name counts
 }
 
 int DxccTable::lookup(std::string_view country) const {
@@ -36,12 +37,11 @@ int DxccTable::lookup(std::string_view country) const {
     if (wanted.size() <= 2) {
         return 0;
     }
-    for (const auto& p : m_pairs) {
-        if (p.upperName == wanted) {
-            return p.number > 0 ? p.number : 0;
-        }
+    auto it = m_numbers.find(wanted);
+    if (it == m_numbers.end()) {
+        return 0;
     }
-    return 0;
+    return it->second > 0 ? it->second : 0;
 }
 
 } // namespace wexon::output

@@ -2,7 +2,7 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 namespace wexon::output {
 
@@ -19,18 +19,16 @@ class DxccTable {
     static DxccTable parse(std::string_view bytes);
 
     void add(std::string name, int number);
-    std::size_t size() const { return m_pairs.size(); }
+    std::size_t size() const { return m_count; }
     // The number of the first pair whose name equals `country` (trimmed, without
     // regard to case); 0 when there is none, or when the country has two
     // characters or fewer.
     int lookup(std::string_view country) const;
 
   private:
-    struct Pair {
-        std::string upperName;
-        int number;
-    };
-    std::vector<Pair> m_pairs;
+    // Upper-cased name -> number of its first pair.
+    std::unordered_map<std::string, int> m_numbers;
+    std::size_t m_count = 0;
 };
 
 } // namespace wexon::output
