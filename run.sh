@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Wexon in Release, prepares the working folder
-# station/ from data/ when it does not exist yet, and starts the logger in it.
+# Installs what is missing, builds Wexon in Release, puts the files of data/ that
+# the working folder station/ lacks into it, and starts the logger there.
 # Headless: xvfb-run ./run.sh
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -13,10 +13,15 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DWEXON_BUILD_TESTS=OFF -DWEXON_BUILD_BENCH=OFF
 cmake --build "$BUILD" -j "$JOBS" --target wexon
 
-if [ ! -d station ]; then
-    mkdir -p station
-    cp data/wexonprf.txt data/arrlpre2.txt data/readwexon.txt station/
-    echo "Prepared the working folder station/"
-fi
+# The working folder gets every file an installation ships that it does not hold
+# yet; files the operator already has (the log, changed settings) are kept.
+mkdir -p station
+for f in data/*; do
+    name=$(basename "$f")
+    if [ -f "$f" ] && [ ! -e "station/$name" ]; then
+        cp "$f" "station/$name"
+        echo "Prepared station/$name"
+    fi
+done
 cd station
 exec ../"$BUILD"/src/app/wexon "$@"
