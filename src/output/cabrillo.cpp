@@ -38,8 +38,16 @@ std::string qsoTimeField(const std::string& stored) {
     return out;
 }
 
+// Appends one line. A line break inside a value would split the line in two, so
+// it becomes a blank.
 void line(std::string& out, std::string_view text) {
+    const std::size_t start = out.size();
     out.append(text);
+    for (std::size_t i = start; i < out.size(); ++i) {
+        if (out[i] == '\r' || out[i] == '\n') {
+            out[i] = ' ';
+        }
+    }
     out.append("\r\n");
 }
 
