@@ -54,8 +54,13 @@ bool AgwClient::startPoll(const std::string& call, const std::string& /*applicat
                     close();
                     return false;
                 }
+                // Monitoring on. Some engines (direwolf among them) pass received
+                // frames on as monitor frames only while raw frames are asked for
+                // as well; the raw ones are consumed here.
                 spots::AgwFrame monitor;
                 monitor.kind = 'm';
+                send(monitor);
+                monitor.kind = 'k';
                 send(monitor);
                 return true;
             }
@@ -115,6 +120,10 @@ bool AgwClient::getData(spots::AgwReceived& out) {
         case 'I':
         case 'S':
         case 'T':
+            // Monitor text comes as a C string: its closing NUL is not text.
+            while (!f.data.empty() && f.data.back() == '\0') {
+                f.data.pop_back();
+            }
             out = {f.kind, f.callFrom, f.data};
             return true;
         default:

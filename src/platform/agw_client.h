@@ -12,7 +12,8 @@ class QTcpSocket;
 namespace wexon::platform {
 
 // A client of the AGW Packet Engine TCP API (direwolf and others serve it).
-// startPoll connects, registers the call ("X") and turns monitoring on ("m");
+// startPoll connects, registers the call ("X") and turns monitoring on ("m", with
+// raw frames "k", which the engine needs before it passes monitor frames on);
 // the spotting window's frame kinds are mapped to the engine's: "c" connects
 // ("C"), "D" sends connected data, "d" disconnects, "P" needs nothing more. The
 // engine's "C" (connected) reaches the window as "c"; its "R", "X", "G", "g", "y",
