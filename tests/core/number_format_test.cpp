@@ -3,11 +3,13 @@
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
 #include "core/date_time.h"
 #include "core/number_format.h"
+#include "support/temp_dir.h"
 
 using namespace wexon::core;
 
@@ -142,22 +144,34 @@ TEST(NumericTest, EdgesOfTheDoubleRange) {
 
 TEST(NumericTest, ReadsTheSameWhateverTheLocale) {
     // A Qt application takes its locale from the environment; a decimal comma
-    // there must not change how "14.025" in a file reads.
-    const char* commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"};
-    const char* set = nullptr;
-    for (const char* name : commaLocales) {
-        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
-            set = name;
-            break;
-        }
+    // there must not change how "14.025" in a file reads. A locale with a
+    // decimal comma is made for the test in a folder of its own.
+    wexon::test::TempDir dir;
+    dir.write("comma", "LC_NUMERIC\ndecimal_point \"<U002C>\"\nthousands_sep \"<U002E>\"\n"
+                       "grouping 3\nEND LC_NUMERIC\n");
+    const std::string make = "localedef -c -i '" + dir.file("comma") + "' -f ANSI_X3.4-1968 '" +
+                             dir.file("xx_COMMA") + "' >/dev/null 2>&1";
+    // localedef reports the categories the source leaves out, and still makes
+    // the locale; whether it exists is what counts.
+    const int made = std::system(make.c_str());
+    (void)made;
+    if (!dir.exists("xx_COMMA/LC_NUMERIC")) {
+        GTEST_SKIP() << "localedef cannot make a test locale here";
     }
-    if (set == nullptr) {
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    }
+    ::setenv("LOCPATH", dir.path().c_str(), 1);
+    const bool set = std::setlocale(LC_NUMERIC, "xx_COMMA") != nullptr;
+    ASSERT_TRUE(set);
+    ASSERT_EQ(std::string(std::localeconv()->decimal_point), ",");
     auto v = parseNumber("14.025");
+    auto small = parseNumber("-0.5e-3");
+    const double lead = leadingNumber("7.5abc");
     std::setlocale(LC_NUMERIC, "C");
+    ::unsetenv("LOCPATH");
     ASSERT_TRUE(v.has_value());
     EXPECT_DOUBLE_EQ(*v, 14.025);
+    ASSERT_TRUE(small.has_value());
+    EXPECT_DOUBLE_EQ(*small, -0.0005);
+    EXPECT_DOUBLE_EQ(lead, 7.5);
 }
 
 // Values beyond fifteen digits are held at the largest fifteen-digit value;
