@@ -11,6 +11,7 @@
 #include <string>
 #include <termios.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 // A WinKeyer on the far end of a pseudo-terminal, answering as the host-mode
@@ -31,6 +32,8 @@ class FakeWinKeyer {
     // While held, the keyer answers nothing at all (a keyer gone dead).
     bool silentWhileHeld = false;
     std::atomic<bool> release{false};
+    // Monotonic time at which the last character byte was read, 0 before.
+    std::atomic<std::int64_t> lastCharacterNs{0};
 
     FakeWinKeyer() {
         char name[256];
@@ -151,6 +154,10 @@ class FakeWinKeyer {
                     break;
                 default:
                     if (b >= 0x20) {
+                        timespec ts{};
+                        clock_gettime(CLOCK_MONOTONIC, &ts);
+                        lastCharacterNs =
+                            static_cast<std::int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
                         std::lock_guard lock(m_mutex);
                         m_characters += static_cast<char>(b);
                         if (holdAfterFirstCharacter && m_characters.size() == 1) {
