@@ -76,24 +76,6 @@ TEST(AdifRecord, OmissionRules) {
                  "<eor>\r\n\r\n");
 }
 
-TEST(AdifRecord, ModesStatesAndPower) {
-    auto e = options(" 5  ", "");
-    e.contestMode = "PH";
-    core::QsoRecord q = contact();
-    q.country = "alaska";
-    q.band = "160";
-    std::string r = output::adifRecord(q, e, output::DxccTable{});
-    EXPECT_NE(r.find("<Band:4>160M <Mode:3>SSB\r\n<Tx_Pwr:2> 5 "), std::string::npos) << r;
-    EXPECT_NE(r.find("<State:2>AK "), std::string::npos);
-    EXPECT_EQ(r.find("<DXCC:"), std::string::npos);
-    q.country = "Hawaii";
-    e.contestMode = "RY";
-    r = output::adifRecord(q, e, output::DxccTable{});
-    EXPECT_NE(r.find("<Mode:4>RTTY\r\n"), std::string::npos);
-    EXPECT_NE(r.find("<State:2>HI "), std::string::npos);
-    EXPECT_EQ(output::adifMode("CW"), "CW");
-}
-
 TEST(AdifRecord, TimeItem) {
     EXPECT_EQ(output::adifTimeOn("09:05:00"), "0905");
     EXPECT_EQ(output::adifTimeOn("9"), "9000");

@@ -25,13 +25,6 @@ std::vector<core::QsoRecord> log3() {
 
 } // namespace
 
-TEST(ContactEdit, BoxesFromRecord) {
-    auto b = output::editBoxesFor(rec("K1ABC", "20"));
-    EXPECT_EQ(b.points, "3");
-    EXPECT_EQ(b.date, "2026/03/28");
-    EXPECT_EQ(b.band, "20");
-}
-
 TEST(ContactEdit, UnchangedSaveGivesTheSameRecord) {
     auto qsos = log3();
     auto d = output::decideEdit(qsos, 2, output::editBoxesFor(qsos[1]), qsos[1]);
@@ -85,25 +78,3 @@ TEST(ContactEdit, SavedFieldsPointsAndCountry) {
     EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).record.points, 6.0f);
 }
 
-TEST(ContactEdit, BandsAreExact) {
-    for (const char* ok : {"10", "15", "20", "40", "80", "160"}) {
-        EXPECT_TRUE(output::isEditBand(ok)) << ok;
-    }
-    for (const char* bad : {"17", "", "020", "20 ", "6", "160M"}) {
-        EXPECT_FALSE(output::isEditBand(bad)) << bad;
-    }
-}
-
-TEST(ContactEdit, KeyRules) {
-    EXPECT_EQ(output::editTextKey('a'), 'A');
-    EXPECT_EQ(output::editTextKey('"'), 0);
-    EXPECT_EQ(output::editTextKey('/'), '/');
-    EXPECT_EQ(output::editPointsKey('9'), '6');
-    EXPECT_EQ(output::editPointsKey('7'), '6');
-    EXPECT_EQ(output::editPointsKey('3'), '3');
-    EXPECT_EQ(output::editPointsKey('a'), 0);
-    EXPECT_EQ(output::editDateKey('/'), '/');
-    EXPECT_EQ(output::editDateKey(':'), 0);
-    EXPECT_EQ(output::editTimeKey(':'), ':');
-    EXPECT_EQ(output::editTimeKey('/'), 0);
-}
