@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -11,15 +13,17 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 #include "core/backup.h"
 #include "core/bands.h"
 #include "core/country_table.h"
 #include "core/file_io.h"
 #include "core/log_list.h"
+#include "core/log_repair.h"
 #include "core/number_format.h"
+#include "core/shared_preferences.h"
 #include "core/text_util.h"
 #include "core/utc_offset.h"
 #include "ui/country_completion.h"
@@ -27,6 +31,7 @@
 #include "ui/log_list_model.h"
 #include "ui/station_window.h"
 
+#include "ui/main_window_labels.h"
 #include "ui/text_conversion.h"
 
 namespace wexon::ui {
@@ -53,7 +58,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     buildMenus();
     buildControls();
 }
-
 
 void MainWindow::fitToWorkArea() {
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -98,7 +102,7 @@ QString MainWindow::file(const char* name) const {
 }
 
 void MainWindow::setDialog(const QString& text, const QString& colour) {
-    lblDialog->setText(text);
+    setLabelValue(lblDialog, text);
     QPalette pal = lblDialog->palette();
     pal.setColor(QPalette::Window, QColor(colour.isEmpty() ? QString(kDialogTeal) : colour));
     lblDialog->setPalette(pal);
@@ -116,7 +120,6 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
     m_nextSerialPlain = "001";
     Label14->hide();
     m_contest.prefs.formSizePercent = 100;
-    m_timeOnStart = m_services.clock->localNow();
 
     fitToWorkArea();
     setDialog(kStartMessage);
@@ -126,6 +129,14 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
     }
     m_partialDupes = true;
 
+    // Temporary files of an interrupted rewrite are the program's own; they go.
+    core::clearLeftoverTempFiles(m_contest.workingFolder(), core::kLogFileName);
+    core::clearLeftoverTempFiles(m_contest.workingFolder(), core::kPreferenceFileName);
+    if (!m_services.folders.shared.isEmpty()) {
+        core::clearLeftoverTempFiles(toPath(m_services.folders.shared),
+                                     core::kSharedPreferencesFileName);
+    }
+
     auto prefsLoad = m_contest.loadPreferences();
     if (!prefsLoad.ok) {
         prompts.beep();
@@ -133,7 +144,11 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
         return LoadOutcome::StoppedEarly;
     }
     mnuListPrevious->setChecked(m_contest.prefs.listPrevious == 1);
-    Label2->setText(fromLatin1(m_contest.prefs.ownCall));
+    setLabelValue(Label2, fromLatin1(m_contest.prefs.ownCall));
+    m_opTime = core::OperatingTime(m_contest.prefs.timeOnSeconds);
+    m_entry->row().setContestMode(m_contest.prefs.contestMode);
+    m_entry->row().setLoggedOn(m_opTime.loggedOn());
+    m_entry->row().setVoiceNavigation(m_contest.prefs.voiceNavigation);
 
     checkUtcOffset();
     // The form-size and taskbar options are applied by the window scaling.
@@ -153,6 +168,9 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
     cmdDelete->hide();
     // The operator types the first call straight away.
     txtCall->setFocus();
+    Timer1->start();
+    Timer2->start();
+    timer2Tick();
     return LoadOutcome::Ready;
 }
 
@@ -165,7 +183,8 @@ bool MainWindow::checkUtcOffset() {
         return false;
     }
     auto answer = m_services.prompts->input(
-        core::kUtcOffsetTitle, fromLatin1(core::utcOffsetQuestion(utc, local, recommended, remembered)),
+        core::kUtcOffsetTitle,
+        fromLatin1(core::utcOffsetQuestion(utc, local, recommended, remembered)),
         fromLatin1(core::formatShortest(recommended)));
     if (!answer) {
         return false;
@@ -237,13 +256,18 @@ void MainWindow::savePref() {
 
 void MainWindow::applyBand() {
     const std::string& band = m_contest.prefs.band;
-    Label21->setText(fromLatin1(band));
+    setLabelValue(Label21, fromLatin1(band));
     savePref();
     for (int i = 0; i < 6; ++i) {
         m_bandItems[i]->setChecked(
             core::equalsIgnoreCase(band, core::kBandWindows[static_cast<std::size_t>(i)].name));
     }
     labelIncrement();
+    // The call on the screen is worth what the new band gives.
+    if (!m_entry->row().text(core::EntryBox::Call).empty()) {
+        runPointsRule();
+        updateNewFlag();
+    }
 }
 
 void MainWindow::selectBand(const std::string& band) {
@@ -261,7 +285,8 @@ void MainWindow::setNextSerial(const QString& serial) {
     if (Label4->text() == serial) {
         return;
     }
-    Label4->setText(serial);
+    setLabelValue(Label4, serial);
+    sendToLink("txtBField3", serial);
     QString trimmed = serial.trimmed();
     auto v = core::parseNumber(toLatin1(trimmed));
     m_nextSerialPlain = v ? fromLatin1(core::formatShortest(*v)) : trimmed;
@@ -296,7 +321,10 @@ bool MainWindow::mnuopen2() {
     showLogWarnings(load);
     fillLogList();
     show();
+    preFixLoad();
     labelIncrement();
+    labelDisplay();
+    timeStats();
     return true;
 }
 
@@ -312,6 +340,14 @@ void MainWindow::showLogWarnings(const core::Contest::LogLoad& load) {
         notes << "The last contact in log.txt is incomplete; it was loaded with its missing "
                  "fields left empty.";
     }
+    if (load.details.lastLineUnterminated && !load.details.lastRecordShort) {
+        notes << "The last line of log.txt has no line end: it was cut off, so the last "
+                 "contact may be incomplete. Check it in the list.";
+    }
+    if (load.details.outOfRangePoints > 0) {
+        notes << QString("%1 contact(s) had points below 0 or above 999; they count 0 points.")
+                     .arg(load.details.outOfRangePoints);
+    }
     if (load.details.unreadablePoints > 0) {
         notes << QString("%1 contact(s) had points that were not a number; they count 0 points.")
                      .arg(load.details.unreadablePoints);
@@ -326,10 +362,26 @@ void MainWindow::fillLogList() {
 }
 
 bool MainWindow::appendQso(const core::QsoRecord& record) {
+    // A torn last line (a crash, a full disk) is moved aside first, so the new
+    // contact starts a line of its own.
+    core::TornTailRepair repair =
+        core::repairTornTail(m_contest.pathOf(core::kLogFileName),
+                             toPath(m_services.folders.backup), m_services.clock->localNow());
+    if (!repair.ok()) {
+        m_services.prompts->beep();
+        m_services.prompts->message(core::kTornTailErrorTitle,
+                                    QString(core::kTornTailErrorText) + "\n" +
+                                        fromLatin1(repair.error),
+                                    Prompts::Icon::Critical);
+        return false;
+    }
     auto outcome = m_contest.appendQso(record);
     switch (outcome.status) {
     case core::Contest::AppendStatus::Appended:
         fillLogList();
+        if (repair.repaired) {
+            setDialog(fromLatin1(core::tornTailMessage(repair)));
+        }
         return true;
     case core::Contest::AppendStatus::LogFull:
         m_services.prompts->beep();
@@ -381,8 +433,8 @@ void MainWindow::startNewLog() {
     std::string path = m_contest.pathOf(core::kLogFileName);
     auto existing = core::readWholeFile(path, 256u * 1024u * 1024u);
     if (existing && !existing->empty()) {
-        core::FileResult copied = core::backupLog(path, toPath(m_services.folders.backup),
-                                                  m_services.clock->localNow());
+        core::FileResult copied =
+            core::backupLog(path, toPath(m_services.folders.backup), m_services.clock->localNow());
         if (!copied.ok()) {
             m_services.prompts->beep();
             m_services.prompts->message(
@@ -399,8 +451,8 @@ void MainWindow::startNewLog() {
         m_services.prompts->message("File Error", "Error opening file.", Prompts::Icon::Critical);
         return;
     }
-    m_contest.prefs.timeOnSeconds = 0;
-    m_timeOnStart = m_services.clock->localNow();
+    m_opTime.reset(m_services.clock->utcNow());
+    m_contest.prefs.timeOnSeconds = m_opTime.savedSeconds();
     savePref();
 }
 
@@ -419,67 +471,32 @@ void MainWindow::lookupCountry() {
     // index or continent behind for the points rule.
     m_foundCountryIndex = 0;
     m_foundContinent.clear();
-    auto found = core::lookupCountry(m_contest.countries, toLatin1(txtCall->text()));
+    core::EntryRow& row = m_entry->row();
+    auto found = core::lookupCountry(m_contest.countries, row.text(core::EntryBox::Call));
     if (!found) {
-        Label19->clear();
-        Label22->clear();
-        Label23->clear();
+        clearCountryLabels();
         return;
     }
     m_foundCountryIndex = found->index;
     m_foundContinent = found->continent;
+    std::string country = "Not Found";
     if (found->found) {
-        txtCntry->setText(fromLatin1(found->country));
-        Label19->setText(fromLatin1(found->continent));
+        country = found->country;
+        setLabelValue(Label19, fromLatin1(found->continent));
         hdCalc(found->latitude, found->longitude);
     } else {
-        txtCntry->setText("Not Found");
-        Label19->clear();
-        Label22->clear();
-        Label23->clear();
+        clearCountryLabels();
     }
     // Typing into the country box replaces the country.
-    txtCntry->setSelection(0, std::min<int>(25, static_cast<int>(txtCntry->text().size())));
+    const int n = std::min<int>(25, static_cast<int>(core::sanitizeEntryText(country, 40).size()));
+    m_entry->apply(row.setBox(core::EntryBox::Cntry, country, n, 0, n));
 }
 
 void MainWindow::hdCalc(float latitude, float longitude) {
     auto r = core::hdCalc(m_contest.prefs.ownLatitude, m_contest.prefs.ownLongitude, latitude,
                           longitude);
-    Label22->setText(fromLatin1(r.bearing));
-    Label23->setText(fromLatin1(r.distance));
-}
-
-bool MainWindow::countryKeyPress(QKeyEvent* key) {
-    // Any key in the country box drops the continent found for the call.
-    m_foundContinent.clear();
-    const QString text = key->text();
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        return true; // logging from the entry row arrives with the entry workflow
-    }
-    if (text.isEmpty() || key->key() == Qt::Key_Backspace || text[0].unicode() < 32 ||
-        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        return false;
-    }
-    QChar ch = text[0];
-    if (ch == '"' || ch.unicode() > 0xFF) {
-        return true; // a quote would break the log line; the log holds 8-bit text only
-    }
-    int selStart =
-        txtCntry->hasSelectedText() ? txtCntry->selectionStart() : txtCntry->cursorPosition();
-    if (ch == ' ' && selStart == 0) {
-        txtPref->setFocus();
-        return true;
-    }
-    int index = typeCountryKey(*txtCntry, ch, m_contest.countries);
-    if (index == 0) {
-        return true;
-    }
-    const core::CountryEntry& e = m_contest.countries.entry(index);
-    Label19->setText(fromLatin1(e.continent));
-    m_foundCountryIndex = index;
-    m_foundContinent = e.continent;
-    hdCalc(e.latitude, e.longitude);
-    return true;
+    setLabelValue(Label22, fromLatin1(r.bearing));
+    setLabelValue(Label23, fromLatin1(r.distance));
 }
 
 // ---------------------------------------------------------------- station window
@@ -489,76 +506,37 @@ void MainWindow::mnuSetupClick() {
                           *m_services.shared, *m_services.prompts, this);
     runModal(station);
     m_contest.prefs = station.applyTo(m_contest.prefs);
-    Label2->setText(fromLatin1(m_contest.prefs.ownCall));
+    setLabelValue(Label2, fromLatin1(m_contest.prefs.ownCall));
+    m_entry->row().setContestMode(m_contest.prefs.contestMode);
     // The link to the RTTY program is made by the digital-mode link window.
     savePref();
     labelIncrement();
 }
 
 void MainWindow::mnuClearClick() {
-    for (QLineEdit* box : {txtCall, txtRSTR, txtSec, txtRSTS, txtCntry, txtPref, txtPoints}) {
-        box->clear();
-    }
-    lblDupe->clear();
-    Label19->clear();
-    Label22->clear();
-    Label23->clear();
-    setDialog(" ");
-    txtCall->setFocus();
-}
-
-// ---------------------------------------------------------------- keys
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == txtCntry) {
-            return countryKeyPress(key);
-        }
-        if (watched == txtCall) {
-            const QString text = key->text();
-            if (text == "\"") {
-                return true;
-            }
-            if (text.size() == 1 && text[0] >= 'a' && text[0] <= 'z' &&
-                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-                txtCall->insert(text.toUpper());
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+    m_entry->apply(m_entry->row().clear());
 }
 
 // ---------------------------------------------------------------- operating time and exit
 
 void MainWindow::setLoggedOn(bool on) {
-    if (on && !m_loggedOn) {
-        m_timeOnStart = m_services.clock->localNow();
-    } else if (!on && m_loggedOn) {
-        m_contest.prefs.timeOnSeconds = timeOnRunning();
-        savePref();
+    if (on != m_opTime.loggedOn()) {
+        cmdLogOnClick();
     }
-    m_loggedOn = on;
 }
 
-float MainWindow::timeOnRunning() const {
-    if (!m_loggedOn) {
-        return m_contest.prefs.timeOnSeconds;
+float MainWindow::timeOnRunning() {
+    if (!m_opTime.loggedOn()) {
+        return m_opTime.savedSeconds();
     }
-    auto now = m_services.clock->localNow().toEpochSeconds();
-    auto elapsed = now - m_timeOnStart.toEpochSeconds();
-    if (elapsed < 0) {
-        elapsed = 0;
-    }
-    return m_contest.prefs.timeOnSeconds + static_cast<float>(elapsed);
+    m_opTime.tick(m_services.clock->utcNow());
+    return m_opTime.runningSeconds();
 }
 
 void MainWindow::saveOperatingTimeOnExit() {
-    if (m_loggedOn) {
-        m_contest.prefs.timeOnSeconds = timeOnRunning();
+    if (m_opTime.stopAtExit(m_services.clock->utcNow())) {
+        m_contest.prefs.timeOnSeconds = m_opTime.savedSeconds();
         savePref();
-        m_loggedOn = false;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include <QAction>
 #include <QLabel>
@@ -11,18 +12,27 @@
 
 #include "core/clock.h"
 #include "core/contest.h"
+#include "core/dupe_index.h"
+#include "core/entry_window_keys.h"
+#include "core/operating_time.h"
+#include "core/prefix_list.h"
 #include "core/settings_store.h"
 #include "core/shared_preferences.h"
 #include "ui/clickable_label.h"
+#include "ui/entry_row_controller.h"
+#include "ui/main_window_hooks.h"
 #include "ui/prompts.h"
 
 class QDialog;
 class QMenu;
+class QTimer;
+class QVBoxLayout;
 class QTreeView;
 
 namespace wexon::ui {
 
 class LogListModel;
+class ScorePanel;
 
 // Where the program's files live, fixed once at start.
 struct AppFolders {
@@ -48,7 +58,10 @@ struct MainWindowServices {
 };
 
 // The main window: the entry row, the log list, the menus, and all contest state.
-class MainWindow : public QMainWindow {
+// The entry row's rules live in core::EntryRow, which an EntryRowController
+// mirrors onto the boxes; the window carries out what the row asks for (lookups,
+// labels, logging) through the EntryRowHost methods.
+class MainWindow : public QMainWindow, private EntryRowHost {
     Q_OBJECT
   public:
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
@@ -80,13 +93,28 @@ class MainWindow : public QMainWindow {
     void modeSelection(const std::string& /*mode*/) {}
     // Adds a contact (the store's limit and a failed write are reported and leave
     // the log untouched). True when it was logged.
+    // A torn last line of the log is moved aside first and the message line says
+    // so once the contact is in.
     bool appendQso(const core::QsoRecord& record);
+
     // Rewrites "log.txt" from the store and reads it back.
     bool rewriteLog();
     void lookupCountry();
     void hdCalc(float latitude, float longitude);
     void mnuSetupClick();
     void mnuClearClick();
+    // Logs the contact on the screen (Enter in any box, or a CW message's "!").
+    void mains();
+    // The log-on button: "Time On" / "Time Off".
+    void cmdLogOnClick();
+    // The one-second clock tick and the rates (also run by the one-minute timer).
+    void timer2Tick();
+    void timeStats();
+    // The score labels and the prefixes worked.
+    void labelDisplay();
+    // Rebuilds the prefix list and the duplicate index from the store.
+    void preFixLoad();
+    void mnuPostContestClick();
     // Starts a new, empty log after a typed confirmation; reloads the log in any case.
     void confirmNewLog();
     // Empties "log.txt" after copying it into the backup folder; a log that could
@@ -102,10 +130,24 @@ class MainWindow : public QMainWindow {
     const QString& nextSerialPlain() const { return m_nextSerialPlain; }
 
     // Operating-time state; the log-on button sets it.
-    bool loggedOn() const { return m_loggedOn; }
+    bool loggedOn() const { return m_opTime.loggedOn(); }
+    // Logs on or off (as the button does) when the state differs.
     void setLoggedOn(bool on);
     // Operating time so far: earlier on-periods plus the current one.
-    float timeOnRunning() const;
+    float timeOnRunning();
+
+    const core::PrefixList& prefixes() const { return m_prefixes; }
+    EntryRowController& entryRow() { return *m_entry; }
+    bool keyboardCwMode() const { return m_keyboardCwMode; }
+    bool keyboardRttyMode() const { return m_keyboardRttyMode; }
+    bool partialDupesOn() const { return m_partialDupes; }
+
+    // The windows plugged in later; nullptr puts back the do-nothing default.
+    void setCwKeyer(CwKeyerHook* keyer);
+    void setVoiceKeyer(VoiceKeyerHook* keyer);
+    void setVoicePrompter(VoicePrompterHook* prompter);
+    void setToolWindows(ToolWindowsHook* windows);
+    void setDigitalLink(DigitalLinkHook* link);
 
     // CW sending state the keyer drives; a close is refused while it sends.
     bool cwSending = false;
@@ -123,6 +165,8 @@ class MainWindow : public QMainWindow {
   private:
     void buildMenus();
     void buildControls();
+    void buildStatusControls(QWidget* central, QVBoxLayout* outer);
+    bool isEntryBox(const QWidget* w) const;
     QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
                      bool enabled = false);
     bool checkUtcOffset();
@@ -132,7 +176,32 @@ class MainWindow : public QMainWindow {
     void showLogWarnings(const core::Contest::LogLoad& load);
     void labelIncrement();
     void setNextSerial(const QString& serial);
-    bool countryKeyPress(QKeyEvent* key);
+    void setDialogColour(core::MessageColour colour);
+    void clearDupeLabelColour();
+    void runPointsRule();
+    void updateNewFlag();
+    void sendToLink(const char* item, const QString& value);
+    bool postContestKey(QLineEdit* box, QKeyEvent* key);
+    void focusAfter(QWidget* widget);
+    void listPreviousToggled(bool checked);
+    void cmdDupClick();
+    core::WindowKeyState windowKeyState() const;
+
+    // --- what the entry row asks for ---
+    bool windowKey(QKeyEvent* event) override;
+    void beforeKey(core::EntryBox box) override;
+    void boxChanged(core::EntryBox box) override;
+    void showMessage(const std::string& text, core::MessageColour colour) override;
+    void beep() override;
+    void logContact() override { mains(); }
+    void partialDupes(int key, const std::string& callBefore) override;
+    bool dupCheck() override;
+    void completeCountry(int key) override;
+    void voicePrompt(const std::string& name) override;
+    void callGotFocus() override;
+    void clearCountryLabels() override;
+    void clearDupeLabel() override;
+    void focusNextControl() override;
     void saveOperatingTimeOnExit();
     // "log.txt" could not be read back: the program ends, as it does at start-up.
     void endAfterFileError();
@@ -165,6 +234,17 @@ class MainWindow : public QMainWindow {
     QLabel* Label23 = nullptr;         // distance
     QLabel* lblDialog = nullptr;
     QLabel* lblDupe = nullptr;
+    QPushButton* cmdLogOn = nullptr;
+    QPushButton* cmdDup = nullptr;
+    // Post-contest date and time.
+    QLineEdit* txtPostConDate = nullptr;
+    QLineEdit* txtPostConTime = nullptr;
+    QLabel* lblPostConDate = nullptr;
+    QLabel* lblPostConTime = nullptr;
+    ScorePanel* m_scorePanel = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    EntryRowController* m_entry = nullptr;
     // Log list and its buttons.
     QTreeView* ListView1 = nullptr;
     LogListModel* m_logListModel = nullptr;
@@ -173,16 +253,31 @@ class MainWindow : public QMainWindow {
     QPushButton* cmdDelete = nullptr;
     // Menu items the window itself changes.
     QAction* mnuListPrevious = nullptr;
+    QAction* mnuPostContest = nullptr;
     QAction* m_bandItems[6] = {};
 
     int m_foundCountryIndex = 0;
     std::string m_foundContinent;
     QString m_nextSerialPlain = "001";
     bool m_partialDupes = true;
-    bool m_loggedOn = false;
-    core::DateTime m_timeOnStart;
+    core::OperatingTime m_opTime;
+    core::PrefixList m_prefixes;
+    core::DupeIndex m_dupes;
+    bool m_keyboardCwMode = false;
+    bool m_keyboardRttyMode = false;
     bool m_closing = false;
     bool m_fittedAfterShow = false;
+
+    CwKeyerHook m_noCwKeyer;
+    VoiceKeyerHook m_noVoiceKeyer;
+    VoicePrompterHook m_noPrompter;
+    ToolWindowsHook m_noToolWindows;
+    DigitalLinkHook m_noLink;
+    CwKeyerHook* m_cwKeyer = &m_noCwKeyer;
+    VoiceKeyerHook* m_voiceKeyer = &m_noVoiceKeyer;
+    VoicePrompterHook* m_prompter = &m_noPrompter;
+    ToolWindowsHook* m_tools = &m_noToolWindows;
+    DigitalLinkHook* m_link = &m_noLink;
 };
 
 // Colours of the message line.

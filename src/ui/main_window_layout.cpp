@@ -9,9 +9,16 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <QLabel>
+#include <QTimer>
+
 #include "core/bands.h"
 #include "core/log_list.h"
+#include "core/operating_time.h"
+#include "ui/entry_row_controller.h"
 #include "ui/log_list_model.h"
+#include "ui/main_window_labels.h"
+#include "ui/score_panel.h"
 #include "ui/text_conversion.h"
 
 // The main window's menus and controls: where each one sits and what it is
@@ -31,13 +38,30 @@ QLineEdit* makeEntryBox(QWidget* parent, const char* name, int maxLength) {
     return box;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString()) {
+// Every label has an accessible name: its caption, or for a value label what
+// the value is.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString(),
+                  const QString& spoken = QString()) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
+    if (spoken.isEmpty()) {
+        label->setAccessibleName(text);
+    } else {
+        setLabelCaption(label, spoken);
+    }
     return label;
 }
 
 } // namespace
+
+bool MainWindow::isEntryBox(const QWidget* w) const {
+    for (core::EntryBox box : core::kEntryBoxes) {
+        if (m_entry->widget(box) == w) {
+            return true;
+        }
+    }
+    return false;
+}
 
 // ---------------------------------------------------------------- layout
 
@@ -104,11 +128,14 @@ void MainWindow::buildMenus() {
     mnuOptions->addSeparator();
     addItem(mnuOptions, "mnuBlind", "&Voice Navigation");
     mnuOptions->addSeparator();
-    mnuListPrevious = addItem(mnuOptions, "mnuListPrevious", "&List Previous Contacts");
+    mnuListPrevious = addItem(mnuOptions, "mnuListPrevious", "&List Previous Contacts", true);
     mnuListPrevious->setCheckable(true);
+    connect(mnuListPrevious, &QAction::triggered, this,
+            [this](bool checked) { listPreviousToggled(checked); });
     mnuOptions->addSeparator();
-    QAction* post = addItem(mnuOptions, "mnuPostContest", "&Post Contest Mode");
-    post->setCheckable(true);
+    mnuPostContest = addItem(mnuOptions, "mnuPostContest", "&Post Contest Mode", true);
+    mnuPostContest->setCheckable(true);
+    connect(mnuPostContest, &QAction::triggered, this, [this] { mnuPostContestClick(); });
 
     QAction* setup = bar->addAction("&Setup");
     setup->setObjectName("mnuSetup");
@@ -147,21 +174,22 @@ void MainWindow::buildControls() {
 
     // Own call, band and next serial.
     auto* top = new QHBoxLayout;
-    Label2 = makeLabel(central, "Label2");
+    Label2 = makeLabel(central, "Label2", QString(), "Own call");
     QFont big = Label2->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     Label2->setFont(big);
     Label21 = new ClickableLabel(central);
     Label21->setObjectName("Label21");
+    setLabelCaption(Label21, "Band");
     Label21->setFont(big);
     Label21->setToolTip("Click to step to the next band");
     Label21->setCursor(Qt::PointingHandCursor);
     connect(Label21, &ClickableLabel::clicked, this,
             [this] { selectBand(core::nextBand(m_contest.prefs.band)); });
-    Label4 = makeLabel(central, "Label4", "001");
+    Label4 = makeLabel(central, "Label4", "001", "Next serial number");
     Label4->setFont(big);
-    Label14 = makeLabel(central, "Label14", "New");
+    Label14 = makeLabel(central, "Label14", "New", "New prefix");
     Label14->setStyleSheet("color: #C00000; font-weight: bold;");
     Label14->hide();
     top->addWidget(makeLabel(central, "lblOwnCallCaption", "Station:"));
@@ -197,11 +225,13 @@ void MainWindow::buildControls() {
         const char* sample; // the widest text the box should show whole
         int stretch;
     };
-    const EntryColumn columns[] = {
-        {txtCall, "Call", "WW9WWW/WWW", 3},      {txtRSTR, "RST Rcvd", "5999", 0},
-        {txtSec, "Serial #", "999999", 0},       {txtRSTS, "RST Sent", "5999", 0},
-        {txtCntry, "Country", "Guantanamo Bay W", 4}, {txtPref, "Prefix", "WWW99", 1},
-        {txtPoints, "Points", "999", 0}};
+    const EntryColumn columns[] = {{txtCall, "Call", "WW9WWW/WWW", 3},
+                                   {txtRSTR, "RST Rcvd", "5999", 0},
+                                   {txtSec, "Serial #", "999999", 0},
+                                   {txtRSTS, "RST Sent", "5999", 0},
+                                   {txtCntry, "Country", "Guantanamo Bay W", 4},
+                                   {txtPref, "Prefix", "WWW99", 1},
+                                   {txtPoints, "Points", "999", 0}};
     const QFontMetrics entryMetrics(entryFont);
     // Frame and inner margins of a line edit, beyond its text.
     const int boxPadding = 16;
@@ -224,24 +254,43 @@ void MainWindow::buildControls() {
         palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                          palette.color(QPalette::Inactive, QPalette::Text));
         box->setPalette(palette);
-        auto* caption = new QLabel(column.caption, central);
+        auto* caption = makeLabel(central, "", column.caption);
+        caption->setObjectName(box->objectName() + "Caption");
         caption->setBuddy(box);
         grid->addWidget(caption, 0, col);
         grid->addWidget(box, 1, col);
         grid->setColumnStretch(col, column.stretch);
         ++col;
     }
+    // The post-contest date and time, after the points box in tab order.
+    lblPostConDate = makeLabel(central, "lblPostConDate", "Date");
+    lblPostConTime = makeLabel(central, "lblPostConTime", "Time");
+    txtPostConDate = makeEntryBox(central, "txtPostConDate", 10);
+    txtPostConTime = makeEntryBox(central, "txtPostConTime", 8);
+    txtPostConDate->setAccessibleName("Date");
+    txtPostConTime->setAccessibleName("Time");
+    txtPostConDate->setFixedWidth(entryMetrics.horizontalAdvance("2026/05/30") + boxPadding);
+    txtPostConTime->setFixedWidth(entryMetrics.horizontalAdvance("00:00") + boxPadding);
+    grid->addWidget(lblPostConDate, 0, col);
+    grid->addWidget(txtPostConDate, 1, col);
+    grid->addWidget(lblPostConTime, 0, col + 1);
+    grid->addWidget(txtPostConTime, 1, col + 1);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblPostConDate, lblPostConTime,
+                                                      txtPostConDate, txtPostConTime}) {
+        w->hide();
+    }
     outer->addLayout(grid);
-    txtCall->installEventFilter(this);
-    txtCntry->installEventFilter(this);
-    connect(txtCall, &QLineEdit::textChanged, this, [this] { lookupCountry(); });
+    m_entry =
+        new EntryRowController({txtCall, txtRSTR, txtSec, txtRSTS, txtCntry, txtPref, txtPoints},
+                               *this, *m_services.clock, this);
 
     // Continent, bearing and distance of the call on the screen.
     auto* info = new QHBoxLayout;
-    Label19 = makeLabel(central, "Label19");
-    Label22 = makeLabel(central, "Label22");
-    Label23 = makeLabel(central, "Label23");
-    lblDupe = makeLabel(central, "lblDupe");
+    Label19 = makeLabel(central, "Label19", QString(), "Continent");
+    Label22 = makeLabel(central, "Label22", QString(), "Bearing");
+    Label23 = makeLabel(central, "Label23", QString(), "Distance in miles");
+    lblDupe = makeLabel(central, "lblDupe", QString(), "Possible Duplicates");
+    lblDupe->setAutoFillBackground(true);
     // Room for the widest value, so the row does not shift while a call is typed.
     const QFontMetrics metrics(Label19->font());
     Label19->setMinimumWidth(metrics.horizontalAdvance(" WWW "));
@@ -256,10 +305,16 @@ void MainWindow::buildControls() {
     info->addWidget(makeLabel(central, "lblDistanceCaption", "Miles:"));
     info->addWidget(Label23);
     info->addSpacing(16);
+    info->addWidget(makeLabel(central, "lblDupeCaption", "Possible Duplicates:"));
+    cmdDup = new QPushButton("On", central);
+    cmdDup->setObjectName("cmdDup");
+    cmdDup->setAccessibleName("Possible duplicates list on or off");
+    connect(cmdDup, &QPushButton::clicked, this, [this] { cmdDupClick(); });
+    info->addWidget(cmdDup);
     info->addWidget(lblDupe, 1);
     outer->addLayout(info);
 
-    lblDialog = makeLabel(central, "lblDialog");
+    lblDialog = makeLabel(central, "lblDialog", QString(), "Message");
     lblDialog->setAutoFillBackground(true);
     lblDialog->setMargin(4);
     QFont dialogFont = lblDialog->font();
@@ -274,6 +329,7 @@ void MainWindow::buildControls() {
     ListView1 = new QTreeView(central);
     ListView1->setObjectName("ListView1");
     ListView1->setAccessibleName("Log");
+    ListView1->header()->setAccessibleName("Log columns");
     ListView1->setModel(m_logListModel);
     ListView1->setRootIsDecorated(false);
     ListView1->setItemsExpandable(false);
@@ -305,11 +361,48 @@ void MainWindow::buildControls() {
     cmdDelete = new QPushButton("Delete Contact", central);
     cmdDelete->setObjectName("cmdDelete");
     cmdDelete->hide();
+    cmdList->setAccessibleName("Show last 20 or all contacts");
+    cmdEdit->setAccessibleName("Edit Contact");
+    cmdDelete->setAccessibleName("Delete Contact");
+    cmdLogOn = new QPushButton(core::kLogOnCaption, central);
+    cmdLogOn->setObjectName("cmdLogOn");
+    cmdLogOn->setAccessibleName("Log time on or off");
+    connect(cmdLogOn, &QPushButton::clicked, this, [this] {
+        cmdLogOnClick();
+        m_entry->apply(m_entry->row().focusBox(core::EntryBox::Call));
+        txtCall->setFocus(Qt::OtherFocusReason);
+    });
+    buttons->addWidget(cmdLogOn);
     buttons->addWidget(cmdList);
     buttons->addStretch(1);
     buttons->addWidget(cmdEdit);
     buttons->addWidget(cmdDelete);
     outer->addLayout(buttons);
+
+    buildStatusControls(central, outer);
+
+    // The window sees every key before its controls do; the entry boxes pass
+    // theirs on through the entry row.
+    for (QWidget* w : central->findChildren<QWidget*>()) {
+        if (w->focusPolicy() != Qt::NoFocus && !isEntryBox(w)) {
+            w->installEventFilter(this);
+        }
+    }
+}
+
+void MainWindow::buildStatusControls(QWidget* central, QVBoxLayout* outer) {
+    m_scorePanel = new ScorePanel(central);
+    connect(m_scorePanel, &ScorePanel::prefixCaptionClicked, this, [this] { selectBand("160"); });
+    outer->addWidget(m_scorePanel);
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    Timer2->setInterval(1000);
+    connect(Timer2, &QTimer::timeout, this, [this] { timer2Tick(); });
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(60000);
+    connect(Timer1, &QTimer::timeout, this, [this] { timeStats(); });
 }
 
 int MainWindow::designToPixels(int design) const {

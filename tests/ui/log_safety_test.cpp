@@ -267,3 +267,53 @@ TEST_F(MainWindowTest, TheLogListShowsTheStoreWithoutCopies) {
     QTest::mouseClick(child<QPushButton>("cmdList"), Qt::LeftButton);
     EXPECT_EQ(list->model()->rowCount(), 20);
 }
+
+TEST_F(MainWindowTest, ATornLastLineIsMovedAsideBeforeTheNextContact) {
+    std::string torn = logOf(2) + "\"K9TORN\",\"59";
+    dir.write("work/log.txt", torn);
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    ASSERT_TRUE(prompts.wasShown("Log File Warning"));
+    ASSERT_TRUE(w.appendQso(qso(3)));
+    EXPECT_TRUE(text("lblDialog").startsWith("The incomplete last line of log.txt was moved to "))
+        << text("lblDialog").toStdString();
+    // The file reads back as the two whole contacts and the new one; the fragment
+    // waits in the backup folder.
+    std::string expected = logOf(2) + core::formatQsoLine(qso(3));
+    EXPECT_EQ(dir.read("work/log.txt"), expected);
+    bool fragmentKept = false;
+    for (const auto& e :
+         std::filesystem::directory_iterator(dir.file("docs/TARNO Software/CQ WPX/BACKUP"))) {
+        fragmentKept |= dir.read(std::filesystem::relative(e.path(), dir.path()).string()) ==
+                        "\"K9TORN\",\"59";
+    }
+    EXPECT_TRUE(fragmentKept);
+}
+
+TEST_F(MainWindowTest, PointsThatNoContactCanHaveAreCountedAsNoneAndReported) {
+    auto a = qso(1);
+    a.points = 3e9f;
+    auto b = qso(2);
+    b.points = -5;
+    dir.write("work/log.txt", core::formatQsoLine(a) + core::formatQsoLine(b) +
+                                  core::formatQsoLine(qso(3)));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    EXPECT_EQ(w.contest().totalPoints(), 1);
+    ASSERT_TRUE(prompts.find("Log File Warning"));
+    EXPECT_TRUE(prompts.find("Log File Warning")->text.contains("below 0 or above 999"));
+}
+
+TEST_F(MainWindowTest, LeftoverTemporaryFilesOfTheProgramAreClearedAtStart) {
+    dir.write("work/log.txt.a1B2c3", "half a log");
+    dir.write("work/wexonprf.txt.Zq9x0P", "half the preferences");
+    dir.write("work/log.txt.keep", "someone else's file");
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("work/log.txt.a1B2c3")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("work/wexonprf.txt.Zq9x0P")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("work/log.txt.keep")));
+}
