@@ -153,6 +153,7 @@ void EditContactWindow::cmdDoneClick() {
         txtEditPoints->setText(L1(d.points));
         m_saved = d.record;
         m_outcome = Outcome::Saved;
+        m_warning = true; // closing moves the focus: nothing more to check
         accept();
         return;
     }
@@ -160,6 +161,7 @@ void EditContactWindow::cmdDoneClick() {
 
 void EditContactWindow::cmdDeleteDupeClick() {
     m_outcome = Outcome::DeleteRequested;
+    m_warning = true; // closing moves the focus: nothing more to check
     hide();
     done(QDialog::Rejected);
 }
