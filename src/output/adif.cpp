@@ -1,6 +1,6 @@
 #include "output/adif.h"
 
-#include <cstdio>
+#include <charconv>
 
 #include "core/date_time.h"
 #include "core/number_format.h"
@@ -10,6 +10,23 @@ namespace wexon::output {
 
 namespace {
 
+void appendNumber(std::string& out, std::size_t value) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+// Appends `value` with at least `width` digits.
+void appendPadded(std::string& out, int value, std::size_t width) {
+    char digits[16];
+    auto end = std::to_chars(digits, digits + sizeof digits, value < 0 ? 0 : value).ptr;
+    const auto length = static_cast<std::size_t>(end - digits);
+    if (length < width) {
+        out.append(width - length, '0');
+    }
+    out.append(digits, end);
+}
+
 // "<Tag:" + length + ">" + data (+ suffix, counted in the length); the caller adds
 // the separator.
 void item(std::string& out, std::string_view tag, std::string_view data,
@@ -17,9 +34,7 @@ void item(std::string& out, std::string_view tag, std::string_view data,
     out += '<';
     out += tag;
     out += ':';
-    char digits[24];
-    int n = std::snprintf(digits, sizeof digits, "%zu", data.size() + suffix.size());
-    out.append(digits, static_cast<std::size_t>(n));
+    appendNumber(out, data.size() + suffix.size());
     out += '>';
     out += data;
     out += suffix;
@@ -115,8 +130,8 @@ void appendAdifRecord(std::string& out, const core::QsoRecord& q, const AdifExpo
     }
     if (int n = dxcc.lookup(q.country); n > 0) {
         char digits[16];
-        int len = std::snprintf(digits, sizeof digits, "%d", n);
-        spaced(out, "DXCC", std::string_view(digits, static_cast<std::size_t>(len)));
+        auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        spaced(out, "DXCC", std::string_view(digits, static_cast<std::size_t>(end - digits)));
     }
     const std::string_view country = trimmedRight(trimmedLeft(q.country));
     if (core::equalsIgnoreCase(country, "Alaska")) {
