@@ -107,11 +107,10 @@ void appendAdifRecord(std::string& out, const core::QsoRecord& q, const AdifExpo
         spaced(out, "Call", q.call);
     }
     if (auto d = core::parseDate(q.qsoDate)) {
-        char digits[16];
-        int n =
-            std::snprintf(digits, sizeof digits, "%04d%02d%02d", d->year % 10000, d->month, d->day);
         out += "<Qso_Date:8:d>";
-        out.append(digits, static_cast<std::size_t>(n));
+        appendPadded(out, d->year, 4);
+        appendPadded(out, d->month, 2);
+        appendPadded(out, d->day, 2);
         out += ' ';
     }
     item(out, "Band", q.band, "M");
