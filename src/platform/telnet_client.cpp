@@ -1,6 +1,7 @@
 #include "platform/telnet_client.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace wexon::platform {
 
@@ -52,7 +53,7 @@ int socketErrorNumber(QAbstractSocket::SocketError error) {
 }
 
 TelnetClient::TelnetClient() : m_socket(new QTcpSocket) {
-    m_socket->setReadBufferSize(kMaxChunk);
+    m_socket->setReadBufferSize(kMaxBuffered);
     QObject::connect(m_socket, &QTcpSocket::readyRead, m_socket, [this] { readChunks(); });
     QObject::connect(m_socket, &QTcpSocket::errorOccurred, m_socket,
                      [this](QAbstractSocket::SocketError e) {
@@ -87,15 +88,18 @@ void TelnetClient::sendLine(const QByteArray& text) {
 }
 
 void TelnetClient::readChunks() {
-    // One chunk per read; the bounded read buffer keeps each at most kMaxChunk.
     const QByteArray chunk = m_socket->read(kMaxChunk);
     if (!chunk.isEmpty() && onChunk) {
         onChunk(chunk);
     }
-    if (m_socket->bytesAvailable() > 0) {
-        // More is waiting: hand it over on the next pass of the event loop, so
-        // that keys and paints get their turn between chunks.
-        QMetaObject::invokeMethod(m_socket, [this] { readChunks(); }, Qt::QueuedConnection);
+    if (m_socket->bytesAvailable() > 0 && !m_readScheduled) {
+        // More is buffered: read it from a timer rather than at once, so that the
+        // window's keys, timers and paints are served between chunks.
+        m_readScheduled = true;
+        QTimer::singleShot(1, m_socket, [this] {
+            m_readScheduled = false;
+            readChunks();
+        });
     }
 }
 

@@ -18,7 +18,10 @@ int socketErrorNumber(QAbstractSocket::SocketError error);
 // than the window reads is slowed by TCP rather than filling memory.
 class TelnetClient {
   public:
-    static constexpr qint64 kMaxChunk = 64 * 1024;
+    // The socket buffers at most kMaxBuffered bytes; one read hands over at most
+    // kMaxChunk of them, so that keys and paints get their turn between reads.
+    static constexpr qint64 kMaxBuffered = 64 * 1024;
+    static constexpr qint64 kMaxChunk = 8 * 1024;
 
     TelnetClient();
     ~TelnetClient();
@@ -38,6 +41,7 @@ class TelnetClient {
   private:
     void readChunks();
     QTcpSocket* m_socket = nullptr;
+    bool m_readScheduled = false;
 };
 
 } // namespace wexon::platform

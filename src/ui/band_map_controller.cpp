@@ -66,6 +66,17 @@ void BandMapController::bandMapSpots(const std::string& call, const std::string&
     if (!r.stored) {
         return;
     }
+    if (m_batchDepth > 0) {
+        m_redrawPending = true;
+        if (r.row) {
+            // Only the last 200 can still be on the list when the batch ends.
+            if (m_pendingRows.size() >= spots::SpotList::kMaxRows) {
+                m_pendingRows.erase(m_pendingRows.begin());
+            }
+            m_pendingRows.push_back(*r.row);
+        }
+        return;
+    }
     if (m_display == Display::BandMap) {
         displayBandMapLabels();
     }
@@ -75,6 +86,29 @@ void BandMapController::bandMapSpots(const std::string& call, const std::string&
     if (r.row) {
         m_list->addSpot(*r.row);
     }
+}
+
+void BandMapController::beginSpots() {
+    ++m_batchDepth;
+}
+
+void BandMapController::endSpots() {
+    if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_redrawPending) {
+        return;
+    }
+    m_redrawPending = false;
+    if (m_display == Display::BandMap) {
+        displayBandMapLabels();
+    }
+    if (m_spectrum != nullptr) {
+        m_spectrum->bandMapLabelDisplay();
+    }
+    m_list->setUpdatesEnabled(false);
+    for (const spots::SpotListRow& row : m_pendingRows) {
+        m_list->addSpot(row);
+    }
+    m_list->setUpdatesEnabled(true);
+    m_pendingRows.clear();
 }
 
 void BandMapController::packetResize() {
@@ -147,6 +181,13 @@ SpottingWindow* BandMapController::spottingWindow() {
         s.workingFolder = m_services.workingFolder;
         s.postSpot = [this](const std::string& call, const std::string& khz,
                             const std::string& text) { bandMapSpots(call, khz, text); };
+        s.spotBatch = [this](bool begin) {
+            if (begin) {
+                beginSpots();
+            } else {
+                endSpots();
+            }
+        };
         s.refreshLabels = [this] { refreshBandMap(); };
         s.packetResize = [this] { packetResize(); };
         m_spotting = new SpottingWindow(std::move(s), m_mainWindow);

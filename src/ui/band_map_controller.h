@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QObject>
 #include <QRect>
@@ -64,6 +65,10 @@ class BandMapController : public QObject {
     // maps. `frequencyKhz` is the frequency column as received.
     void bandMapSpots(const std::string& call, const std::string& frequencyKhz,
                       const std::string& spotText);
+    // Spots that arrive together: between begin and end the maps and the list are
+    // brought up to date once, at the end.
+    void beginSpots();
+    void endSpots();
     // Shows, switches or removes the strip after "&Done" (PacketResize).
     void packetResize();
     // Writes the band map's scale (SetBandMapScale).
@@ -106,6 +111,9 @@ class BandMapController : public QObject {
     SpottingWindow* m_spotting = nullptr;
     SpectrumMapWindow* m_spectrum = nullptr;
     Display m_display = Display::None;
+    int m_batchDepth = 0;
+    bool m_redrawPending = false;
+    std::vector<spots::SpotListRow> m_pendingRows;
 };
 
 } // namespace wexon::ui

@@ -67,6 +67,7 @@ BandMapWidget::BandMapWidget(QWidget* parent) : QFrame(parent) {
         connect(l, &SpotLabel::hovered, this, &BandMapWidget::spotHovered);
         m_spots[static_cast<std::size_t>(i)] = l;
     }
+    m_ages.fill(-1);
     // The newest spot is drawn over the others.
     m_spots.back()->raise();
     setMinimumHeight(48);
@@ -102,9 +103,16 @@ void BandMapWidget::showLabels(const std::vector<spots::LabelPlacement>& labels,
         const spots::SpotSlot& s = store.slot(p.slot);
         SpotLabel* l = m_spots[static_cast<std::size_t>(p.slot)];
         l->setToolTip(QString::fromLatin1(spots::spotToolTip(s, utcOffsetHours)));
-        l->setText(QString::fromLatin1(s.label));
-        l->adjustSize();
-        setLabelColour(l, spots::ageColour(p.age));
+        const QString caption = QString::fromLatin1(s.label);
+        if (l->text() != caption) {
+            l->setText(caption);
+            l->adjustSize();
+        }
+        int& age = m_ages[static_cast<std::size_t>(p.slot)];
+        if (age != static_cast<int>(p.age)) {
+            setLabelColour(l, spots::ageColour(p.age));
+            age = static_cast<int>(p.age);
+        }
         m_positions[static_cast<std::size_t>(p.slot)] = p.position;
         placeLabel(p.slot);
         l->show();

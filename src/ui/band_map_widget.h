@@ -73,6 +73,9 @@ class BandMapWidget : public QFrame {
     std::array<QLabel*, 5> m_scale{};
     std::array<SpotLabel*, spots::SpotStore::kSlots> m_spots{};
     std::array<double, spots::SpotStore::kSlots> m_positions{};
+    // The colour each label was last given (-1: none yet); setting a palette
+    // is not free, and most redraws change no colour.
+    std::array<int, spots::SpotStore::kSlots> m_ages{};
 };
 
 } // namespace wexon::ui

@@ -79,7 +79,9 @@ SpottingWindow::SpottingWindow(SpottingServices services, QWidget* parent)
     setObjectName("PacketSpotfrm");
     setWindowTitle(" DX Spotting Setup");
     m_telnet = std::make_unique<platform::TelnetClient>();
-    m_telnet->onChunk = [this](const QByteArray& chunk) { receiveTelnetChunk(chunk.toStdString()); };
+    m_telnet->onChunk = [this](const QByteArray& chunk) {
+        receiveTelnetChunk(chunk.toStdString());
+    };
     m_telnet->onError = [this](int number) { telnetError(number); };
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -724,11 +726,20 @@ void SpottingWindow::handle(const spots::Received& r) {
     if (r.terminalChanged) {
         refreshTerminal();
     }
+    if (r.spots.empty()) {
+        return;
+    }
+    if (m_services.spotBatch) {
+        m_services.spotBatch(true);
+    }
     for (const spots::SpotFields& f : r.spots) {
         labelUpdateTimeCounter = 0.0f;
         if (m_services.postSpot) {
             m_services.postSpot(f.call, f.frequencyText, f.spotText);
         }
+    }
+    if (m_services.spotBatch) {
+        m_services.spotBatch(false);
     }
 }
 

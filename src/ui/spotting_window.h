@@ -42,6 +42,9 @@ struct SpottingServices {
     // A spot found in the received text (PostSpot): call, frequency text (kHz)
     // and the spot text.
     std::function<void(const std::string&, const std::string&, const std::string&)> postSpot;
+    // Called with true before the spots of one received piece are posted and with
+    // false after them, so that the displays redraw once per piece.
+    std::function<void(bool)> spotBatch;
     // Two minutes passed without a spot: the band map should redraw its ages.
     std::function<void()> refreshLabels;
     // "&Done" ran: the main window lays out its spot display (PacketResize).

@@ -137,6 +137,23 @@ TEST_F(BandMapControllerTest, BandMapShowsLabelsWithAgeColours) {
     EXPECT_GT(label(49)->x(), label(48)->x());
 }
 
+TEST_F(BandMapControllerTest, SpotsOfOneReadAreDrawnOnceAtTheEnd) {
+    openStrip("Telnet", false);
+    controller->beginSpots();
+    spot("K1AA", "14010");
+    spot("K2BB", "14020");
+    spot("K3CC", "14030");
+    EXPECT_TRUE(label(49)->isHidden());
+    EXPECT_EQ(controller->spotList()->topLevelItemCount(), 0);
+    EXPECT_EQ(controller->store().slot(49).call, "K3CC"); // the store is current at once
+    controller->endSpots();
+    EXPECT_FALSE(label(49)->isHidden());
+    EXPECT_FALSE(label(47)->isHidden());
+    ASSERT_EQ(controller->spotList()->topLevelItemCount(), 3);
+    EXPECT_EQ(controller->spotList()->topLevelItem(0)->text(0), "K3CC");
+    EXPECT_EQ(controller->spotList()->topLevelItem(2)->text(0), "K1AA");
+}
+
 TEST_F(BandMapControllerTest, LabelClicksTuneOrRemove) {
     openStrip("Telnet", false);
     spot("JA1XYZ", "14025");
