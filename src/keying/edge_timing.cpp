@@ -52,11 +52,26 @@ EdgeErrorSummary summarizeEdgeErrors(const std::vector<KeyEdge>& edges, std::str
             ++over;
         }
     }
+    std::vector<double> intervals;
+    for (std::size_t i = 1; i < n; ++i) {
+        double actual = static_cast<double>(edges[i].ns - edges[i - 1].ns);
+        double wanted = static_cast<double>(ideal[i] - ideal[i - 1]);
+        intervals.push_back(std::fabs(actual - wanted) / 1e3);
+    }
+    std::sort(intervals.begin(), intervals.end());
     std::sort(errors.begin(), errors.end());
-    auto pct = [&](double p) {
-        auto idx = static_cast<std::size_t>(std::ceil(p * static_cast<double>(n))) - 1;
-        return errors[std::min(idx, n - 1)];
+    auto pctOf = [](const std::vector<double>& v, double p) {
+        if (v.empty()) {
+            return 0.0;
+        }
+        auto idx = static_cast<std::size_t>(std::ceil(p * static_cast<double>(v.size())));
+        idx = idx == 0 ? 0 : idx - 1;
+        return v[std::min(idx, v.size() - 1)];
     };
+    auto pct = [&](double p) { return pctOf(errors, p); };
+    s.intervalP50Us = pctOf(intervals, 0.50);
+    s.intervalP99Us = pctOf(intervals, 0.99);
+    s.intervalMaxUs = intervals.empty() ? 0.0 : intervals.back();
     s.p50Us = pct(0.50);
     s.p90Us = pct(0.90);
     s.p99Us = pct(0.99);

@@ -31,6 +31,12 @@ struct EdgeErrorSummary {
     double meanUs = 0;
     // Share of edges more than 0.2 ms from their ideal time.
     double overLimitShare = 0;
+    // The same for element lengths: each interval between two edges against
+    // its ideal length, which shows how the keying sounds even when the
+    // whole message has slipped.
+    double intervalP50Us = 0;
+    double intervalP99Us = 0;
+    double intervalMaxUs = 0;
 };
 
 // Compares recorded edges with the ideal edges of `units` at `wpm`: the

@@ -24,7 +24,7 @@ class ElementClock {
 class MonotonicElementClock : public ElementClock {
   public:
     // How long before a deadline the sleep ends and the spin begins.
-    explicit MonotonicElementClock(std::int64_t spinNs = 1'000'000) : m_spinNs(spinNs) {}
+    explicit MonotonicElementClock(std::int64_t spinNs = 2'000'000) : m_spinNs(spinNs) {}
     std::int64_t nowNs() override;
     void sleepUntilNs(std::int64_t deadlineNs) override;
     void sleepForMs(long ms) override;

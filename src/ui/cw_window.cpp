@@ -535,6 +535,62 @@ void CwWindow::command1Click() {
     }
 }
 
+int CwWindow::cwInterface() const {
+    return m_keyer->settings().interface;
+}
+
+void CwWindow::fKeyCw(int keyCode) {
+    m_keyer->fKeyCW(keyCode);
+}
+
+int CwWindow::speedDown() {
+    return static_cast<int>(core::leadingNumber(latin1(upDown1DownClick())));
+}
+
+int CwWindow::speedUp() {
+    return static_cast<int>(core::leadingNumber(latin1(upDown1UpClick())));
+}
+
+void CwWindow::loopThroughCwBuffer() {
+    m_keyer->loopThroughCwBuffer();
+}
+
+bool CwWindow::isSending() const {
+    return m_keyer->isSending();
+}
+
+void CwWindow::setKeyboardMode(bool on) {
+    m_keyer->setKeyboardMode(on);
+}
+
+bool CwWindow::repeatArmed() const {
+    return m_keyer->repeatArmed();
+}
+
+void CwWindow::stopRepeat() {
+    m_keyer->disarmRepeat();
+}
+
+bool CwWindow::winKeyOpen() const {
+    return m_winKeyWindow != nullptr && m_winKeyWindow->keyer().isOpen();
+}
+
+bool CwWindow::winKeyBusy() const {
+    return winKeyOpen() && m_winKeyWindow->keyer().wkGetStatus() > 0;
+}
+
+void CwWindow::clearWinKeyBuffer() {
+    if (m_winKeyWindow != nullptr) {
+        m_winKeyWindow->keyer().wkClearBuffer();
+    }
+}
+
+void CwWindow::winKeyBackspace() {
+    if (m_winKeyWindow != nullptr) {
+        m_winKeyWindow->keyer().wkBackspace();
+    }
+}
+
 void CwWindow::followRepeatTimer() {
     if (m_keyer->repeatTimerRunning()) {
         m_repeatTimer.start(static_cast<int>(m_keyer->msUntilRepeat()));

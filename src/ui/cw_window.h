@@ -14,6 +14,7 @@
 #include "keying/element_clock.h"
 #include "platform/key_line_parallel.h"
 #include "platform/key_line_serial.h"
+#include "ui/main_window_hooks.h"
 #include "ui/prompts.h"
 
 class QCheckBox;
@@ -52,9 +53,11 @@ struct CwWindowServices {
 
 // The CW window `CWFrm` ("CW String Selections"): the function-key messages,
 // the keying settings and the keyer itself. It is created at start-up and
-// hidden, not destroyed, when closed. The main window reaches the keyer
-// through keyer() (FKeyCW, speed, keyboard CW, Esc, Backspace, repeat).
-class CwWindow : public QDialog {
+// hidden, not destroyed, when closed. The main window reaches it as its
+// CwKeyerHook; CWBuffer itself lives in keyer() (typed characters go to
+// keyer().keyboardCharacter, Backspace to keyer().backspace, Esc to
+// keyer().escape).
+class CwWindow : public QDialog, public CwKeyerHook {
   public:
     CwWindow(keying::CwHost& host, core::SettingsStore& settings, const core::Clock& clock,
              Prompts& prompts, CwWindowServices services, QWidget* parent = nullptr);
@@ -85,6 +88,21 @@ class CwWindow : public QDialog {
 
     WinKeyWindow* winKeyWindow(bool create);
     CwStringsWindow* stringsWindow();
+
+    // CwKeyerHook: the main window's calls.
+    int cwInterface() const override;
+    void fKeyCw(int keyCode) override;
+    int speedDown() override;
+    int speedUp() override;
+    void loopThroughCwBuffer() override;
+    bool isSending() const override;
+    void setKeyboardMode(bool on) override;
+    bool repeatArmed() const override;
+    void stopRepeat() override;
+    bool winKeyOpen() const override;
+    bool winKeyBusy() const override;
+    void clearWinKeyBuffer() override;
+    void winKeyBackspace() override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -32,6 +32,9 @@ TEST(EdgeTiming, ExactEdgesHaveNoErrorAndLateOnesAreMeasured) {
     s = summarizeEdgeErrors(edges, units, 20);
     EXPECT_DOUBLE_EQ(s.maxUs, 500.0);
     EXPECT_DOUBLE_EQ(s.overLimitShare, 0.25);
+    // One late edge lengthens one element and shortens the next.
+    EXPECT_DOUBLE_EQ(s.intervalMaxUs, 500.0);
+    EXPECT_DOUBLE_EQ(s.intervalP50Us, 500.0);
 }
 
 TEST(EdgeTiming, TheEngineOnVirtualTimeIsExact) {

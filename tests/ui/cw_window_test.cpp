@@ -187,6 +187,27 @@ TEST(CwWindow, RepeatTimerResendsF1) {
     rig.window->keyer().setWinKey(nullptr);
 }
 
+TEST(CwWindow, ServesTheMainWindowsHook) {
+    CwWindowRig rig;
+    rig.create();
+    CwKeyerHook& hook = *rig.window;
+    EXPECT_EQ(hook.cwInterface(), 0);
+    rig.find<QLineEdit>("Text11")->setText("30");
+    EXPECT_EQ(hook.speedUp(), 31);
+    EXPECT_EQ(hook.speedDown(), 30);
+    EXPECT_FALSE(hook.winKeyOpen());
+    EXPECT_FALSE(hook.winKeyBusy());
+    rig.find<QRadioButton>("Option2")->click();
+    EXPECT_EQ(hook.cwInterface(), 2);
+    rig.window->keyer().setMessage(0, "E");
+    rig.window->keyer().setRepeatText("5");
+    hook.fKeyCw(112);
+    EXPECT_TRUE(hook.repeatArmed());
+    hook.stopRepeat();
+    EXPECT_FALSE(hook.repeatArmed());
+    EXPECT_TRUE(rig.window->keyer().engine().waitUntilIdle(std::chrono::seconds(5)));
+}
+
 TEST(CwStringsWindow, ShowsTheMessagesAndSendsOnClick) {
     CwWindowRig rig;
     rig.create();
