@@ -378,6 +378,9 @@ bool MainWindow::appendQso(const core::QsoRecord& record) {
     auto outcome = m_contest.appendQso(record);
     switch (outcome.status) {
     case core::Contest::AppendStatus::Appended:
+        // The duplicate index and the prefix list follow the store.
+        m_dupes.add(m_contest.qsos().back());
+        m_prefixListChanged |= m_prefixes.addCheck(m_contest.qsos().back().prefix);
         fillLogList();
         if (repair.repaired) {
             setDialog(fromLatin1(core::tornTailMessage(repair)));

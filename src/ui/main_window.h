@@ -94,7 +94,8 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     // Adds a contact (the store's limit and a failed write are reported and leave
     // the log untouched). True when it was logged.
     // A torn last line of the log is moved aside first and the message line says
-    // so once the contact is in.
+    // so once the contact is in. The duplicate index and the prefix list take
+    // the contact (a prefix not yet worked is added).
     bool appendQso(const core::QsoRecord& record);
 
     // Rewrites "log.txt" from the store and reads it back.
@@ -262,6 +263,7 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     bool m_partialDupes = true;
     core::OperatingTime m_opTime;
     core::PrefixList m_prefixes;
+    bool m_prefixListChanged = true;
     core::DupeIndex m_dupes;
     bool m_keyboardCwMode = false;
     bool m_keyboardRttyMode = false;

@@ -363,9 +363,6 @@ void MainWindow::mains() {
             // frequency it was made on, for another try.
             return;
         }
-        m_dupes.add(record);
-        // Only a prefix not yet in the list ("New") is added.
-        m_prefixes.addCheck(record.prefix);
         labelIncrement();
     }
     clearDupeLabel();
@@ -634,12 +631,18 @@ void MainWindow::timeStats() {
 
 void MainWindow::labelDisplay() {
     m_scorePanel->showScore(
-        core::labelDisplay(m_contest.qsoCount(), m_prefixes.count(), m_contest.totalPoints()),
-        m_prefixes.displayText());
+        core::labelDisplay(m_contest.qsoCount(), m_prefixes.count(), m_contest.totalPoints()));
+    // The list of prefixes worked is rewritten only when it changed: most
+    // contacts add no prefix, and the list can hold thousands.
+    if (m_prefixListChanged) {
+        m_scorePanel->showPrefixList(m_prefixes.displayText());
+        m_prefixListChanged = false;
+    }
 }
 
 void MainWindow::preFixLoad() {
     m_prefixes.load(m_contest.qsos());
+    m_prefixListChanged = true;
     m_dupes.rebuild(m_contest.qsos());
     updateNewFlag();
 }

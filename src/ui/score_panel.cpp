@@ -91,17 +91,17 @@ ScorePanel::ScorePanel(QWidget* parent) : QWidget(parent) {
     outer->addWidget(ProgressBar1);
 }
 
-void ScorePanel::showScore(const core::ScoreLabels& labels, const std::string& prefixList) {
+void ScorePanel::showScore(const core::ScoreLabels& labels) {
     setLabelValue(lblTotCon, fromLatin1(labels.lblTotCon));
     setLabelValue(lblsectogo, fromLatin1(labels.lblsectogo));
     setLabelValue(lblTotSec, fromLatin1(labels.lblTotSec));
     setLabelValue(lblTotScore, fromLatin1(labels.lblTotScore));
     lbl160->setText(fromLatin1(labels.lbl160));
     lbl160->setAccessibleName(lbl160->text());
-    const QString list = fromLatin1(prefixList);
-    if (Text1->toPlainText() != list) {
-        Text1->setPlainText(list);
-    }
+}
+
+void ScorePanel::showPrefixList(const std::string& prefixList) {
+    Text1->setPlainText(fromLatin1(prefixList));
 }
 
 void ScorePanel::showClocks(const std::string& utc, const std::string& local,

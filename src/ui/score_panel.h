@@ -24,7 +24,9 @@ class ScorePanel : public QWidget {
   public:
     explicit ScorePanel(QWidget* parent = nullptr);
 
-    void showScore(const core::ScoreLabels& labels, const std::string& prefixList);
+    void showScore(const core::ScoreLabels& labels);
+    // The prefixes worked, each followed by a blank.
+    void showPrefixList(const std::string& prefixList);
     void showClocks(const std::string& utc, const std::string& local, const std::string& amPm);
     void showOperatingTime(const std::string& text);
     // Nothing leaves the rates as they were (a record whose time cannot be read).

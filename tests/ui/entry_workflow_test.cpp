@@ -461,3 +461,23 @@ TEST_F(EntryWorkflowTest, EveryControlAndValueLabelHasAnAccessibleName) {
     EXPECT_EQ(child<QLabel>("lblTotScore")->accessibleName(), "Total Score: 0");
     EXPECT_EQ(child<QLabel>("Label4")->accessibleName(), "Next serial number: 001");
 }
+
+TEST_F(EntryWorkflowTest, ContactsAddedOrReadByOtherWindowsAreKnownToTheDuplicateCheck) {
+    dir.write("work/log.txt", test::logOf(2)); // K1AA and K2AA on 20
+    auto& w = start();
+    EXPECT_EQ(text("lblTotCon"), "2");
+    EXPECT_EQ(text("lbl160"), "Prefixes Worked - 2");
+    ASSERT_TRUE(w.appendQso(test::qso(3)));
+    child<QLineEdit>("txtCall")->setFocus();
+    type("k3aa ");
+    EXPECT_EQ(text("lblDialog"), "Duplicate K3AA 2026/05/30 00:00:00 ON 20  Rec#  3");
+    // The log rewritten by another program and read again.
+    dir.write("work/log.txt", test::logOf(5));
+    child<QAction>("mnuOpen")->trigger();
+    EXPECT_EQ(text("lbl160"), "Prefixes Worked - 5");
+    EXPECT_EQ(child<QPlainTextEdit>("Text1")->toPlainText(), "K1 K2 K3 K4 K5 ");
+    child<QAction>("mnuClear")->trigger();
+    clock.advanceSeconds(3); // past the hold after the duplicate
+    type("k5a");
+    EXPECT_EQ(text("lblDupe"), " K5AA");
+}
