@@ -17,6 +17,7 @@
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 #include "ui/rig_control_window.h"
+#include "ui/rig_main_window_host.h" // compiled here so the adapter stays buildable
 
 using namespace wexon;
 
