@@ -9,6 +9,7 @@
 #include "ui/logo_window.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
+#include "ui/station_tools.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -46,9 +47,16 @@ int main(int argc, char** argv) {
     QObject::connect(
         &window, &wexon::ui::MainWindow::endProgram, &app,
         [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
-    if (window.formLoad() == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
+    // The log's File-menu operations, the edit buttons and the rig windows.
+    wexon::ui::StationTools tools(window, services);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&tools] { tools.shutdown(); });
+    const auto loaded = window.formLoad();
+    if (loaded == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
         return 1;
     }
     window.show();
+    if (loaded == wexon::ui::MainWindow::LoadOutcome::Ready) {
+        tools.startRig();
+    }
     return app.exec();
 }

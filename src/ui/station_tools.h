@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+
+#include <QObject>
+
+#include "ui/log_output_actions.h"
+#include "ui/main_window.h"
+#include "ui/main_window_hooks.h"
+#include "ui/rig_main_window_host.h"
+
+class QTreeView;
+
+namespace wexon::ui {
+
+class RigControlWindow;
+
+// The station's tool windows around the main window: the File-menu operations
+// on the log with the edit and delete buttons, and the rig windows. It plugs
+// them into the main window's menu items, buttons and window-wide keys, so the
+// main window itself stays the entry workflow. Created once, after the main
+// window and before its start-up runs.
+class StationTools : public QObject, public ToolWindowsHook {
+  public:
+    StationTools(MainWindow& window, MainWindowServices services);
+    ~StationTools() override;
+
+    // The last start-up step: with a rig chosen, its window is made (hidden)
+    // and its Test runs, which opens the port and starts polling.
+    void startRig();
+    // Program end: the rig's closing bytes, then its port is closed.
+    void shutdown();
+
+    // --- ToolWindowsHook ---
+    void showRigInterface() override;
+    void runRigTune() override;
+    void runFreqPrivileges() override;
+
+    LogOutputActions& logActions() { return *m_actions; }
+    RigControlWindow& rigWindow();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void connectMenus();
+    void connectEditButtons();
+    void copyListToClipboard();
+    void showEditButtons(bool show);
+    int selectedRecord() const;
+    int runModal(QDialog& dialog);
+
+    MainWindow& m_window;
+    MainWindowServices m_services;
+    MainWindowRigHost m_rigHost;
+    std::unique_ptr<LogOutputActions> m_actions;
+    std::unique_ptr<RigControlWindow> m_rig;
+    QTreeView* m_list = nullptr;
+};
+
+} // namespace wexon::ui
