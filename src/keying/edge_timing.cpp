@@ -83,12 +83,13 @@ EdgeErrorSummary summarizeEdgeErrors(const std::vector<KeyEdge>& edges, std::str
 }
 
 std::string formatEdgeSummary(const EdgeErrorSummary& s) {
-    char buf[256];
+    char buf[384];
     std::snprintf(buf, sizeof buf,
                   "edges %zu/%zu  mean %.1f us  p50 %.1f us  p90 %.1f us  p99 %.1f us  "
-                  "p99.9 %.1f us  max %.1f us  over 0.2 ms %.2f%%",
+                  "p99.9 %.1f us  max %.1f us  over 0.2 ms %.2f%%  | element lengths: "
+                  "p50 %.1f us  p99 %.1f us  max %.1f us",
                   s.edges, s.expectedEdges, s.meanUs, s.p50Us, s.p90Us, s.p99Us, s.p999Us, s.maxUs,
-                  s.overLimitShare * 100.0);
+                  s.overLimitShare * 100.0, s.intervalP50Us, s.intervalP99Us, s.intervalMaxUs);
     return buf;
 }
 
