@@ -178,6 +178,10 @@ void CwEngine::transmit(char ch, bool burstStart) {
         m_deadline = m_clock.nowNs();
     }
     for (char unit : pattern) {
+        if (m_stop.load()) {
+            key(false);
+            return;
+        }
         double wpm = m_wpm.load();
         if (!isKeyableSpeed(wpm)) {
             // An unusable speed abandons the character with the key released.

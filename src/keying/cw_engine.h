@@ -102,7 +102,8 @@ class CwEngine {
     std::condition_variable m_idle;
     std::string m_buffer;
     bool m_runRequested = false;
-    bool m_stop = false;
+    // Set when the engine is destroyed; also ends a character between units.
+    std::atomic<bool> m_stop{false};
     // The keying thread is telling the listener that sending stopped.
     bool m_reporting = false;
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "keying/element_clock.h"
 #include "keying/morse_table.h"
 #include "keying_fakes.h"
 
@@ -179,6 +180,25 @@ TEST(EngineControl, BufferEditing) {
     EXPECT_EQ(engine.takeFirst(), 'A');
     EXPECT_FALSE(engine.takeFirst().has_value());
     EXPECT_FALSE(engine.removeLast());
+}
+
+TEST(EngineControl, DestroyingTheEngineEndsASlowCharacterWithinAUnit) {
+    MonotonicElementClock clock;
+    test::ScriptedKeyLine line(clock);
+    auto start = std::chrono::steady_clock::now();
+    {
+        CwEngine engine(clock, nullptr, false);
+        engine.setInterface(1);
+        engine.setSpeed(2); // 600 ms units: "0" takes 13 s
+        engine.setKeyLine(&line);
+        engine.appendAndPump("0");
+        std::this_thread::sleep_for(50ms);
+    }
+    auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, 1500ms);
+    auto edges = line.edges();
+    ASSERT_FALSE(edges.empty());
+    EXPECT_FALSE(edges.back().down);
 }
 
 } // namespace
