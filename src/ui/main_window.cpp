@@ -123,6 +123,10 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
 
     fitToWorkArea();
     setDialog(kStartMessage);
+    // The clocks run whatever the rest of the start-up finds.
+    Timer1->start();
+    Timer2->start();
+    timer2Tick();
     for (int i = 0; i < m_logListModel->columnCount(); ++i) {
         ListView1->setColumnWidth(
             i, designToPixels(core::kLogListColumns[static_cast<std::size_t>(i)].width));
@@ -168,9 +172,6 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
     cmdDelete->hide();
     // The operator types the first call straight away.
     txtCall->setFocus();
-    Timer1->start();
-    Timer2->start();
-    timer2Tick();
     return LoadOutcome::Ready;
 }
 
