@@ -481,3 +481,42 @@ TEST_F(EntryWorkflowTest, ContactsAddedOrReadByOtherWindowsAreKnownToTheDuplicat
     type("k5a");
     EXPECT_EQ(text("lblDupe"), " K5AA");
 }
+
+TEST_F(EntryWorkflowTest, PhoneContestCarriesAtTwoDigitsAndRoutesKeysAndPromptsToTheVoiceWindows) {
+    struct Voice : ui::VoiceKeyerHook {
+        std::vector<int> keys;
+        bool playing = false;
+        int stops = 0;
+        void fKeyPhone(int code) override { keys.push_back(code); }
+        bool isPlaying() const override { return playing; }
+        void stop() override { ++stops; }
+    } voice;
+    struct Prompter : ui::VoicePrompterHook {
+        std::vector<std::string> played;
+        void playPrompt(const std::string& name) override { played.push_back(name); }
+        void playDupe() override { played.push_back("Dupe"); }
+    } prompter;
+    prefs.voiceNavigation = 2;
+    auto& w = start("PH");
+    w.setVoiceKeyer(&voice);
+    w.setVoicePrompter(&prompter);
+    child<QLineEdit>("txtCall")->setFocus();
+    type("w1aw5");
+    EXPECT_EQ(boxText("txtRSTS"), "59");
+    type("91");
+    EXPECT_EQ(boxText("txtRSTR"), "59");
+    EXPECT_EQ(boxText("txtSec"), "1");
+    EXPECT_EQ(prompter.played, (std::vector<std::string>{"RstRcvd", "SerNum"}));
+    press(Qt::Key_F3);
+    press(Qt::Key_F10); // swallowed in a phone contest
+    EXPECT_EQ(voice.keys, std::vector<int>{114});
+    voice.playing = true;
+    press(Qt::Key_Escape);
+    EXPECT_EQ(voice.stops, 1);
+    EXPECT_EQ(boxText("txtCall"), "W1AW"); // only the message stopped
+    voice.playing = false;
+    press(Qt::Key_Return);
+    EXPECT_EQ(logLines(), std::vector<std::string>{R"("W1AW","59","1","59","USA","2026/05/30",)"
+                                                   R"("12:00:00","20",1,"W1","001","")"});
+    EXPECT_EQ(prompter.played.back(), "Call");
+}
