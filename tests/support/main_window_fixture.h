@@ -81,6 +81,8 @@ class MainWindowTest : public ::testing::Test {
     // How many prompts had been shown when the station window opened.
     int shownBeforeStation = -1;
     std::unique_ptr<ui::MainWindow> window;
+    // What the last window made was given, for windows made beside it.
+    ui::MainWindowServices services;
 
     void SetUp() override {
         prefs.ownCall = "W1AW";
@@ -117,6 +119,7 @@ class MainWindowTest : public ::testing::Test {
             }
             return 0;
         };
+        services = s;
         window = std::make_unique<ui::MainWindow>(s);
         return *window;
     }

@@ -285,8 +285,8 @@ TEST_F(MainWindowTest, ATornLastLineIsMovedAsideBeforeTheNextContact) {
     bool fragmentKept = false;
     for (const auto& e :
          std::filesystem::directory_iterator(dir.file("docs/TARNO Software/CQ WPX/BACKUP"))) {
-        fragmentKept |= dir.read(std::filesystem::relative(e.path(), dir.path()).string()) ==
-                        "\"K9TORN\",\"59";
+        fragmentKept |=
+            dir.read(std::filesystem::relative(e.path(), dir.path()).string()) == "\"K9TORN\",\"59";
     }
     EXPECT_TRUE(fragmentKept);
 }
@@ -296,8 +296,8 @@ TEST_F(MainWindowTest, PointsThatNoContactCanHaveAreCountedAsNoneAndReported) {
     a.points = 3e9f;
     auto b = qso(2);
     b.points = -5;
-    dir.write("work/log.txt", core::formatQsoLine(a) + core::formatQsoLine(b) +
-                                  core::formatQsoLine(qso(3)));
+    dir.write("work/log.txt",
+              core::formatQsoLine(a) + core::formatQsoLine(b) + core::formatQsoLine(qso(3)));
     prompts.questionAnswers = {true};
     auto& w = make();
     w.formLoad();
