@@ -49,8 +49,8 @@ void LogListModel::sortOnceByColumn(int column) {
     std::vector<std::pair<std::string, int>> keyed;
     keyed.reserve(m_rows.size());
     for (int n : m_rows) {
-        keyed.emplace_back(core::logListCell((*m_records)[static_cast<std::size_t>(n - 1)], n, column),
-                           n);
+        keyed.emplace_back(
+            core::logListCell((*m_records)[static_cast<std::size_t>(n - 1)], n, column), n);
     }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

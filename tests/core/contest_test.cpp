@@ -113,9 +113,9 @@ TEST(ContestContact, FrequenciesThatAreNotNumbersAreIgnored) {
     contest.prefs.band = "20";
     contest.bandFreqConversion(7.025f);
     const std::string before = contest.lastFrequency;
-    for (float bad : {std::numeric_limits<float>::quiet_NaN(),
-                      std::numeric_limits<float>::infinity(),
-                      -std::numeric_limits<float>::infinity()}) {
+    for (float bad :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+          -std::numeric_limits<float>::infinity()}) {
         EXPECT_FALSE(contest.bandFreqConversion(bad).has_value());
         EXPECT_EQ(contest.lastFrequency, before);
     }
