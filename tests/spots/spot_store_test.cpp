@@ -57,7 +57,7 @@ TEST(SpotLine, ShortAndEmptyLinesGiveEmptyFields) {
     EXPECT_EQ(spotFields("DX").call, "");
     EXPECT_EQ(spotFields("").frequencyText, "");
     EXPECT_EQ(spotFields("DX de K1AB:    14").frequencyText, "14");
-    EXPECT_EQ(spotFields("DX de K1AB:    14025.0   K2XYZ\r\n").call, "K2XYZ");
+    EXPECT_EQ(spotFields("DX de K1AB:    14025.0    K2XYZ\r\n").call, "K2XYZ");
     EXPECT_TRUE(beginsWithDx("dx de"));
     EXPECT_FALSE(beginsWithDx(" DX"));
 }
