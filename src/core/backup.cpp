@@ -51,7 +51,8 @@ FileResult backupLog(const std::string& logPath, const std::string& backupFolder
 }
 
 bool newLogConfirmed(const std::optional<std::string>& answer) {
-    return answer && toUpper(trim(*answer)) == "YES";
+    // The answer is compared as typed, only in capitals: " yes " is not a YES.
+    return answer && toUpper(*answer) == "YES";
 }
 
 } // namespace wexon::core

@@ -555,6 +555,18 @@ void CwWindow::loopThroughCwBuffer() {
     m_keyer->loopThroughCwBuffer();
 }
 
+void CwWindow::keyboardCharacter(char ch) {
+    m_keyer->keyboardCharacter(ch);
+}
+
+void CwWindow::cwBackspace() {
+    m_keyer->backspace();
+}
+
+void CwWindow::clearCwBuffer() {
+    m_keyer->engine().clearBuffer();
+}
+
 bool CwWindow::isSending() const {
     return m_keyer->isSending();
 }

@@ -95,6 +95,9 @@ class CwWindow : public QDialog, public CwKeyerHook {
     int speedDown() override;
     int speedUp() override;
     void loopThroughCwBuffer() override;
+    void keyboardCharacter(char ch) override;
+    void cwBackspace() override;
+    void clearCwBuffer() override;
     bool isSending() const override;
     void setKeyboardMode(bool on) override;
     bool repeatArmed() const override;

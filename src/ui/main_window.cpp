@@ -376,6 +376,12 @@ bool MainWindow::appendQso(const core::QsoRecord& record) {
                                     Prompts::Icon::Critical);
         return false;
     }
+    if (repair.repaired && !mnuopen2()) {
+        // The torn record read at start is no longer in the file; the store, the
+        // list and the totals follow the file before the new contact goes in.
+        endAfterFileError();
+        return false;
+    }
     auto outcome = m_contest.appendQso(record);
     switch (outcome.status) {
     case core::Contest::AppendStatus::Appended:
@@ -423,7 +429,8 @@ bool MainWindow::rewriteLog() {
 
 void MainWindow::confirmNewLog() {
     auto answer = m_services.prompts->input(core::kNewLogTitle, core::kNewLogPrompt, QString());
-    if (answer && answer->toUpper() == "YES") {
+    if (core::newLogConfirmed(answer ? std::optional<std::string>(toLatin1(*answer))
+                                     : std::nullopt)) {
         startNewLog();
     }
     if (!mnuopen2()) {
@@ -560,7 +567,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     cwBuffer.clear();
-    if (cwSending) {
+    m_cwKeyer->clearCwBuffer();
+    if (cwSending || m_cwKeyer->isSending()) {
         event->ignore();
         return;
     }

@@ -483,6 +483,7 @@ bool MainWindow::windowKey(QKeyEvent* event) {
             m_cwKeyer->clearWinKeyBuffer();
         }
         cwBuffer.clear();
+        m_cwKeyer->clearCwBuffer();
         m_cwKeyer->stopRepeat();
     }
     if (d.stopPhoneRepeat) {
@@ -546,9 +547,11 @@ bool MainWindow::windowKey(QKeyEvent* event) {
     case A::ClearKeyerAndCwBuffer:
         m_cwKeyer->clearWinKeyBuffer();
         cwBuffer.clear();
+        m_cwKeyer->clearCwBuffer();
         break;
     case A::EmptyCwBuffer:
         cwBuffer.clear();
+        m_cwKeyer->clearCwBuffer();
         break;
     case A::ClearRow:
         mnuClearClick();
@@ -578,6 +581,7 @@ bool MainWindow::windowKey(QKeyEvent* event) {
             switch (c.kind) {
             case core::KeyboardCwChar::Kind::Append:
                 cwBuffer.push_back(c.ch);
+                m_cwKeyer->keyboardCharacter(c.ch);
                 if (c.startSending) {
                     m_cwKeyer->loopThroughCwBuffer();
                 }
@@ -586,6 +590,7 @@ bool MainWindow::windowKey(QKeyEvent* event) {
                 if (!cwBuffer.empty()) {
                     cwBuffer.pop_back();
                 }
+                m_cwKeyer->cwBackspace();
                 break;
             case core::KeyboardCwChar::Kind::WinKeyBackspace:
                 m_cwKeyer->winKeyBackspace();

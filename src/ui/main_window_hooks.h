@@ -23,6 +23,11 @@ class CwKeyerHook {
     virtual int speedUp() { return 0; }
     // Starts sending the main window's CW buffer unless it is already sending.
     virtual void loopThroughCwBuffer() {}
+    // Keyboard CW: one typed character for the keyer's buffer, and Backspace.
+    virtual void keyboardCharacter(char /*ch*/) {}
+    virtual void cwBackspace() {}
+    // Empties the keyer's buffer, so sending stops after the current character.
+    virtual void clearCwBuffer() {}
     virtual bool isSending() const { return false; }
     virtual void setKeyboardMode(bool /*on*/) {}
     // Message repetition.

@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -11,6 +13,8 @@
 
 #include "core/text_util.h"
 #include "output/pavix_export.h"
+#include "ui/cw_strings_window.h"
+#include "ui/cw_window.h"
 #include "ui/log_list_model.h"
 #include "ui/rig_band_plan_dialog.h"
 #include "ui/rig_control_window.h"
@@ -18,6 +22,36 @@
 #include "ui/text_conversion.h"
 
 namespace wexon::ui {
+
+namespace {
+
+// The main window's entry row and message line as the CW keyer reads them.
+class MainWindowCwHost : public keying::CwHost {
+  public:
+    explicit MainWindowCwHost(MainWindow& window) : m_window(window) {}
+    std::string callText() const override { return boxText("txtCall"); }
+    std::string serialText() const override { return labelText("Label4"); }
+    std::string reportSentText() const override { return boxText("txtRSTS"); }
+    void logContact() override { m_window.mains(); }
+    void showDialogText(const std::string& text) override {
+        if (auto* label = m_window.findChild<QLabel*>("lblDialog")) {
+            label->setText(fromLatin1(text));
+        }
+    }
+
+  private:
+    std::string boxText(const char* name) const {
+        auto* box = m_window.findChild<QLineEdit*>(name);
+        return box ? toLatin1(box->text()) : std::string();
+    }
+    std::string labelText(const char* name) const {
+        auto* label = m_window.findChild<QLabel*>(name);
+        return label ? toLatin1(label->text()) : std::string();
+    }
+    MainWindow& m_window;
+};
+
+} // namespace
 
 StationTools::StationTools(MainWindow& window, MainWindowServices services)
     : m_window(window), m_services(std::move(services)), m_rigHost(window) {
@@ -38,6 +72,7 @@ StationTools::StationTools(MainWindow& window, MainWindowServices services)
     m_actions = std::make_unique<LogOutputActions>(std::move(out));
 
     m_list = m_window.findChild<QTreeView*>("ListView1");
+    makeCwWindow();
     connectMenus();
     connectEditButtons();
     m_window.setToolWindows(this);
@@ -45,6 +80,40 @@ StationTools::StationTools(MainWindow& window, MainWindowServices services)
 
 StationTools::~StationTools() {
     m_window.setToolWindows(nullptr);
+    m_window.setCwKeyer(nullptr);
+}
+
+void StationTools::makeCwWindow() {
+    m_cwHost = std::make_unique<MainWindowCwHost>(m_window);
+    CwWindowServices cs;
+    cs.workingFolder = toPath(m_services.folders.working);
+    cs.programDataFolder = toPath(m_services.folders.programData);
+    cs.ownCall = [this] { return m_window.contest().prefs.ownCall; };
+    cs.closeVoicePort = [] {};
+    cs.runModal = m_services.runModal;
+    cs.focusMainWindow = [this] {
+        m_window.activateWindow();
+        if (auto* call = m_window.findChild<QWidget*>("txtCall")) {
+            call->setFocus();
+        }
+    };
+    m_cw = std::make_unique<CwWindow>(*m_cwHost, *m_services.settings, *m_services.clock,
+                                      *m_services.prompts, std::move(cs));
+    m_cw->loadCwSettings();
+    m_window.setCwKeyer(m_cw.get());
+}
+
+void StationTools::showCwWindow() {
+    m_cw->showNormal();
+    m_cw->raise();
+    m_cw->activateWindow();
+}
+
+void StationTools::showCwStrings() {
+    if (CwStringsWindow* strings = m_cw->stringsWindow()) {
+        strings->showNormal();
+        strings->raise();
+    }
 }
 
 int StationTools::runModal(QDialog& dialog) {
@@ -74,6 +143,7 @@ void StationTools::connectMenus() {
         m_window.confirmNewLog();
     });
     wire("mnuRigInterface", [this] { showRigInterface(); });
+    wire("mnuCw", [this] { showCwWindow(); });
     wire("mnuPrivileges", [this] { runFreqPrivileges(); });
 }
 

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include "keying/cw_host.h"
 #include "ui/log_output_actions.h"
 #include "ui/main_window.h"
 #include "ui/main_window_hooks.h"
@@ -13,6 +14,7 @@ class QTreeView;
 
 namespace wexon::ui {
 
+class CwWindow;
 class RigControlWindow;
 
 // The station's tool windows around the main window: the File-menu operations
@@ -35,15 +37,19 @@ class StationTools : public QObject, public ToolWindowsHook {
     void showRigInterface() override;
     void runRigTune() override;
     void runFreqPrivileges() override;
+    void showCwWindow() override;
+    void showCwStrings() override;
 
     LogOutputActions& logActions() { return *m_actions; }
     RigControlWindow& rigWindow();
+    CwWindow& cwWindow() { return *m_cw; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void connectMenus();
+    void makeCwWindow();
     void connectEditButtons();
     void copyListToClipboard();
     void showEditButtons(bool show);
@@ -55,6 +61,8 @@ class StationTools : public QObject, public ToolWindowsHook {
     MainWindowRigHost m_rigHost;
     std::unique_ptr<LogOutputActions> m_actions;
     std::unique_ptr<RigControlWindow> m_rig;
+    std::unique_ptr<keying::CwHost> m_cwHost;
+    std::unique_ptr<CwWindow> m_cw;
     QTreeView* m_list = nullptr;
 };
 

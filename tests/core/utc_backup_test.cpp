@@ -79,7 +79,7 @@ TEST(Backup, OnlyWhenTheCountChangedSinceTheLogWasRead) {
 TEST(NewLog, TypedYesInAnyCaseConfirms) {
     EXPECT_TRUE(newLogConfirmed(std::string("YES")));
     EXPECT_TRUE(newLogConfirmed(std::string("yes")));
-    EXPECT_TRUE(newLogConfirmed(std::string(" Yes ")));
+    EXPECT_FALSE(newLogConfirmed(std::string(" Yes ")));
     EXPECT_FALSE(newLogConfirmed(std::string("")));
     EXPECT_FALSE(newLogConfirmed(std::nullopt));
     EXPECT_FALSE(newLogConfirmed(std::string("Y")));

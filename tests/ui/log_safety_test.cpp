@@ -282,6 +282,9 @@ TEST_F(MainWindowTest, ATornLastLineIsMovedAsideBeforeTheNextContact) {
     // waits in the backup folder.
     std::string expected = logOf(2) + core::formatQsoLine(qso(3));
     EXPECT_EQ(dir.read("work/log.txt"), expected);
+    // Memory follows the file: the torn record read at start is gone there too.
+    ASSERT_EQ(w.contest().qsoCount(), 3);
+    EXPECT_EQ(w.contest().qso(3).call, "K3AA");
     bool fragmentKept = false;
     for (const auto& e :
          std::filesystem::directory_iterator(dir.file("docs/TARNO Software/CQ WPX/BACKUP"))) {
