@@ -1,0 +1,1 @@
+// Holds the precompiled headers the domain test programs share.
