@@ -79,12 +79,6 @@ Contest::AppendOutcome Contest::appendQso(const QsoRecord& record) {
     return {AppendStatus::Appended, {}};
 }
 
-Contest::AppendOutcome Contest::logContact(QsoRecord record) {
-    record.frequency = std::move(lastFrequency);
-    lastFrequency.clear();
-    return appendQso(record);
-}
-
 bool Contest::replaceQso(int number, const QsoRecord& record) {
     if (number < 1 || number > qsoCount()) {
         return false;

@@ -77,10 +77,6 @@ class Contest {
     // on the disk before returning. A full store or a failed write leaves the
     // store exactly as it was.
     AppendOutcome appendQso(const QsoRecord& record);
-    // Logs the contact on the screen: it carries the frequency of the last rig
-    // reading, which then goes (whether the contact could be logged or not), so a
-    // later contact without a new reading carries none.
-    AppendOutcome logContact(QsoRecord record);
     // Replaces record `number` (1-based) in memory; the caller then rewrites.
     bool replaceQso(int number, const QsoRecord& record);
     // Removes record `number`; later records move down one place.

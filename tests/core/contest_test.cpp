@@ -94,19 +94,6 @@ TEST(ContestRead, ATailWithoutALineEndStillEndsItsLine) {
     EXPECT_EQ(dir.read("log.txt"), logOf(1, Contest::kMaxQsos + 1));
 }
 
-TEST(ContestContact, ARigReadingGoesIntoOneContactOnly) {
-    wexon::test::TempDir dir;
-    Contest contest(dir.path());
-    contest.bandFreqConversion(14.025f);
-    ASSERT_EQ(contest.logContact(contact(1)).status, Contest::AppendStatus::Appended);
-    ASSERT_EQ(contest.logContact(contact(2)).status, Contest::AppendStatus::Appended);
-    Contest again(dir.path());
-    again.readLog();
-    EXPECT_EQ(again.qso(1).frequency, "14.025");
-    EXPECT_EQ(again.qso(2).frequency, "");
-    EXPECT_TRUE(contest.lastFrequency.empty());
-}
-
 TEST(ContestContact, FrequenciesThatAreNotNumbersAreIgnored) {
     wexon::test::TempDir dir;
     Contest contest(dir.path());

@@ -229,23 +229,6 @@ TEST(ContestStore, RewriteReplacesTheFileAfterEditAndDelete) {
     EXPECT_EQ(again.qso(2).call, "K3AA");
 }
 
-TEST(ContestStore, TwoContactsWithoutRigReadingInBetween) {
-    wexon::test::TempDir dir;
-    Contest contest(dir.path());
-    contest.bandFreqConversion(14.025f);
-    QsoRecord first = qso("W1AW");
-    first.frequency = contest.lastFrequency;
-    contest.lastFrequency.clear(); // emptied once it went into a contact
-    QsoRecord second = qso("K1ABC");
-    second.frequency = contest.lastFrequency;
-    contest.appendQso(first);
-    contest.appendQso(second);
-    Contest again(dir.path());
-    again.readLog();
-    EXPECT_EQ(again.qso(1).frequency, "14.025");
-    EXPECT_EQ(again.qso(2).frequency, "");
-}
-
 TEST(NextSerial, CountsPerBandOrOverall) {
     wexon::test::TempDir dir;
     Contest contest(dir.path());

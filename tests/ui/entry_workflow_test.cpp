@@ -102,6 +102,21 @@ TEST_F(EntryWorkflowTest, DigitsFlowFromTheCallIntoTheReportAndTheSerial) {
     EXPECT_EQ(focused()->objectName(), "txtCall");
 }
 
+TEST_F(EntryWorkflowTest, ARigReadingGoesIntoTheNextContactOnly) {
+    auto& w = start();
+    w.bandFreqConversion(14.025f);
+    logW1aw();
+    // A second contact with no rig reading in between carries no frequency.
+    child<QLineEdit>("txtCall")->setFocus();
+    type("dl1abc59913");
+    press(Qt::Key_Return);
+    const auto records = logRecords();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].frequency, "14.025");
+    EXPECT_EQ(records[1].call, "DL1ABC");
+    EXPECT_EQ(records[1].frequency, "");
+}
+
 TEST_F(EntryWorkflowTest, ALetterAfterTheReportSentStartsTheCountry) {
     start();
     child<QLineEdit>("txtCall")->setFocus();
