@@ -1,3 +1,4 @@
+// fuzz-sources: core/country_table core/quoted_form core/number_format
 // Drives the country table reader ("arrlpre2.txt") with arbitrary bytes.
 // Promises checked: at most kMaxEntries entries, bounded texts, finite
 // coordinates, an error text whenever the file was not read whole, and a round

@@ -1,3 +1,4 @@
+// fuzz-sources: core/date_time core/number_format
 // Drives date and time reading and the date arithmetic with arbitrary bytes.
 // Promises checked: a date or time that reads is a real one and is written and
 // read back unchanged; any 64-bit instant and any offset in minutes (NaN and

@@ -1,3 +1,4 @@
+// fuzz-sources: core/log_file core/quoted_form core/number_format
 // Drives the "log.txt" reader with arbitrary bytes. Promises checked: at most
 // the asked number of records, every value within the reader's length bound,
 // points within 0..999 (anything else counted), and a round trip: the records

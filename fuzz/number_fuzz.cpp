@@ -1,3 +1,4 @@
+// fuzz-sources: core/number_format
 // Drives number reading and every number format with arbitrary bytes, as text
 // and as raw values. Promises checked: the numeric test agrees with the reader;
 // a number read is written in plain decimals (no exponent) that read back to

@@ -1,3 +1,4 @@
+// fuzz-sources: core/preferences core/quoted_form core/number_format
 // Drives the "wexonprf.txt" reader with arbitrary bytes. Promises checked:
 // bounded texts, numbers that are finite, and a round trip: preferences that
 // were read, written and read again are the same (texts lose only the double

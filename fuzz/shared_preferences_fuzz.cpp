@@ -1,3 +1,4 @@
+// fuzz-sources: core/shared_preferences core/file_io
 // Drives the shared preferences document with arbitrary bytes: the input is a
 // document, then key and value pairs, all separated by NUL bytes. Promises
 // checked: a loaded document has CR LF line ends only and fits the size limit

@@ -8,6 +8,7 @@ WEXON_PACKAGES=(
     xvfb xauth fonts-dejavu-core
     clang libclang-rt-14-dev
     socat hamradio-files trustedqsl libhamlib-utils direwolf iproute2
+    ccache espeak-ng
 )
 
 wexon_install_deps() {

@@ -7,8 +7,8 @@
 #   scripts/fuzz.sh list             name the targets
 #
 # Each target is fuzz/TARGET_fuzz.cpp, compiled directly against the sources of
-# src/core it needs into build/fuzz/. A run starts from the committed seeds in
-# fuzz/corpus/TARGET/ (never written to) and keeps what it finds in
+# src/ it names on its "// fuzz-sources:" line into build/fuzz/. A run starts
+# from the committed seeds in fuzz/corpus/TARGET/ (never written to) and keeps what it finds in
 # build/fuzz/corpus/TARGET/. An input that breaks a promise or crashes is saved
 # as build/fuzz/artifacts/TARGET-crash-... and the script fails; replay it with
 # build/fuzz/TARGET_fuzz FILE.
@@ -20,24 +20,27 @@ CXX=${FUZZ_CXX:-clang++}
 FLAGS=(-std=c++20 -g -O1 -fno-omit-frame-pointer -Isrc
        -fsanitize=address,undefined -fno-sanitize-recover=all)
 
-# The sources of src/core each target needs.
+# Each target names the sources of src/ it needs on a line of its own:
+#   // fuzz-sources: core/log_file core/quoted_form
 sources_of() {
-    case "$1" in
-        log_reader)         echo log_file quoted_form number_format ;;
-        preferences)        echo preferences quoted_form number_format ;;
-        country_table)      echo country_table quoted_form number_format ;;
-        shared_preferences) echo shared_preferences file_io ;;
-        number)             echo number_format ;;
-        date_time)          echo date_time number_format ;;
-        *) echo "unknown target: $1" >&2; return 1 ;;
-    esac
+    local file=fuzz/$1_fuzz.cpp
+    if [ ! -f "$file" ]; then
+        echo "unknown target: $1" >&2
+        return 1
+    fi
+    sed -n 's|^// fuzz-sources:||p' "$file" | head -1
 }
-TARGETS=(log_reader preferences country_table shared_preferences number date_time)
+TARGETS=()
+for f in fuzz/*_fuzz.cpp; do
+    t=${f#fuzz/}
+    TARGETS+=("${t%_fuzz.cpp}")
+done
 
-# Compiles a core source once into build/fuzz/obj, again only when it changed.
+# Compiles a source of src/ once into build/fuzz/obj, again only when it or a
+# header of its folder changed.
 object_of() {
-    local src=src/core/$1.cpp obj=$OUT/obj/$1.o
-    if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find src/core -name '*.h' -newer "$obj" -print -quit)" ]; then
+    local src=src/$1.cpp obj=$OUT/obj/${1//\//_}.o
+    if [ ! -f "$obj" ] || [ "$src" -nt "$obj" ] || [ -n "$(find "$(dirname "$src")" src/core -name '*.h' -newer "$obj" -print -quit)" ]; then
         "$CXX" "${FLAGS[@]}" -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
     fi
     echo "$obj"

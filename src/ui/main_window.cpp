@@ -90,6 +90,13 @@ void MainWindow::showEvent(QShowEvent* event) {
     }
 }
 
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        emit activated();
+    }
+}
+
 int MainWindow::runModal(QDialog& dialog) {
     if (m_services.runModal) {
         return m_services.runModal(dialog);
@@ -269,6 +276,7 @@ void MainWindow::applyBand() {
         runPointsRule();
         updateNewFlag();
     }
+    emit bandApplied();
 }
 
 void MainWindow::selectBand(const std::string& band) {
@@ -519,9 +527,9 @@ void MainWindow::mnuSetupClick() {
     m_contest.prefs = station.applyTo(m_contest.prefs);
     setLabelValue(Label2, fromLatin1(m_contest.prefs.ownCall));
     m_entry->row().setContestMode(m_contest.prefs.contestMode);
-    // The link to the RTTY program is made by the digital-mode link window.
     savePref();
     labelIncrement();
+    emit stationSetupAccepted();
 }
 
 void MainWindow::mnuClearClick() {

@@ -157,11 +157,19 @@ class MainWindow : public QMainWindow, private EntryRowHost {
   signals:
     // The program must end now (Exit, or a log that cannot be read).
     void endProgram(int exitCode);
+    // The station window was closed with its settings taken over (the link to
+    // the RTTY program starts here).
+    void stationSetupAccepted();
+    // The band was set (menu, keys, rig); the band label already shows it.
+    void bandApplied();
+    // The window became the active one.
+    void activated();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void buildMenus();

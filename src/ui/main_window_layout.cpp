@@ -323,6 +323,15 @@ void MainWindow::buildControls() {
     outer->addWidget(lblDialog);
     setDialog(" ");
 
+    // Room for the known calls matching the call being typed; the station
+    // tools that fill it show it.
+    auto* checkPartialArea = new QWidget(central);
+    checkPartialArea->setObjectName("checkPartialArea");
+    auto* checkPartialLayout = new QVBoxLayout(checkPartialArea);
+    checkPartialLayout->setContentsMargins(0, 0, 0, 0);
+    checkPartialArea->hide();
+    outer->addWidget(checkPartialArea);
+
     // The log list with its buttons: a view over the QSO store.
     m_logListModel = new LogListModel(this);
     m_logListModel->setStore(&m_contest.qsos());
@@ -345,6 +354,14 @@ void MainWindow::buildControls() {
     connect(ListView1->header(), &QHeaderView::sectionClicked, m_logListModel,
             &LogListModel::sortOnceByColumn);
     outer->addWidget(ListView1, 1);
+
+    // Room at the bottom for the spot list or band map strip, which the
+    // station tools put here.
+    auto* bandMapArea = new QWidget(central);
+    bandMapArea->setObjectName("bandMapArea");
+    auto* bandMapLayout = new QVBoxLayout(bandMapArea);
+    bandMapLayout->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(bandMapArea);
 
     auto* buttons = new QHBoxLayout;
     cmdList = new QPushButton("Last 20", central);

@@ -89,7 +89,11 @@ void StationTools::makeCwWindow() {
     cs.workingFolder = toPath(m_services.folders.working);
     cs.programDataFolder = toPath(m_services.folders.programData);
     cs.ownCall = [this] { return m_window.contest().prefs.ownCall; };
-    cs.closeVoicePort = [] {};
+    cs.closeVoicePort = [this] {
+        if (m_closeVoicePort) {
+            m_closeVoicePort();
+        }
+    };
     cs.runModal = m_services.runModal;
     cs.focusMainWindow = [this] {
         m_window.activateWindow();
@@ -113,6 +117,24 @@ void StationTools::showCwStrings() {
     if (CwStringsWindow* strings = m_cw->stringsWindow()) {
         strings->showNormal();
         strings->raise();
+    }
+}
+
+void StationTools::showVoiceKeyer() {
+    if (m_openers.voiceKeyer) {
+        m_openers.voiceKeyer();
+    }
+}
+
+void StationTools::showSpotting() {
+    if (m_openers.spotting) {
+        m_openers.spotting();
+    }
+}
+
+void StationTools::runSpectrumMap() {
+    if (m_openers.spectrumMap) {
+        m_openers.spectrumMap();
     }
 }
 

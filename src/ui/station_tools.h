@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include <QObject>
@@ -39,6 +40,24 @@ class StationTools : public QObject, public ToolWindowsHook {
     void runFreqPrivileges() override;
     void showCwWindow() override;
     void showCwStrings() override;
+    void showVoiceKeyer() override;
+    void showSpotting() override;
+    void runSpectrumMap() override;
+
+    // The windows that other station parts own (the voice keyer, the spotting
+    // windows) are opened from the window-wide keys through these.
+    struct WindowOpeners {
+        std::function<void()> voiceKeyer;
+        std::function<void()> spotting;
+        std::function<void()> spectrumMap;
+    };
+    void setVoiceKeyerOpener(std::function<void()> open) { m_openers.voiceKeyer = std::move(open); }
+    // The voice keyer's PTT port, closed when the CW window opens its own.
+    void setVoicePortCloser(std::function<void()> close) { m_closeVoicePort = std::move(close); }
+    void setSpotOpeners(std::function<void()> spotting, std::function<void()> spectrumMap) {
+        m_openers.spotting = std::move(spotting);
+        m_openers.spectrumMap = std::move(spectrumMap);
+    }
 
     LogOutputActions& logActions() { return *m_actions; }
     RigControlWindow& rigWindow();
@@ -64,6 +83,8 @@ class StationTools : public QObject, public ToolWindowsHook {
     std::unique_ptr<keying::CwHost> m_cwHost;
     std::unique_ptr<CwWindow> m_cw;
     QTreeView* m_list = nullptr;
+    WindowOpeners m_openers;
+    std::function<void()> m_closeVoicePort;
 };
 
 } // namespace wexon::ui
