@@ -1,0 +1,89 @@
+#include "platform/local_link.h"
+
+#include <QLocalSocket>
+#include <QTimer>
+
+namespace wexon::platform {
+
+LocalLink::LocalLink() : m_socket(new QLocalSocket) {
+    m_socket->setReadBufferSize(kMaxBuffered);
+    QObject::connect(m_socket, &QLocalSocket::readyRead, m_socket, [this] { readChunks(); });
+    QObject::connect(m_socket, &QLocalSocket::disconnected, m_socket, [this] { lost(); });
+}
+
+LocalLink::~LocalLink() {
+    m_closing = true;
+    m_socket->abort();
+    delete m_socket;
+}
+
+bool LocalLink::open(const QString& serverName, int timeoutMs, QString& error) {
+    close();
+    m_socket->connectToServer(serverName);
+    if (m_socket->state() == QLocalSocket::ConnectedState || m_socket->waitForConnected(timeoutMs)) {
+        return true;
+    }
+    error = m_socket->errorString();
+    close();
+    return false;
+}
+
+void LocalLink::close() {
+    m_closing = true;
+    m_socket->abort();
+    m_closing = false;
+}
+
+bool LocalLink::isOpen() const {
+    return m_socket->state() == QLocalSocket::ConnectedState;
+}
+
+bool LocalLink::write(const QByteArray& bytes) {
+    if (!isOpen()) {
+        return false;
+    }
+    return m_socket->write(bytes) == bytes.size();
+}
+
+void LocalLink::flush() {
+    if (isOpen()) {
+        m_socket->flush();
+    }
+}
+
+void LocalLink::readChunks() {
+    const QByteArray chunk = m_socket->read(kMaxChunk);
+    if (!chunk.isEmpty() && onChunk) {
+        onChunk(chunk);
+    }
+    if (m_socket->bytesAvailable() > 0 && !m_readScheduled) {
+        // More is buffered: read it from a timer rather than at once, so that the
+        // window's keys, timers and paints are served between chunks.
+        m_readScheduled = true;
+        QTimer::singleShot(1, m_socket, [this] {
+            m_readScheduled = false;
+            readChunks();
+        });
+    }
+}
+
+void LocalLink::lost() {
+    if (m_closing) {
+        return;
+    }
+    // What the other end wrote before it went is still taken, up to the bound.
+    while (m_socket->bytesAvailable() > 0) {
+        const QByteArray chunk = m_socket->read(kMaxChunk);
+        if (chunk.isEmpty()) {
+            break;
+        }
+        if (onChunk) {
+            onChunk(chunk);
+        }
+    }
+    if (onClosed) {
+        onClosed();
+    }
+}
+
+} // namespace wexon::platform
