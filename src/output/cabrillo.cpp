@@ -38,9 +38,13 @@ std::string qsoTimeField(const std::string& stored) {
     return out;
 }
 
-// Appends one line. A line break inside a value would split the line in two, so
-// it becomes a blank.
 void line(std::string& out, std::string_view text) {
+    appendCabrilloLine(out, text);
+}
+
+} // namespace
+
+void appendCabrilloLine(std::string& out, std::string_view text) {
     const std::size_t start = out.size();
     out.append(text);
     for (std::size_t i = start; i < out.size(); ++i) {
@@ -50,8 +54,6 @@ void line(std::string& out, std::string_view text) {
     }
     out.append("\r\n");
 }
-
-} // namespace
 
 std::string cabrilloContest(std::string_view mode) {
     if (mode == "CW") {
@@ -143,11 +145,17 @@ std::string cabrilloFrequency(std::string_view band) {
 
 std::string cabrilloQsoLine(const core::QsoRecord& q, std::string_view mode,
                             std::string_view ownCall) {
+    return cabrilloQsoLineWithFrequency(q, cabrilloFrequency(q.band), mode, ownCall);
+}
+
+std::string cabrilloQsoLineWithFrequency(const core::QsoRecord& q, std::string_view freq,
+                                         std::string_view mode, std::string_view ownCall) {
     std::string out;
     out.reserve(96);
     out = "QSO:";
-    const std::string freq = cabrilloFrequency(q.band);
-    startAt(out, 11 - freq.size());
+    // The frequency ends at column 10; one too long for that starts after the
+    // tag's blank and pushes the later fields on.
+    startAt(out, freq.size() < 6 ? 11 - freq.size() : 6);
     out += freq;
     startAt(out, 12);
     out += mode;

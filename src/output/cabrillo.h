@@ -51,11 +51,18 @@ std::string cabrilloOverlay(const SummarySheet& sheet);
 std::string cabrilloClaimedScore(long long totalPoints, int prefixCount);
 // The frequency field for a band: " 1800" ... "28000", empty for any other band.
 std::string cabrilloFrequency(std::string_view band);
-// One "QSO:" line without its line end. Every field starts at its column; a
-// field that runs past the next column start pushes that field on, with one
-// space between, and never breaks the line.
+// One "QSO:" line without its line end, with the band's frequency field. Every
+// field starts at its column; a field that runs past the next column start
+// pushes that field on, with one space between, and never breaks the line.
 std::string cabrilloQsoLine(const core::QsoRecord& qso, std::string_view contestMode,
                             std::string_view ownCall);
+// The same line with a given frequency text, which ends at column 10 (a longer
+// one pushes the mode on like any other field).
+std::string cabrilloQsoLineWithFrequency(const core::QsoRecord& qso, std::string_view frequency,
+                                         std::string_view contestMode, std::string_view ownCall);
+// Appends `text` and CR LF. A line break inside `text` would split the line in
+// two, so each CR and LF in it becomes a blank.
+void appendCabrilloLine(std::string& out, std::string_view text);
 // The whole file, CR LF line ends.
 std::string writeCabrillo(const SummarySheet& sheet, const CabrilloLog& log);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "golden.h"
 #include "output/cabrillo.h"
 
@@ -110,6 +112,36 @@ TEST(CabrilloHeader, LinesInOrderAndOverlayOnlyWhenChosen) {
     auto r = lines(output::writeCabrillo(rookie, logOf(none)));
     ASSERT_EQ(r.size(), 18u);
     EXPECT_EQ(r[6], "CATEGORY-OVERLAY: ROOKIE");
+}
+
+TEST(CabrilloHeader, LineBreaksInValuesKeepEveryTagOnItsOwnLine) {
+    // The 2.0 layout has a fixed set of header lines: a value with line breaks
+    // stays on its tag's line, each break a blank, and the file keeps its shape.
+    std::vector<core::QsoRecord> none;
+    SummarySheet s = sheet();
+    s.soapbox = "Line one\r\nline two\nline three";
+    s.name = "Hiram\nMaxim";
+    s.address1 = "225 Main\rStreet";
+    s.address2 = "\r\n";
+    s.club = "Frankford\r\n";
+    s.email = "\nw1aw@example.org";
+    s.operators = "W1AW\nK1ABC";
+    s.arrlSection = "C\nT";
+    const std::string text = output::writeCabrillo(s, logOf(none));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 17);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 17);
+    auto l = lines(text);
+    ASSERT_EQ(l.size(), 17u);
+    EXPECT_EQ(l[2], "ARRL-SECTION: C T");
+    EXPECT_EQ(l[7], "OPERATORS: W1AW K1ABC");
+    EXPECT_EQ(l[8], "CLUB: Frankford  ");
+    EXPECT_EQ(l[9], "NAME: Hiram Maxim");
+    EXPECT_EQ(l[10], "ADDRESS: 225 Main Street");
+    EXPECT_EQ(l[11], "ADDRESS:   ");
+    EXPECT_EQ(l[12], "EMAIL:  w1aw@example.org");
+    EXPECT_EQ(l[13], "SOAPBOX: Line one  line two line three");
+    EXPECT_EQ(l[14], "SOAPBOX:");
+    EXPECT_EQ(l[16], "END-OF-LOG:");
 }
 
 TEST(CabrilloHeader, CategoryWords) {
