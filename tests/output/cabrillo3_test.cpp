@@ -132,11 +132,10 @@ TEST(Cabrillo3Header, TagsInOrderWithTheSameQsoLinesAsTwoPointZero) {
             tags.push_back(x.substr(0, x.find(':')));
         }
     }
-    EXPECT_EQ(tags, (std::vector<std::string>{
-                        "START-OF-LOG", "CREATED-BY", "CONTEST", "CALLSIGN", "LOCATION",
-                        "CATEGORY-OPERATOR", "CATEGORY-ASSISTED", "CATEGORY-BAND", "CATEGORY-MODE",
-                        "CATEGORY-POWER", "CATEGORY-TRANSMITTER", "CLAIMED-SCORE", "OPERATORS",
-                        "CLUB", "NAME", "ADDRESS", "ADDRESS", "EMAIL", "SOAPBOX", "END-OF-LOG"}));
+    EXPECT_EQ(joined(tags), "START-OF-LOG CREATED-BY CONTEST CALLSIGN LOCATION "
+                            "CATEGORY-OPERATOR CATEGORY-ASSISTED CATEGORY-BAND CATEGORY-MODE "
+                            "CATEGORY-POWER CATEGORY-TRANSMITTER CLAIMED-SCORE OPERATORS CLUB "
+                            "NAME ADDRESS ADDRESS EMAIL SOAPBOX END-OF-LOG");
     EXPECT_EQ(l.front(), "START-OF-LOG: 3.0");
     EXPECT_EQ(l.back(), "END-OF-LOG:");
     EXPECT_EQ(valuesOf(text, "CALLSIGN"), std::vector<std::string>{"W1AW"});
@@ -280,8 +279,8 @@ TEST(Cabrillo3Frequency, BandEdgeWhenTheLogHasNoUsableFrequency) {
     EXPECT_EQ(output::cabrillo3Frequency(contact("17", "18.075")), "");
     EXPECT_EQ(output::cabrillo3Frequency(contact("", "14.025")), "");
     // A frequency too long for its slot pushes the line on; it never breaks it.
-    std::string l = output::cabrilloQsoLineWithFrequency(contact("20", ""), "1234567890123", "CW",
-                                                         "W1AW");
+    std::string l =
+        output::cabrilloQsoLineWithFrequency(contact("20", ""), "1234567890123", "CW", "W1AW");
     EXPECT_EQ(l.substr(0, 21), "QSO: 1234567890123 CW");
 }
 
@@ -292,8 +291,8 @@ TEST(Cabrillo3Text, SoapboxWithLineBreaksBecomesOneTagLinePerLine) {
     SummarySheet s = sheet();
     s.soapbox = "First line.\r\nSecond line.\nThird line.\rFourth.\r\n\r\n   \n";
     const std::string text = output::writeCabrillo3(s, logOf(none));
-    EXPECT_EQ(valuesOf(text, "SOAPBOX"), (std::vector<std::string>{"First line.", "Second line.",
-                                                                   "Third line.", "Fourth."}));
+    EXPECT_EQ(valuesOf(text, "SOAPBOX"),
+              (std::vector<std::string>{"First line.", "Second line.", "Third line.", "Fourth."}));
     // Nothing but CR LF ends a line anywhere in the file.
     const std::size_t crlf = lines(text).size();
     EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), crlf);
@@ -336,7 +335,8 @@ TEST(Cabrillo3Text, AddressLinesAndSingleLineTags) {
     s.address1 = "  225 Main Street\r\nSuite 4 ";
     s.address2 = "";
     s.name = "Hiram\r\nPercy\nMaxim";
-    s.club = "Frankford\tRadio\x01" "Club";
+    s.club = "Frankford\tRadio\x01"
+             "Club";
     s.email = "w1aw@example.org\r\n";
     s.operators = "W1AW\nK1ABC";
     const std::string text = output::writeCabrillo3(s, logOf(none));

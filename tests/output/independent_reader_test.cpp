@@ -14,6 +14,7 @@
 #include "golden.h"
 #include "output/adif.h"
 #include "output/cabrillo.h"
+#include "output/cabrillo3.h"
 #include "support/temp_dir.h"
 
 using namespace wexon;
@@ -238,8 +239,9 @@ std::vector<core::QsoRecord> cleanLog() {
 }
 
 std::string writeCabrilloFile(const test::TempDir& dir, const std::vector<core::QsoRecord>& qsos,
-                              const char* mode) {
-    output::SummarySheet sheet;
+                              const char* mode,
+                              output::CabrilloVersion version = output::CabrilloVersion::V2,
+                              output::SummarySheet sheet = {}) {
     sheet.createdBy = "Wexon - CQ WPX Contest Logger";
     output::CabrilloLog log;
     log.ownCall = "W1AW";
@@ -247,33 +249,92 @@ std::string writeCabrilloFile(const test::TempDir& dir, const std::vector<core::
     log.qsos = &qsos;
     log.totalPoints = 10;
     log.prefixCount = 3;
-    dir.write("log.cbr", output::writeCabrillo(sheet, log));
+    dir.write("log.cbr", output::writeCabrilloFile(version, sheet, log));
     return dir.file("log.cbr");
 }
 
+// The band edges the 2.0 file writes, in MHz.
+const std::map<std::string, double> kBandEdges{{"160", 1.8}, {"80", 3.5},  {"40", 7.0},
+                                               {"20", 14.0}, {"15", 21.0}, {"10", 28.0}};
+
+constexpr output::CabrilloVersion kVersions[] = {output::CabrilloVersion::V2,
+                                                 output::CabrilloVersion::V3};
+
 } // namespace
 
-TEST(IndependentCabrilloReader, ReadsEveryContactInAllThreeModes) {
+TEST(IndependentCabrilloReader, ReadsEveryContactInAllThreeModesAndBothVersions) {
     REQUIRE_READER();
     const std::vector<core::QsoRecord> qsos = cleanLog();
     const std::map<std::string, std::string> contests{
         {"CW", "CQ-WPX-CW"}, {"PH", "CQ-WPX-SSB"}, {"RY", "CQ-WPX-RTTY"}};
-    for (const auto& [mode, contest] : contests) {
+    for (const auto version : kVersions) {
+        for (const auto& [mode, contest] : contests) {
+            SCOPED_TRACE(output::cabrilloVersionText(version) + " " + mode);
+            test::TempDir dir;
+            auto read = tqsl().readCabrillo(writeCabrilloFile(dir, qsos, mode.c_str(), version));
+            ASSERT_EQ(read.error, "") << mode;
+            EXPECT_EQ(read.contest, contest);
+            ASSERT_EQ(read.records.size(), qsos.size()) << mode;
+            for (std::size_t i = 0; i < qsos.size(); ++i) {
+                Record& r = read.records[i];
+                EXPECT_EQ(r["CALL"], qsos[i].call);
+                EXPECT_EQ(r["BAND"], qsos[i].band + "M");
+                EXPECT_EQ(r["MYCALL"], "W1AW");
+                EXPECT_EQ(r["QSO_DATE"], qsos[i].qsoDate.substr(0, 4) + "-" +
+                                             qsos[i].qsoDate.substr(5, 2) + "-" +
+                                             qsos[i].qsoDate.substr(8, 2));
+                EXPECT_EQ(r["TIME_ON"],
+                          qsos[i].qsoTime.substr(0, 2) + qsos[i].qsoTime.substr(3, 2));
+                EXPECT_FALSE(r["MODE"].empty());
+                // 2.0 gives the band edge; 3.0 the contact's own frequency where the
+                // log has one. The reader reports MHz.
+                double expected = kBandEdges.at(qsos[i].band);
+                if (version == output::CabrilloVersion::V3 && !qsos[i].frequency.empty()) {
+                    expected = std::stod(qsos[i].frequency);
+                }
+                EXPECT_NEAR(std::stod(r["FREQ"]), expected, 1e-6) << qsos[i].call;
+            }
+        }
+    }
+}
+
+TEST(IndependentCabrilloReader, ThreePointZeroHeaderWithEveryExtraIsReadWhole) {
+    REQUIRE_READER();
+    const std::vector<core::QsoRecord> qsos = cleanLog();
+    output::SummarySheet sheet;
+    sheet.op = output::SummarySheet::Operator::Multiple;
+    sheet.transmitter = output::SummarySheet::Transmitter::Multi;
+    sheet.rookie = sheet.bandLimited = sheet.tbWires = true;
+    sheet.arrlSection = "CT";
+    sheet.operators = "W1AW K1ABC";
+    sheet.address1 = "225 Main Street\r\nSuite 4";
+    sheet.address2 = "Newington CT 06111";
+    sheet.soapbox = std::string(200, 'x') + " and a word or two more for the wrapping";
+    test::TempDir dir;
+    auto read =
+        tqsl().readCabrillo(writeCabrilloFile(dir, qsos, "CW", output::CabrilloVersion::V3, sheet));
+    ASSERT_EQ(read.error, "");
+    EXPECT_EQ(read.contest, "CQ-WPX-CW");
+    ASSERT_EQ(read.records.size(), qsos.size());
+    EXPECT_EQ(read.records.front()["CALL"], qsos.front().call);
+    EXPECT_EQ(read.records.back()["CALL"], qsos.back().call);
+}
+
+TEST(IndependentCabrilloReader, AContactTypedIntoTheSoapboxIsNoContact) {
+    REQUIRE_READER();
+    const std::vector<core::QsoRecord> qsos = cleanLog();
+    output::SummarySheet sheet;
+    sheet.soapbox =
+        "Thanks\r\nQSO: 14000 CW 2026-03-28 0000 W1AW 599 001 FAKE1X 599 1 \r\nEND-OF-LOG:";
+    sheet.name = "Hiram\nQSO: 14000 CW 2026-03-28 0000 W1AW 599 001 FAKE2X 599 1 ";
+    for (const auto version : kVersions) {
+        SCOPED_TRACE(output::cabrilloVersionText(version));
         test::TempDir dir;
-        auto read = tqsl().readCabrillo(writeCabrilloFile(dir, qsos, mode.c_str()));
-        ASSERT_EQ(read.error, "") << mode;
-        EXPECT_EQ(read.contest, contest);
-        ASSERT_EQ(read.records.size(), qsos.size()) << mode;
-        for (std::size_t i = 0; i < qsos.size(); ++i) {
-            Record& r = read.records[i];
-            EXPECT_EQ(r["CALL"], qsos[i].call);
-            EXPECT_EQ(r["BAND"], qsos[i].band + "M");
-            EXPECT_EQ(r["MYCALL"], "W1AW");
-            EXPECT_EQ(r["QSO_DATE"], qsos[i].qsoDate.substr(0, 4) + "-" +
-                                         qsos[i].qsoDate.substr(5, 2) + "-" +
-                                         qsos[i].qsoDate.substr(8, 2));
-            EXPECT_EQ(r["TIME_ON"], qsos[i].qsoTime.substr(0, 2) + qsos[i].qsoTime.substr(3, 2));
-            EXPECT_FALSE(r["MODE"].empty());
+        auto read = tqsl().readCabrillo(writeCabrilloFile(dir, qsos, "CW", version, sheet));
+        ASSERT_EQ(read.error, "");
+        ASSERT_EQ(read.records.size(), qsos.size());
+        for (auto& r : read.records) {
+            EXPECT_EQ(r["CALL"].find("FAKE"), std::string::npos);
         }
     }
 }
@@ -284,13 +345,16 @@ TEST(IndependentCabrilloReader, OverLongFieldsStayOnTheirLine) {
     qsos[1].call = "PA3ABCDEFGHIJKLMNOP";
     qsos[1].serialSent = "123456789";
     qsos[2].serialReceived = "98765432";
-    test::TempDir dir;
-    auto read = tqsl().readCabrillo(writeCabrilloFile(dir, qsos, "CW"));
-    ASSERT_EQ(read.error, "");
-    ASSERT_EQ(read.records.size(), qsos.size());
-    EXPECT_EQ(read.records[1]["CALL"], "PA3ABCDEFGHIJKLMNOP");
-    EXPECT_EQ(read.records[2]["CALL"], qsos[2].call);
-    EXPECT_EQ(read.records[3]["CALL"], qsos[3].call);
+    for (const auto version : kVersions) {
+        SCOPED_TRACE(output::cabrilloVersionText(version));
+        test::TempDir dir;
+        auto read = tqsl().readCabrillo(writeCabrilloFile(dir, qsos, "CW", version));
+        ASSERT_EQ(read.error, "");
+        ASSERT_EQ(read.records.size(), qsos.size());
+        EXPECT_EQ(read.records[1]["CALL"], "PA3ABCDEFGHIJKLMNOP");
+        EXPECT_EQ(read.records[2]["CALL"], qsos[2].call);
+        EXPECT_EQ(read.records[3]["CALL"], qsos[3].call);
+    }
 }
 
 TEST(IndependentAdifReader, ReadsEveryItemWithItsLength) {
