@@ -35,16 +35,19 @@ std::string LinkSession::write(std::string_view contestMode, std::string_view it
 std::string LinkSession::sendOwnCallAndSerial(std::string_view contestMode,
                                               std::string_view ownCall,
                                               std::string_view nextSerial) {
-    return write(contestMode, item::kMyCall, ownCall) +
-           write(contestMode, item::kNextSerial, nextSerial);
+    // One after the other: the order of the lines is the order of the writes.
+    std::string out = write(contestMode, item::kMyCall, ownCall);
+    out += write(contestMode, item::kNextSerial, nextSerial);
+    return out;
 }
 
 std::string LinkSession::keyDown(std::string_view contestMode, int keyCode) {
     if (!maySend(contestMode, m_linked)) {
         return {};
     }
-    return write(contestMode, item::kKey, "") +
-           write(contestMode, item::kKey, std::to_string(linkKeyCode(keyCode)));
+    std::string out = write(contestMode, item::kKey, "");
+    out += write(contestMode, item::kKey, std::to_string(linkKeyCode(keyCode)));
+    return out;
 }
 
 std::vector<LinkSession::Incoming> LinkSession::receive(std::string_view bytes) {
