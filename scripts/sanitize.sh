@@ -7,7 +7,8 @@
 #   scripts/sanitize.sh            build everything, run every test
 #   scripts/sanitize.sh REGEX      build everything, run the tests whose names match
 #
-# JOBS sets the parallel build and test jobs (default: the number of cores).
+# JOBS sets the parallel build and test jobs (default: the number of cores);
+# WEXON_BENCH=ON builds the benchmarks too (they are built, not run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,7 +25,8 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEXON_WERROR=ON \
-    -DWEXON_BUILD_TESTS=ON -DWEXON_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS="$SANITIZE"
+    -DWEXON_BUILD_TESTS=ON -DWEXON_BUILD_BENCH="${WEXON_BENCH:-OFF}" \
+    -DCMAKE_CXX_FLAGS="$SANITIZE" $(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # The test lists are gathered by running each test program at build time, so
 # the options above already apply while building.
 cmake --build "$BUILD" -j "$JOBS"
