@@ -37,6 +37,10 @@ class CatPort {
     virtual int bytesToWrite() const = 0;
     virtual void setDtr(bool on) = 0;
     virtual void setRts(bool on) = 0;
+    // A refusal of a command by the far end since the last call, in words;
+    // empty when none. Only links whose far end answers every command (rigctld)
+    // can tell; a serial port never does.
+    virtual std::string takeCommandError() { return {}; }
 };
 
 } // namespace wexon::rig

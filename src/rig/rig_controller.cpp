@@ -20,23 +20,29 @@ RigController::TestResult RigController::test() {
     m_reading.mode.clear();
     m_poll.awaitingReply = false;
     if (p.usesPort) {
+        CatPort* link = port();
+        if (link == nullptr) {
+            m_services.timer->stop();
+            m_services.events->portFailed("No link to rigctld");
+            return TestResult::PortFailed;
+        }
         PortRequest request;
         request.portNumber = m_settings.portNumber;
         request.settings = portSettingsText(m_settings);
         request.handshaking = p.handshaking;
         request.powerLine = m_settings.power.empty() ? 'N' : m_settings.power[0];
-        std::string why = m_services.port->open(request);
-        if (!why.empty() || !m_services.port->isOpen()) {
+        std::string why = link->open(request);
+        if (!why.empty() || !link->isOpen()) {
             m_services.timer->stop();
             m_services.events->portFailed(why);
             return TestResult::PortFailed;
         }
         if (!p.startupBytes.empty()) {
-            m_services.port->write(p.startupBytes);
+            link->write(p.startupBytes);
         }
     }
     tick();
-    if (p.usesPort && !m_services.port->isOpen()) {
+    if (p.usesPort && (port() == nullptr || !port()->isOpen())) {
         return TestResult::PortFailed;
     }
     m_services.timer->start(pollIntervalMs(m_settings.pollRate));
@@ -48,28 +54,37 @@ void RigController::endTest() {
     ++m_generation; // a change in progress stops here
     m_steps.clear();
     m_running = false;
-    if (m_services.port->isOpen()) {
-        m_services.port->close();
+    // Both links are closed: the profile may have changed since one was opened.
+    for (CatPort* link : {m_services.port, m_services.networkPort}) {
+        if (link != nullptr && link->isOpen()) {
+            link->close();
+        }
     }
+}
+
+CatPort* RigController::port() const {
+    return profile().link == LinkKind::Rigctld ? m_services.networkPort : m_services.port;
 }
 
 void RigController::portLost() {
     endTest();
-    m_services.port->close();
+    if (CatPort* link = port()) {
+        link->close();
+    }
     m_services.events->portFailed("The port is no longer available");
 }
 
 void RigController::tick() {
     const RigProfile& p = profile();
-    CatPort& port = *m_services.port;
-    if (p.usesPort && !port.isOpen()) {
+    if (p.usesPort && (port() == nullptr || !port()->isOpen())) {
         portLost();
         return;
     }
+    CatPort* link = port();
     if (m_poll.awaitingReply) {
         std::string received;
         if (p.usesPort) {
-            received = port.readAll();
+            received = link->readAll();
         }
         const bool pegasus = p.parser == ParserKind::Pegasus;
         if (pegasus || !received.empty()) {
@@ -99,9 +114,9 @@ void RigController::tick() {
         m_poll.awaitingReply = false;
         return;
     }
-    if (p.usesPort && port.bytesToWrite() == 0) {
+    if (p.usesPort && link->bytesToWrite() == 0) {
         std::string command = pollCommand(p, m_settings, m_poll);
-        if (!command.empty() && !port.write(command)) {
+        if (!command.empty() && !link->write(command)) {
             portLost();
             return;
         }
@@ -126,6 +141,9 @@ void RigController::appendModeSteps(float mhz, const std::string& mode, unsigned
     }
     if (p.usesPort) {
         push(Step::Kind::Drain);
+    }
+    if (!mode.empty() && p.link == LinkKind::Rigctld) {
+        push(Step::Kind::Confirm);
     }
 }
 
@@ -175,18 +193,22 @@ void RigController::changeFrequency(float mhz) {
     if (p.usesPort) {
         push(Step::Kind::Drain);
     }
+    if (p.link == LinkKind::Rigctld) {
+        push(Step::Kind::Confirm);
+    }
     push(Step::Kind::StartPolling);
     start();
 }
 
 bool RigController::sendRaw(const std::string& bytes) {
-    return m_services.port->write(bytes);
+    CatPort* link = port();
+    return link != nullptr && link->write(bytes);
 }
 
 void RigController::closing() {
     const RigProfile& p = profile();
-    if (polling() && !p.closingBytes.empty()) {
-        m_services.port->write(p.closingBytes);
+    if (polling() && !p.closingBytes.empty() && port() != nullptr) {
+        port()->write(p.closingBytes);
     }
 }
 
@@ -209,7 +231,8 @@ void RigController::later(int ms) {
 
 void RigController::drainCheck() {
     const auto elapsed = m_services.clock->steadyNow() - m_drainStart;
-    if (!m_services.port->isOpen() || m_services.port->bytesToWrite() <= 0 ||
+    CatPort* link = port();
+    if (link == nullptr || !link->isOpen() || link->bytesToWrite() <= 0 ||
         elapsed >= std::chrono::milliseconds(kDrainLimitMs)) {
         runSteps();
         return;
@@ -227,6 +250,9 @@ void RigController::fail(const Step& step, const std::string& description) {
         // A failed mode change ends the mode change only.
         std::erase_if(m_steps, [&](const Step& s) { return s.modeGroup == step.modeGroup; });
         m_services.events->operationFailed(kModeErrorTitle, description + " " + step.mode);
+    } else if (step.kind == Step::Kind::Confirm) {
+        // The rig refused the frequency but the link is sound: polling goes on.
+        m_services.events->operationFailed(kFrequencyErrorTitle, description);
     } else {
         // A failed frequency change leaves polling stopped.
         std::erase_if(m_steps, [&](const Step& s) { return s.op == step.op; });
@@ -250,11 +276,24 @@ void RigController::runSteps() {
             drainCheck();
             return;
         case Step::Kind::Discard:
-            m_services.port->readAll();
+            if (CatPort* link = port()) {
+                link->readAll();
+            }
             break;
         case Step::Kind::Send:
-            if (!step.bytes.empty() && !m_services.port->write(step.bytes)) {
+            if (port() != nullptr) {
+                port()->takeCommandError(); // a stale refusal is not this command's
+            }
+            if (!step.bytes.empty() && (port() == nullptr || !port()->write(step.bytes))) {
                 fail(step, kPortClosedText);
+            }
+            break;
+        case Step::Kind::Confirm:
+            if (CatPort* link = port()) {
+                std::string refusal = link->takeCommandError();
+                if (!refusal.empty()) {
+                    fail(step, refusal);
+                }
             }
             break;
         case Step::Kind::WritePegasus: {

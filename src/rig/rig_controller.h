@@ -62,6 +62,9 @@ struct RigServices {
     const core::Clock* clock = nullptr;
     RigEvents* events = nullptr;
     std::string pegasusFolder; // where the Pegasus exchange files are
+    // The TCP link to rigctld, for the profiles that use it; null when the
+    // program has none (choosing such a profile then fails as a bad port would).
+    CatPort* networkPort = nullptr;
 };
 
 inline constexpr int kDrainLimitMs = 2000;
@@ -115,7 +118,17 @@ class RigController {
 
   private:
     struct Step {
-        enum class Kind { Events, Pause, Drain, Discard, Send, WritePegasus, StartPolling };
+        // Confirm: after a command and its drain, a refusal the link reports.
+        enum class Kind {
+            Events,
+            Pause,
+            Drain,
+            Discard,
+            Send,
+            Confirm,
+            WritePegasus,
+            StartPolling
+        };
         Kind kind;
         int ms = 0;
         std::string bytes;
@@ -124,6 +137,8 @@ class RigController {
         unsigned modeGroup = 0; // non-zero: part of a mode change inside `op`
         std::string mode;       // the mode requested, for its error message
     };
+    // The link the current profile talks over (null: there is none).
+    CatPort* port() const;
     void appendModeSteps(float mhz, const std::string& mode, unsigned op, unsigned modeGroup);
     void start();
     void runSteps();

@@ -357,6 +357,32 @@ constexpr std::array<RigProfile, kRigCount> kProfiles{{
     {"Other",   RigId::Other, false,     nullptr, 0,    0, 0,      "",
      "",        false,        false,     true,    true, 0, {},     {},
      P::Custom, K::None,      kNoWindow, F::None, 0,    0, M::None},
+    // No pause before the frequency: the drain before it waits until rigctld
+    // has answered the mode command.
+    {"Hamlib (rigctld)",
+     RigId::Hamlib,
+     false,
+     nullptr,
+     0,
+     0,
+     0,
+     "",
+     "",
+     false,
+     false,
+     false,
+     true,
+     0,
+     {},
+     {},
+     P::Rigctld,
+     K::Rigctld,
+     kNoWindow,
+     F::Rigctld,
+     0,
+     0,
+     M::Rigctld,
+     LinkKind::Rigctld},
 }};
 
 } // namespace

@@ -26,6 +26,7 @@ enum class RigId {
     Yaesu1000,
     YaesuFtdx9000,
     Other,
+    Hamlib, // Hamlib's rigctld over TCP
 };
 
 // What a send tick writes.
@@ -38,6 +39,7 @@ enum class PollStyle {
     PanelAlternate, // three hex pairs, frequency and mode in turn
     TextWithCr,     // each text followed by a carriage return
     Custom,         // "Other": hex pairs when "Convert to Hex", else as TextBoth
+    Rigctld,        // rigctld's frequency and mode questions
 };
 
 // How a read tick takes a reply apart.
@@ -54,6 +56,7 @@ enum class ParserKind {
     FtDx9000,
     Orion,
     Pegasus,
+    Rigctld, // rigctld's labelled replies
 };
 
 // The frequency command a rig receives.
@@ -70,10 +73,15 @@ enum class FrequencyCommand {
     YaesuMsbFirst, // four BCD bytes (10 Hz) most significant first, 01
     YaesuLsbFirst, // four BCD bytes (10 Hz) least significant first, 0A
     FtDx9000Text,  // two letters from the read command + 8 Hz digits + ";"
+    Rigctld,       // "+F <Hz>"
 };
 
 // Which mode commands a rig understands.
-enum class ModeTable { None, Civ, Kenwood, FtDx9000, YaesuOpcode0C, YaesuOpcode07 };
+enum class ModeTable { None, Civ, Kenwood, FtDx9000, YaesuOpcode0C, YaesuOpcode07, Rigctld };
+
+// What carries the commands: a serial port, or a TCP connection to rigctld,
+// which answers every command and so says when one was refused.
+enum class LinkKind { Serial, Rigctld };
 
 // The hex-window parsers' layout (1-based digit positions in the reply's hex).
 struct HexWindow {
@@ -113,9 +121,10 @@ struct RigProfile {
     int pauseBeforeMs;
     int secondPauseMs; // after a further round of events (Elecraft, Omni VI)
     ModeTable modeTable;
+    LinkKind link = LinkKind::Serial;
 };
 
-inline constexpr int kRigCount = 19;
+inline constexpr int kRigCount = 20;
 const std::array<RigProfile, kRigCount>& rigProfiles();
 // The profile of a rig name, compared without regard to case. An unknown name
 // behaves as "Other" (commands as typed, no parser).

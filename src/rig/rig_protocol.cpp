@@ -3,6 +3,7 @@
 #include "rig/hex_bytes.h"
 #include "rig/icom.h"
 #include "rig/kenwood.h"
+#include "rig/rigctld_protocol.h"
 #include "rig/tentec.h"
 #include "rig/yaesu.h"
 #include "rig/yaesu_text.h"
@@ -55,6 +56,9 @@ std::string pollCommand(const RigProfile& profile, const RigSettings& s, PollSta
             out = freq + mode;
         }
         break;
+    case PollStyle::Rigctld:
+        out = rigctldPollCommand();
+        break;
     }
     return out;
 }
@@ -101,6 +105,9 @@ void parseReply(const RigProfile& profile, const RigSettings& s, int nextQuery,
     case ParserKind::Orion:
         parseOrion(reply, reading);
         break;
+    case ParserKind::Rigctld:
+        parseRigctldReply(reply, reading);
+        break;
     }
 }
 
@@ -130,6 +137,8 @@ std::string frequencyCommand(const RigProfile& profile, const RigSettings& s, fl
         return yaesuFrequencyCommand(mhz, false);
     case FrequencyCommand::FtDx9000Text:
         return yaesuTextFrequencyCommand(std::string_view(s.frequencyRead).substr(0, 2), mhz);
+    case FrequencyCommand::Rigctld:
+        return rigctldFrequencyCommand(mhz);
     }
     return {};
 }
@@ -147,6 +156,8 @@ std::string modeCommand(const RigProfile& profile, const RigSettings& s, std::st
     case ModeTable::YaesuOpcode0C:
     case ModeTable::YaesuOpcode07:
         return yaesuModeCommand(mode, profile.modeTable);
+    case ModeTable::Rigctld:
+        return rigctldModeCommand(mode);
     }
     return {};
 }

@@ -17,10 +17,12 @@
 #include "core/file_io.h"
 #include "core/text_util.h"
 #include "platform/rig_timers.h"
+#include "platform/rigctld_port.h"
 #include "platform/serial_port.h"
 #include "rig/band_plan.h"
 #include "rig/hex_bytes.h"
 #include "rig/rig_format.h"
+#include "rig/rigctld_protocol.h"
 #include "ui/rig_frequency_test_dialog.h"
 
 namespace wexon::ui {
@@ -70,8 +72,10 @@ RigControlWindow::RigControlWindow(RigWindowServices services, QWidget* parent)
     if (m_services.settings) {
         pegasus = m_services.settings->read(kPegasusFolderKey, pegasus);
     }
-    m_rig = std::make_unique<rig::RigController>(rig::RigServices{
-        m_port.get(), m_timer.get(), m_scheduler.get(), m_services.clock, this, pegasus});
+    m_rigctld = std::make_unique<platform::RigctldPort>(m_services.settings);
+    m_rig = std::make_unique<rig::RigController>(
+        rig::RigServices{m_port.get(), m_timer.get(), m_scheduler.get(), m_services.clock, this,
+                         pegasus, m_rigctld.get()});
     if (m_services.host) {
         m_rig->settings().rigName = m_services.host->rigName();
     }
@@ -187,6 +191,46 @@ void RigControlWindow::buildControls() {
     txtFreq->installEventFilter(this);
     txtMode->installEventFilter(this);
 
+    // The address of rigctld, for the "Hamlib (rigctld)" entry.
+    auto* rigctldBox = new QGroupBox("rigctld:", this);
+    m_rigctldBox = rigctldBox;
+    m_rigctldBox->setObjectName("rigctldBox");
+    auto* rigctldLayout = new QGridLayout(rigctldBox);
+    m_rigctldHost = new QLineEdit(rigctldBox);
+    m_rigctldHost->setObjectName("txtRigctldHost");
+    m_rigctldHost->setAccessibleName("rigctld host");
+    m_rigctldPort = new QLineEdit(rigctldBox);
+    m_rigctldPort->setObjectName("txtRigctldPort");
+    m_rigctldPort->setAccessibleName("rigctld port");
+    m_rigctldPort->setMaxLength(5);
+    rigctldLayout->addWidget(new QLabel("Host:", rigctldBox), 0, 0);
+    rigctldLayout->addWidget(m_rigctldHost, 0, 1);
+    rigctldLayout->addWidget(new QLabel("Port:", rigctldBox), 1, 0);
+    rigctldLayout->addWidget(m_rigctldPort, 1, 1);
+    grid->addWidget(rigctldBox, 0, 5, 2, 1);
+    std::string host = rig::kRigctldDefaultHost;
+    std::string tcpPort = std::to_string(rig::kRigctldDefaultPort);
+    if (m_services.settings) {
+        host = m_services.settings->read(rig::kRigctldHostKey, host);
+        tcpPort = m_services.settings->read(rig::kRigctldPortKey, tcpPort);
+    }
+    m_rigctldHost->setText(QString::fromStdString(host));
+    m_rigctldPort->setText(QString::fromStdString(tcpPort));
+    // The store follows the boxes; the link reads it when it opens.
+    connect(m_rigctldHost, &QLineEdit::textChanged, [this](const QString& t) {
+        if (m_services.settings) {
+            m_services.settings->write(rig::kRigctldHostKey, t.trimmed().toStdString());
+        }
+    });
+    connect(m_rigctldPort, &QLineEdit::textChanged, [this](const QString& t) {
+        if (m_services.settings) {
+            m_services.settings->write(rig::kRigctldPortKey, t.trimmed().toStdString());
+        }
+    });
+    m_rigctldHost->installEventFilter(this);
+    m_rigctldPort->installEventFilter(this);
+    m_rigctldBox->setEnabled(false);
+
     Label10 = new QLabel("Icom radio users will have to replace the 64 in the string with the ID "
                          "for your particular radio.  Please check your Icom user's manual for "
                          "details.",
@@ -281,6 +325,7 @@ void RigControlWindow::applySettingsToControls(const rig::RigSettings& s, bool m
     const rig::RigProfile& p = rig::profileFor(s.rigName);
     chkConvToHex->setEnabled(p.hexSelectable && !rig::isNoRig(s.rigName));
     Label10->setVisible(p.id == rig::RigId::Icom);
+    showRigctldAddress(p);
     m_port1.check(std::to_string(s.portNumber));
     m_baud.check(core::trimRight(s.baud));
     m_parity.check(s.parity);
@@ -320,6 +365,7 @@ void RigControlWindow::list1Click(const QString& entry) {
     if (p.hexSelectable) {
         chkConvToHex->setEnabled(true);
     }
+    showRigctldAddress(p);
     if (!p.loadsDefaults) {
         return;
     }
@@ -414,8 +460,14 @@ void RigControlWindow::modeOptionClick() {
     settingsFromControls();
 }
 
+void RigControlWindow::showRigctldAddress(const rig::RigProfile& profile) {
+    m_rigctldBox->setEnabled(profile.link == rig::LinkKind::Rigctld);
+}
+
 bool RigControlWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == txtFreq || watched == txtMode) && event->type() == QEvent::FocusIn) {
+    const bool addressBox = watched == m_rigctldHost || watched == m_rigctldPort;
+    if ((watched == txtFreq || watched == txtMode || addressBox) &&
+        event->type() == QEvent::FocusIn) {
         command2Click();
     }
     return QWidget::eventFilter(watched, event);

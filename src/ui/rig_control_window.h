@@ -22,6 +22,7 @@ class QPushButton;
 class QRadioButton;
 
 namespace wexon::platform {
+class RigctldPort;
 class SerialPort;
 class QtPollTimer;
 class QtScheduler;
@@ -82,6 +83,8 @@ class RigControlWindow : public QWidget, public RigTuner, private rig::RigEvents
     void applySettingsToControls(const rig::RigSettings& s, bool modeByValid);
     void settingsFromControls();
     void modeOptionClick();
+    // The rigctld address boxes: enabled for the rigctld entry only.
+    void showRigctldAddress(const rig::RigProfile& profile);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // rig::RigEvents
@@ -93,6 +96,7 @@ class RigControlWindow : public QWidget, public RigTuner, private rig::RigEvents
 
     RigWindowServices m_services;
     std::unique_ptr<platform::SerialPort> m_port;
+    std::unique_ptr<platform::RigctldPort> m_rigctld;
     std::unique_ptr<platform::QtScheduler> m_scheduler;
     std::unique_ptr<platform::QtPollTimer> m_timer;
     std::unique_ptr<rig::RigController> m_rig;
@@ -114,6 +118,9 @@ class RigControlWindow : public QWidget, public RigTuner, private rig::RigEvents
     QCheckBox* ChkConvHex = nullptr;
     QLineEdit* txtFreq = nullptr;
     QLineEdit* txtMode = nullptr;
+    QWidget* m_rigctldBox = nullptr;
+    QLineEdit* m_rigctldHost = nullptr; // kept under rig::kRigctldHostKey
+    QLineEdit* m_rigctldPort = nullptr; // kept under rig::kRigctldPortKey
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;

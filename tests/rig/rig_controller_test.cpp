@@ -29,6 +29,9 @@ struct FakePort : CatPort {
     };
     std::vector<Write> writes;
     const test::FakeClock* clock = nullptr;
+    // A write containing `refuse` is refused by the far end, as rigctld does.
+    std::string refuse;
+    std::string refusal;
 
     std::string open(const PortRequest& r) override {
         lastRequest = r;
@@ -48,8 +51,12 @@ struct FakePort : CatPort {
         writes.push_back(
             {std::chrono::duration_cast<milliseconds>(clock->steady.time_since_epoch()).count(),
              std::string(b)});
+        if (!refuse.empty() && b.find(refuse) != std::string_view::npos) {
+            refusal = "rigctld: Command rejected by the rig (RPRT -9)";
+        }
         return true;
     }
+    std::string takeCommandError() override { return std::exchange(refusal, {}); }
     std::string readAll() override { return std::exchange(incoming, {}); }
     int bytesToWrite() const override { return pending; }
     void setDtr(bool) override {}
@@ -110,6 +117,7 @@ class RigControllerTest : public ::testing::Test {
   protected:
     test::FakeClock clock;
     FakePort port;
+    FakePort network; // the rigctld link
     FakeTimer timer;
     FakeScheduler scheduler;
     Recorder events;
@@ -118,9 +126,10 @@ class RigControllerTest : public ::testing::Test {
 
     void SetUp() override {
         port.clock = &clock;
+        network.clock = &clock;
         scheduler.clock = &clock;
         rig = std::make_unique<RigController>(
-            RigServices{&port, &timer, &scheduler, &clock, &events, dir.path()});
+            RigServices{&port, &timer, &scheduler, &clock, &events, dir.path(), &network});
         rig->setBandPlanRows(rowsOfClass(parseBandPlan(kPlan), 'E'));
     }
     void choose(const char* name) {
@@ -393,4 +402,111 @@ TEST_F(RigControllerTest, PegasusTalksThroughItsExchangeFiles) {
     rig->tick();
     rig->tick();
     EXPECT_FLOAT_EQ(rig->reading().frequency, 7.025f);
+}
+
+TEST_F(RigControllerTest, TheRigctldEntryTalksOverTheNetworkLinkOnly) {
+    choose("Hamlib (rigctld)");
+    rig->settings().useFrequency = 1;
+    EXPECT_EQ(rig->test(), RigController::TestResult::Polling);
+    EXPECT_EQ(port.opens, 0);
+    EXPECT_EQ(network.opens, 1);
+    ASSERT_EQ(network.writes.size(), 1u);
+    EXPECT_EQ(network.writes[0].bytes, "+f\n+m\n");
+    network.incoming = "get_freq:\nFrequency: 7025000\nRPRT 0\nget_mode:\nMode: LSB\n"
+                       "Passband: 2400\nRPRT 0\n";
+    rig->tick();
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 7.025f);
+    EXPECT_EQ(rig->reading().mode, "PH");
+    EXPECT_EQ(events.frequencies, std::vector<float>{7.025f});
+    // Unanswered commands hold the next poll back, as bytes waiting would.
+    network.pending = 1;
+    rig->tick();
+    EXPECT_EQ(network.writes.size(), 1u);
+    rig->endTest();
+    EXPECT_FALSE(network.open_);
+    EXPECT_TRUE(port.writes.empty());
+
+    // A serial rig chosen after it uses the serial port again; both are closed.
+    choose("Kenwood");
+    rig->test();
+    EXPECT_EQ(port.opens, 1);
+    EXPECT_EQ(network.opens, 1);
+}
+
+TEST_F(RigControllerTest, WithoutANetworkLinkTheRigctldEntryFailsAsABadPort) {
+    RigController alone(RigServices{&port, &timer, &scheduler, &clock, &events, dir.path()});
+    alone.settings().rigName = "Hamlib (rigctld)";
+    EXPECT_EQ(alone.test(), RigController::TestResult::PortFailed);
+    EXPECT_EQ(events.portFailures.size(), 1u);
+    EXPECT_FALSE(timer.active);
+    EXPECT_EQ(port.opens, 0);
+    alone.changeMode(14.0f, "CW"); // nothing to send on, and no crash
+    scheduler.runAll();
+    EXPECT_FALSE(alone.sendRaw("+f\n"));
+}
+
+TEST_F(RigControllerTest, RigctldChangesSendModeThenFrequencyWithoutSerialPauses) {
+    choose("Hamlib (rigctld)");
+    rig->test();
+    network.writes.clear();
+    network.incoming = "stale";
+    rig->changeFrequency(14.025f);
+    EXPECT_FALSE(timer.active);
+    EXPECT_TRUE(network.incoming.empty());
+    scheduler.runAll();
+    ASSERT_EQ(network.writes.size(), 2u);
+    EXPECT_EQ(network.writes[0].bytes, "+M CW 0\n");
+    EXPECT_EQ(network.writes[0].atMs, 99);
+    EXPECT_EQ(network.writes[1].bytes, "+F 14025000\n");
+    EXPECT_EQ(network.writes[1].atMs, 99);
+    EXPECT_TRUE(timer.active);
+    EXPECT_TRUE(events.failures.empty());
+
+    network.writes.clear();
+    rig->changeMode(0, "RTTY");
+    scheduler.runAll();
+    EXPECT_EQ(network.writes[0].bytes, "+M RTTY 0\n");
+}
+
+TEST_F(RigControllerTest, ARefusedRigctldCommandIsReportedAndPollingGoesOn) {
+    choose("Hamlib (rigctld)");
+    rig->test();
+    network.refuse = "+F";
+    rig->changeFrequency(14.025f);
+    scheduler.runAll();
+    ASSERT_EQ(events.failures.size(), 1u);
+    EXPECT_EQ(events.failures[0].first, kFrequencyErrorTitle);
+    EXPECT_EQ(events.failures[0].second, "rigctld: Command rejected by the rig (RPRT -9)");
+    EXPECT_TRUE(timer.active); // the link is sound: only the rig said no
+
+    network.refuse = "+M";
+    network.writes.clear();
+    rig->changeFrequency(14.2f);
+    scheduler.runAll();
+    ASSERT_EQ(events.failures.size(), 2u);
+    EXPECT_EQ(events.failures[1].first, kModeErrorTitle);
+    EXPECT_EQ(events.failures[1].second, "rigctld: Command rejected by the rig (RPRT -9) USB");
+    ASSERT_EQ(network.writes.size(), 2u); // the frequency still goes out
+    EXPECT_EQ(network.writes[1].bytes, "+F 14200000\n");
+    EXPECT_TRUE(timer.active);
+
+    // A refusal left over from before is not blamed on the next command.
+    network.refuse.clear();
+    network.refusal = "rigctld: (RPRT -1)";
+    rig->changeFrequency(14.1f);
+    scheduler.runAll();
+    EXPECT_EQ(events.failures.size(), 2u);
+}
+
+TEST_F(RigControllerTest, ASilentRigctldDelaysAChangeButNeverHoldsItForever) {
+    choose("Hamlib (rigctld)");
+    rig->test();
+    network.writes.clear();
+    network.pending = 1; // replies never come
+    rig->changeFrequency(14.025f);
+    scheduler.runAll();
+    ASSERT_EQ(network.writes.size(), 2u);
+    EXPECT_LE(network.writes[1].atMs, 3 * kDrainLimitMs + 99 + 4);
+    EXPECT_TRUE(timer.active);
+    EXPECT_FALSE(rig->busy());
 }
