@@ -35,9 +35,13 @@ class AgwFrameDecoder {
   public:
     static constexpr std::uint32_t kMaxDeclared = 1u << 20;
 
-    // How many more bytes the frame in progress needs (header or data).
+    // How many more bytes the part of the frame in progress needs (the rest of
+    // its header, or once the header is complete, the rest of its data).
     std::size_t wanted() const;
-    // Consumes bytes (at most wanted() are used); returns how many were used.
+    // Consumes bytes of the frame in progress, its header and then its data,
+    // and stops at the frame's end (or when the stream is broken); returns how
+    // many were used. Reading no more than wanted() from a socket therefore
+    // never takes bytes of a later frame out of it.
     std::size_t feed(std::string_view bytes);
     // The finished frame, once; nothing while one is still being read.
     std::optional<AgwFrame> take();
