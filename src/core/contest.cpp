@@ -4,6 +4,7 @@
 
 #include "core/bands.h"
 #include "core/number_format.h"
+#include "core/serials.h"
 #include "core/text_util.h"
 
 namespace wexon::core {
@@ -116,31 +117,7 @@ std::optional<std::string> Contest::bandFreqConversion(float mhz) {
 }
 
 std::string Contest::nextSerial() const {
-    const QsoRecord* reference = nullptr;
-    if (!m_qsos.empty()) {
-        if (prefs.serialPerBand == 1) {
-            for (auto it = m_qsos.rbegin(); it != m_qsos.rend(); ++it) {
-                if (equalsIgnoreCase(it->band, prefs.band)) {
-                    reference = &*it;
-                    break;
-                }
-            }
-        } else {
-            reference = &m_qsos.back();
-        }
-    }
-    if (reference == nullptr) {
-        return "001";
-    }
-    auto sent = parseNumber(reference->serialSent);
-    if (!sent) {
-        return "001";
-    }
-    double next = std::floor(*sent) + 1;
-    if (next < 1 || next > 1e15) {
-        return "001";
-    }
-    return zeroPad(static_cast<long long>(next), 3);
+    return labelIncrement(m_qsos, prefs.serialPerBand == 1, prefs.band);
 }
 
 void Contest::recomputeTotals() {
