@@ -23,5 +23,11 @@ for f in data/*; do
         echo "Prepared station/$name"
     fi
 done
+# The check-partial list of known contest calls comes with Debian's
+# hamradio-files; a newer MASTER.SCP the operator puts in station/ is kept.
+if [ ! -e station/MASTER.SCP ] && [ -f /usr/share/hamradio-files/MASTER.SCP ]; then
+    cp /usr/share/hamradio-files/MASTER.SCP station/MASTER.SCP
+    echo "Prepared station/MASTER.SCP"
+fi
 cd station
 exec ../"$BUILD"/src/app/wexon "$@"
