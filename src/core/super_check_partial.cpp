@@ -66,8 +66,9 @@ bool looksLikeCall(std::string_view upper) {
     return digit && letter;
 }
 
-// The distinct codes of the `width`-character pieces of `call`, in `codes`.
-std::size_t pieceCodes(std::string_view call, std::size_t width,
+// The distinct buckets of the `width`-character pieces of `call`, in `codes`:
+// a piece's code modulo `buckets`.
+std::size_t pieceCodes(std::string_view call, std::size_t width, std::uint32_t buckets,
                        std::array<std::uint32_t, SuperCheckPartial::kMaxCallLength>& codes) {
     std::size_t n = 0;
     for (std::size_t i = 0; i + width <= call.size(); ++i) {
@@ -75,7 +76,7 @@ std::size_t pieceCodes(std::string_view call, std::size_t width,
         for (std::size_t k = 0; k < width; ++k) {
             code = code * kSymbols + static_cast<std::uint32_t>(symbolOf(call[i + k]));
         }
-        codes[n++] = code;
+        codes[n++] = code % buckets;
     }
     std::sort(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(n));
     return static_cast<std::size_t>(
@@ -176,34 +177,47 @@ SuperCheckPartial SuperCheckPartial::fromText(std::string_view bytes, LoadStats*
 }
 
 void SuperCheckPartial::buildIndex() {
-    // Two passes over the calls: count each piece's calls, then place them, so
-    // that every piece's list is one run of a single array.
-    const auto build = [this](std::size_t width, std::uint32_t pieces,
+    // Two passes over the calls: count each bucket's calls, then place them, so
+    // that every bucket's list is one run of a single array.
+    const auto build = [this](std::size_t width, std::uint32_t buckets,
                               std::vector<std::uint32_t>& first,
                               std::vector<std::uint32_t>& lists) {
         std::array<std::uint32_t, kMaxCallLength> codes{};
-        first.assign(pieces + 1, 0);
+        first.assign(buckets + 1, 0);
         const auto count = static_cast<std::uint32_t>(size());
         for (std::uint32_t i = 0; i < count; ++i) {
-            const std::size_t n = pieceCodes(call(i), width, codes);
+            const std::size_t n = pieceCodes(call(i), width, buckets, codes);
             for (std::size_t k = 0; k < n; ++k) {
                 ++first[codes[k] + 1];
             }
         }
-        for (std::uint32_t p = 0; p < pieces; ++p) {
-            first[p + 1] += first[p];
+        for (std::uint32_t b = 0; b < buckets; ++b) {
+            first[b + 1] += first[b];
         }
-        lists.assign(first[pieces], 0);
-        std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const std::size_t n = pieceCodes(call(i), width, codes);
+        lists.assign(first[buckets], 0);
+        // Filled from the back of each run, so the run's start moves down to
+        // where it belongs and each run stays in ascending call order.
+        for (std::uint32_t i = count; i-- > 0;) {
+            const std::size_t n = pieceCodes(call(i), width, buckets, codes);
             for (std::size_t k = 0; k < n; ++k) {
-                lists[next[codes[k]]++] = i;
+                lists[--first[codes[k] + 1]] = i;
             }
         }
+        // Now first[b + 1] is where bucket b starts; shift back into place.
+        for (std::uint32_t b = 0; b < buckets; ++b) {
+            first[b] = first[b + 1];
+        }
+        first[buckets] = static_cast<std::uint32_t>(lists.size());
     };
+    // Three-character pieces share buckets in a small file, so that the table's
+    // size follows the file's; from 65536 calls on every piece has its own.
+    std::uint32_t triples = 64;
+    while (triples < size() && triples < 65536) {
+        triples *= 2;
+    }
+    m_tripleBuckets = std::min(triples, kTriples);
     build(2, kPairs, m_pairFirst, m_pairCalls);
-    build(3, kTriples, m_tripleFirst, m_tripleCalls);
+    build(3, m_tripleBuckets, m_tripleFirst, m_tripleCalls);
 }
 
 std::uint32_t SuperCheckPartial::lowerBound(std::string_view text) const {
@@ -255,8 +269,9 @@ SuperCheckPartial::Matches SuperCheckPartial::search(std::string_view typed,
     }
 
     // The other calls holding the text all hold each of its pieces: walk the
-    // shortest list of calls among the text's pieces. For two or three
-    // characters that list is exactly the answer; longer texts are checked.
+    // shortest list of calls among the text's pieces. For two characters that
+    // list is exactly the answer; three-character pieces may share a bucket, so
+    // longer texts are checked.
     const std::uint32_t* list = nullptr;
     std::size_t listLength = 0;
     if (q.size() == 2) {
@@ -265,7 +280,8 @@ SuperCheckPartial::Matches SuperCheckPartial::search(std::string_view typed,
         listLength = m_pairFirst[code + 1] - m_pairFirst[code];
     } else {
         for (std::size_t i = 0; i + 3 <= q.size(); ++i) {
-            const std::uint32_t code = *pieceCode(std::string_view(q).substr(i, 3));
+            const std::uint32_t code =
+                *pieceCode(std::string_view(q).substr(i, 3)) % m_tripleBuckets;
             const std::size_t length = m_tripleFirst[code + 1] - m_tripleFirst[code];
             if (list == nullptr || length < listLength) {
                 list = m_tripleCalls.data() + m_tripleFirst[code];
@@ -273,7 +289,7 @@ SuperCheckPartial::Matches SuperCheckPartial::search(std::string_view typed,
             }
         }
     }
-    const bool exact = q.size() <= 3;
+    const bool exact = q.size() == 2;
     for (std::size_t k = 0; k < listLength; ++k) {
         const std::uint32_t i = list[k];
         if (i >= prefixFirst && i < prefixLast) {
@@ -378,13 +394,14 @@ std::optional<FileStamp> fileStampOf(const std::string& path) {
     return stamp;
 }
 
-std::string checkPartialFilePath(const std::string& workingFolder) {
+std::string checkPartialFilePath(const std::string& workingFolder,
+                                 const std::string& systemFile) {
     const std::string own = joinPath(workingFolder, kCheckPartialFileName);
     if (fileStampOf(own)) {
         return own;
     }
-    if (fileStampOf(kCheckPartialSystemFile)) {
-        return kCheckPartialSystemFile;
+    if (!systemFile.empty() && fileStampOf(systemFile)) {
+        return systemFile;
     }
     return std::string();
 }

@@ -97,13 +97,14 @@ class SuperCheckPartial {
 
     std::string m_text;                  // every call, one after another
     std::vector<std::uint32_t> m_starts; // call i is m_text[m_starts[i], m_starts[i+1])
-    // For each two-character piece, the calls holding it, ascending (bigrams),
-    // and the same for three-character pieces (trigrams). Piece p's calls are
-    // m_*Calls[m_*First[p] .. m_*First[p+1]).
+    // For each two-character piece, the calls holding it, ascending; the same
+    // for three-character pieces, grouped into m_tripleBuckets buckets by their
+    // code. Bucket b's calls are m_*Calls[m_*First[b] .. m_*First[b+1]).
     std::vector<std::uint32_t> m_pairFirst;
     std::vector<std::uint32_t> m_pairCalls;
     std::vector<std::uint32_t> m_tripleFirst;
     std::vector<std::uint32_t> m_tripleCalls;
+    std::uint32_t m_tripleBuckets = 1;
 };
 
 // What identifies one version of a file: a different answer means the file was
@@ -119,7 +120,8 @@ std::optional<FileStamp> fileStampOf(const std::string& path);
 
 // The check-partial file to read: the one in the working folder, else the
 // system's copy when it exists, else an empty text.
-std::string checkPartialFilePath(const std::string& workingFolder);
+std::string checkPartialFilePath(const std::string& workingFolder,
+                                 const std::string& systemFile = kCheckPartialSystemFile);
 
 // The calls of the log on `band` (the band compared as the duplicate check
 // does, ignoring case), in capitals, sorted, each once.

@@ -278,11 +278,14 @@ TEST(SuperCheckPartialFile, TheStampChangesWhenTheFileIsReplaced) {
 
 TEST(SuperCheckPartialFile, TheWorkingFolderCopyComesBeforeTheSystemCopy) {
     test::TempDir dir;
-    const std::string fallback =
-        fileStampOf(kCheckPartialSystemFile) ? kCheckPartialSystemFile : std::string();
-    EXPECT_EQ(checkPartialFilePath(dir.path()), fallback);
-    dir.write("MASTER.SCP", "K1AB\n");
-    EXPECT_EQ(checkPartialFilePath(dir.path()), dir.file("MASTER.SCP"));
+    dir.write("system/MASTER.SCP", "W1AW\n");
+    const std::string system = dir.file("system/MASTER.SCP");
+    std::filesystem::create_directories(dir.file("work"));
+    EXPECT_EQ(checkPartialFilePath(dir.file("work"), system), system);
+    EXPECT_EQ(checkPartialFilePath(dir.file("work"), dir.file("none")), "");
+    EXPECT_EQ(checkPartialFilePath(dir.file("work"), ""), "");
+    dir.write("work/MASTER.SCP", "K1AB\n");
+    EXPECT_EQ(checkPartialFilePath(dir.file("work"), system), dir.file("work/MASTER.SCP"));
 }
 
 TEST(SuperCheckPartialFile, TheShippedFileReadsWhole) {
