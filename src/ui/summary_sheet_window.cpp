@@ -163,6 +163,14 @@ void SummarySheetWindow::buildControls() {
         addBox("Text11", "Soapbox (Add any comments you would like to make about the contest):", 6);
 
     auto* buttons = new QHBoxLayout;
+    // The robot that checks the logs reads the categories best as the separate
+    // tags of the 3.0 layout; 2.0 stays the default.
+    m_cabrillo3Check = new QCheckBox("Cabrillo 3.0", this);
+    m_cabrillo3Check->setObjectName("chkCabrillo3");
+    m_cabrillo3Check->setAccessibleName("Cabrillo 3.0");
+    m_cabrillo3Check->setToolTip("Write the file in the Cabrillo 3.0 layout, each category "
+                                 "on its own line");
+    buttons->addWidget(m_cabrillo3Check);
     m_writeButton = new QPushButton("Write Cabrillo Log File", this);
     m_writeButton->setObjectName("Command4");
     m_writeButton->setAutoDefault(false);
@@ -188,6 +196,8 @@ void SummarySheetWindow::formLoad() {
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
         boxes[i]->setText(L1(m_settings.read(kAddressKeys[i].settingsKey, "")));
     }
+    m_cabrillo3Check->setChecked(output::cabrilloVersionFromText(m_settings.read(
+                                     kCabrilloVersionKey, "")) == output::CabrilloVersion::V3);
 }
 
 void SummarySheetWindow::operatorChanged() {
@@ -238,6 +248,11 @@ output::SummarySheet SummarySheetWindow::sheet() const {
     return s;
 }
 
+output::CabrilloVersion SummarySheetWindow::cabrilloVersion() const {
+    return m_cabrillo3Check->isChecked() ? output::CabrilloVersion::V3
+                                         : output::CabrilloVersion::V2;
+}
+
 QString SummarySheetWindow::command4Click() {
     const std::string ownCall = core::trim(m_source.ownCall);
     const QString fileName = L1(core::callToFileName(ownCall)) + ".log";
@@ -252,8 +267,8 @@ QString SummarySheetWindow::command4Click() {
     log.qsos = m_source.qsos;
     log.totalPoints = m_source.totalPoints;
     log.prefixCount = m_source.prefixCount;
-    const core::FileResult r =
-        core::replaceAtomically(toPath(path), output::writeCabrillo(sheet(), log));
+    const core::FileResult r = core::replaceAtomically(
+        toPath(path), output::writeCabrilloFile(cabrilloVersion(), sheet(), log));
     if (!r.ok()) {
         m_prompts.beep();
         m_prompts.message(kWriteFailedTitle, L1(r.error), Prompts::Icon::Critical);
@@ -274,6 +289,7 @@ void SummarySheetWindow::storeSettings() {
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
         m_settings.write(kAddressKeys[i].settingsKey, core::trim(toL1(boxes[i]->text())));
     }
+    m_settings.write(kCabrilloVersionKey, output::cabrilloVersionText(cabrilloVersion()));
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
         m_shared.set(kAddressKeys[i].sharedKey, core::trim(toL1(boxes[i]->text())),
                      i + 1 == std::size(boxes));

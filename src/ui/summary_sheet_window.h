@@ -9,6 +9,7 @@
 #include "core/settings_store.h"
 #include "core/shared_preferences.h"
 #include "output/cabrillo.h"
+#include "output/cabrillo3.h"
 #include "ui/prompts.h"
 
 class QCheckBox;
@@ -42,6 +43,8 @@ class SummarySheetWindow : public QDialog {
 
     // The sheet as the controls hold it now.
     output::SummarySheet sheet() const;
+    // The layout "Cabrillo 3.0" chooses; 2.0 unless it is checked.
+    output::CabrilloVersion cabrilloVersion() const;
 
     // "Write Cabrillo Log File": asks for the file and writes it. Returns the path
     // written, empty when cancelled or failed.
@@ -86,10 +89,13 @@ class SummarySheetWindow : public QDialog {
     QLineEdit* m_emailBox = nullptr;          // Text8
     QLineEdit* m_clubBox = nullptr;           // Text10
     QLineEdit* m_soapboxBox = nullptr;        // Text11
+    QCheckBox* m_cabrillo3Check = nullptr;    // chkCabrillo3
     QPushButton* m_writeButton = nullptr;     // Command4
     QPushButton* m_doneButton = nullptr;      // Command3
 };
 
+// The settings key of the "Cabrillo 3.0" choice: "3.0" or "2.0".
+inline constexpr const char* kCabrilloVersionKey = "UserCabrilloVersion";
 inline constexpr const char* kCabrilloFilter = "LOG Files (*.log)";
 inline constexpr const char* kWriteFailedTitle = "Unable to write file.";
 inline constexpr const char* kWrittenTitle = "File Written Successfully.";
