@@ -72,7 +72,8 @@ class VoiceKeyerWindow::Outputs : public keying::PttOutputs {
 };
 
 VoiceKeyerWindow::VoiceKeyerWindow(VoiceKeyerServices services, QWidget* parent)
-    : QDialog(parent), m_services(std::move(services)), m_serial(m_services.portMap) {
+    : QDialog(parent), m_services(std::move(services)), m_serial(m_services.portMap),
+      m_watchTimer(this), m_repeatTimer(this) {
     setObjectName("PhoneFrm");
     setWindowTitle("Phone Wave Selections");
     m_watchTimer.setObjectName("Timer1");

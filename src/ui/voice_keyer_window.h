@@ -92,6 +92,7 @@ class VoiceKeyerWindow : public QDialog, public VoiceKeyerHook {
     platform::SerialPort m_serial;
     platform::ParallelPort m_parallel;
     unsigned m_parallelAddress = 0;
+    // Children of the window, so they can be found by name.
     QTimer m_watchTimer;  // Timer1
     QTimer m_repeatTimer; // tmrRepeat
     QtVoiceTimer m_watch{m_watchTimer};
