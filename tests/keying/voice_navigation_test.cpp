@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "keying/voice_fakes.h"
 #include "support/temp_dir.h"
 
@@ -42,6 +44,31 @@ TEST(VoiceNavigationRules, ModesFromTheStoredByte) {
     EXPECT_EQ(modeChoicePrompts(NavigationMode::CallOnly), (Names{"NavEn", "Call"}));
     EXPECT_EQ(modeChoicePrompts(NavigationMode::AllFields), Names{"NavEn"});
     EXPECT_EQ(promptFile("/home/op/station", "RstRcvd"), "/home/op/station/RstRcvd.wav");
+}
+
+// Every prompt the program speaks ships as a small PCM WAV file in data/.
+TEST(VoiceNavigationPrompts, EachPromptShipsAsASixteenKilohertzMonoWav) {
+    for (const char* name : {"NavEn", "NavDis", "Call", "Country", "Points", "Prefix", "RstRcvd",
+                             "RstSnt", "SerNum", "Dupe"}) {
+        std::ifstream in(promptFile(std::string(WEXON_SOURCE_DIR) + "/data", name),
+                         std::ios::binary);
+        ASSERT_TRUE(in) << name;
+        std::string head(44, '\0');
+        in.read(head.data(), 44);
+        ASSERT_EQ(in.gcount(), 44) << name;
+        auto u16 = [&head](int at) {
+            return static_cast<unsigned>(static_cast<unsigned char>(head[at])) |
+                   static_cast<unsigned>(static_cast<unsigned char>(head[at + 1])) << 8;
+        };
+        EXPECT_EQ(head.substr(0, 4), "RIFF") << name;
+        EXPECT_EQ(head.substr(8, 8), "WAVEfmt ") << name;
+        EXPECT_EQ(u16(20), 1u) << name << " is PCM";
+        EXPECT_EQ(u16(22), 1u) << name << " is mono";
+        EXPECT_EQ(u16(24) | u16(26) << 16, 16000u) << name;
+        EXPECT_EQ(u16(34), 16u) << name;
+        in.seekg(0, std::ios::end);
+        EXPECT_LT(in.tellg(), 100 * 1024) << name << " stays small";
+    }
 }
 
 class PromptPlayerTest : public ::testing::Test {
