@@ -7,6 +7,17 @@
 
 namespace wexon::platform {
 
+namespace {
+
+// A screen reader announces a dialog by its accessible name and reads its
+// description after it: the title and the text the operator must hear.
+void announce(QWidget& dialog, const QString& title, const QString& text) {
+    dialog.setAccessibleName(title);
+    dialog.setAccessibleDescription(text);
+}
+
+} // namespace
+
 void QtPrompts::message(const QString& title, const QString& text, Icon icon) {
     QMessageBox::Icon qIcon = QMessageBox::Information;
     switch (icon) {
@@ -22,23 +33,31 @@ void QtPrompts::message(const QString& title, const QString& text, Icon icon) {
         break;
     }
     QMessageBox box(qIcon, title, text, QMessageBox::Ok, m_parent);
+    announce(box, title, text);
     box.exec();
 }
 
 bool QtPrompts::question(const QString& title, const QString& text) {
-    return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    announce(box, title, text);
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> QtPrompts::input(const QString& title, const QString& prompt,
                                         const QString& defaultText) {
-    bool ok = false;
-    QString text =
-        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
-    if (!ok) {
+    QInputDialog dialog(m_parent);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setTextEchoMode(QLineEdit::Normal);
+    announce(dialog, title, prompt);
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return text;
+    return dialog.textValue();
 }
 
 QString QtPrompts::openFile(const QString& title, const QString& folder, const QString& filter) {

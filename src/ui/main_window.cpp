@@ -32,6 +32,7 @@
 #include "ui/station_window.h"
 
 #include "ui/main_window_labels.h"
+#include "ui/screen_layout.h"
 #include "ui/text_conversion.h"
 
 namespace wexon::ui {
@@ -60,30 +61,24 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 }
 
 void MainWindow::fitToWorkArea() {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) {
+    // The form size and the taskbar mode decide where the window goes; the
+    // screen layout, when one is installed, knows the screen it is placed on.
+    if (auto* layout = findChild<ScreenLayout*>(QString(), Qt::FindDirectChildrenOnly)) {
+        layout->placeMainWindow();
         return;
     }
-    // The window manager puts a title bar and borders around the window; the whole
-    // frame, not only the inside, must fit the work area. The frame is known once
-    // the window has been shown; until then the usual decorations are allowed for.
-    const QRect area = screen->availableGeometry();
-    QSize frame = frameGeometry().size() - geometry().size();
-    if (!isVisible() || frame.isEmpty()) {
-        frame = QSize(0, 0);
-    }
-    resize(area.size() - frame);
-    move(area.topLeft());
-    setWindowState(windowState() | Qt::WindowMaximized);
+    placeWindowFrame(*this, mainWindowArea(m_contest.prefs.formSizePercent,
+                                           m_contest.prefs.taskbarMode, primaryScreenAreas()));
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_fittedAfterShow) {
         m_fittedAfterShow = true;
-        // Decorations arrive from the window manager after the first show.
+        // Decorations arrive from the window manager after the first show; the
+        // whole frame, title bar included, is then put on its area again.
         QTimer::singleShot(0, this, [this] {
-            if (!isMaximized() && !isFullScreen()) {
+            if (!isFullScreen()) {
                 fitToWorkArea();
             }
         });
