@@ -1,5 +1,6 @@
 #include "output/cabrillo3.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/bands.h"
@@ -149,7 +150,8 @@ Cabrillo3Categories cabrillo3Categories(const SummarySheet& s, std::string_view 
 
 std::string cabrillo3Frequency(const core::QsoRecord& q) {
     const auto mhz = core::parseNumber(q.frequency);
-    if (mhz && std::isfinite(*mhz)) {
+    // Only a value a float can hold is narrowed for the band table.
+    if (mhz && *mhz > 0.0 && *mhz < 1.0e6) {
         const auto band = core::bandForFrequency(static_cast<float>(*mhz));
         // A frequency outside the contact's own band is a stale or wrong
         // reading: the band is what the log counts, so its edge is written.
@@ -162,9 +164,7 @@ std::string cabrillo3Frequency(const core::QsoRecord& q) {
 
 std::vector<std::string> cabrilloTextLines(std::string_view text, std::size_t width) {
     std::vector<std::string> out;
-    if (width == 0) {
-        return out;
-    }
+    width = std::max<std::size_t>(width, 1); // no width would lose the text
     for (const std::string& whole : plainLines(text)) {
         std::string_view rest = whole;
         while (rest.size() > width) {

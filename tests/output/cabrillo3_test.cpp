@@ -325,6 +325,8 @@ TEST(Cabrillo3Text, LongTextIsWrappedAtBlanksWithinTheLineWidth) {
     EXPECT_EQ(cut[0].size(), 75u);
     EXPECT_EQ(cut[1].size(), 75u);
     EXPECT_EQ(cut[2], "SOAPBOX: " + std::string(18, 'y'));
+    // No width at all still keeps every character, one a line.
+    EXPECT_EQ(output::cabrilloTextLines("ab c", 0), (std::vector<std::string>{"a", "b", "c"}));
     // An empty text still gives the tag once.
     EXPECT_EQ(output::cabrilloTagLines("SOAPBOX", " \r\n "), std::vector<std::string>{"SOAPBOX: "});
 }
