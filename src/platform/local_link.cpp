@@ -19,6 +19,7 @@ LocalLink::~LocalLink() {
 
 bool LocalLink::open(const QString& serverName, int timeoutMs, QString& error) {
     close();
+    ++m_generation;
     m_socket->connectToServer(serverName);
     if (m_socket->state() == QLocalSocket::ConnectedState || m_socket->waitForConnected(timeoutMs)) {
         return true;
@@ -51,11 +52,17 @@ void LocalLink::flush() {
     }
 }
 
-void LocalLink::readChunks() {
-    const QByteArray chunk = m_socket->read(kMaxChunk);
-    if (!chunk.isEmpty() && onChunk) {
-        onChunk(chunk);
+void LocalLink::deliver(const QByteArray& chunk) {
+    if (chunk.isEmpty() || !onChunk) {
+        return;
     }
+    m_delivering = true;
+    onChunk(chunk);
+    m_delivering = false;
+}
+
+void LocalLink::readChunks() {
+    deliver(m_socket->read(kMaxChunk));
     if (m_socket->bytesAvailable() > 0 && !m_readScheduled) {
         // More is buffered: read it from a timer rather than at once, so that the
         // window's keys, timers and paints are served between chunks.
@@ -71,15 +78,25 @@ void LocalLink::lost() {
     if (m_closing) {
         return;
     }
+    if (m_delivering) {
+        // The loss was found while a chunk is being handled (an answer written
+        // from there failed): report it once that is done, unless a new
+        // connection has been made by then.
+        const unsigned generation = m_generation;
+        QTimer::singleShot(0, m_socket, [this, generation] {
+            if (generation == m_generation && !isOpen()) {
+                lost();
+            }
+        });
+        return;
+    }
     // What the other end wrote before it went is still taken, up to the bound.
     while (m_socket->bytesAvailable() > 0) {
         const QByteArray chunk = m_socket->read(kMaxChunk);
         if (chunk.isEmpty()) {
             break;
         }
-        if (onChunk) {
-            onChunk(chunk);
-        }
+        deliver(chunk);
     }
     if (onClosed) {
         onClosed();

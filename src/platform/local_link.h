@@ -41,11 +41,14 @@ class LocalLink {
 
   private:
     void readChunks();
+    void deliver(const QByteArray& chunk);
     void lost();
 
     QLocalSocket* m_socket = nullptr;
     bool m_readScheduled = false;
     bool m_closing = false;
+    bool m_delivering = false; // inside onChunk
+    unsigned m_generation = 0; // counts connections, so a late report of a loss is dropped
 };
 
 } // namespace wexon::platform
