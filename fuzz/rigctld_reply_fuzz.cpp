@@ -2,7 +2,7 @@
 // Drives the rigctld reply reader with arbitrary bytes, fed to a session in
 // pieces cut where the input says. Promises checked: only complete lines come
 // out, none longer than the line limit, never more than the pending limit; the
-// count of unanswered commands never goes below zero nor above what was sent;
+// commands go out in order, never more than were queued;
 // a refusal is only ever reported in words with its code; a reading taken from
 // the lines is a positive finite frequency and one of the log's modes, or left
 // as it was.
@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
     RigctldSession session;
     const auto now = std::chrono::steady_clock::time_point{} + std::chrono::seconds(100);
-    session.sent("+f\n+m\n+F 14025000\n", now);
+    FUZZ_CHECK(session.queue("+f\n+m\n+F 14025000\n"));
+    FUZZ_CHECK(session.nextCommand(now) == "+f\n");
     FUZZ_CHECK(session.unanswered() == 3);
 
     RigReading reading;
@@ -46,6 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         session.received(input.substr(at, piece));
         at += piece;
         FUZZ_CHECK(session.unanswered() >= 0 && session.unanswered() <= 3);
+        if (auto next = session.nextCommand(now)) {
+            FUZZ_CHECK(*next == "+m\n" || *next == "+F 14025000\n");
+        }
 
         std::string lines = session.takeLines();
         FUZZ_CHECK(lines.size() <= kRigctldPendingLimit);

@@ -12,14 +12,30 @@ namespace {
 
 // What Qt keeps of received data before it is collected into the session.
 constexpr qint64 kSocketBufferLimit = 64 * 1024;
+// How soon a queue held up by an unanswered command is looked at again.
+constexpr int kRecheckMs = 50;
 
 } // namespace
 
 RigctldPort::RigctldPort(const core::SettingsStore* settings)
     : m_settings(settings), m_context(std::make_unique<QObject>()),
-      m_socket(std::make_unique<QTcpSocket>()), m_connectLimit(std::make_unique<QTimer>()) {
+      m_socket(std::make_unique<QTcpSocket>()), m_connectLimit(std::make_unique<QTimer>()),
+      m_replyLimit(std::make_unique<QTimer>()) {
     m_socket->setReadBufferSize(kSocketBufferLimit);
     m_connectLimit->setSingleShot(true);
+    m_replyLimit->setSingleShot(true);
+    // A coarse timer may fire a little early; a precise one does not, and any
+    // command still waiting is looked at again shortly.
+    m_replyLimit->setTimerType(Qt::PreciseTimer);
+    QObject::connect(m_replyLimit.get(), &QTimer::timeout, m_context.get(), [this] {
+        if (!isOpen()) {
+            return;
+        }
+        pump();
+        if (m_session.unanswered() > 0 && !m_replyLimit->isActive()) {
+            m_replyLimit->start(kRecheckMs);
+        }
+    });
     QObject::connect(m_socket.get(), &QTcpSocket::readyRead, m_context.get(), [this] { collect(); });
     // A refused or dropped connection ends the link; the controller finds it
     // closed at its next tick. Only the flag changes here, never the socket,
@@ -28,8 +44,10 @@ RigctldPort::RigctldPort(const core::SettingsStore* settings)
                      [this](QAbstractSocket::SocketError) { m_open = false; });
     QObject::connect(m_socket.get(), &QAbstractSocket::disconnected, m_context.get(),
                      [this] { m_open = false; });
-    QObject::connect(m_socket.get(), &QAbstractSocket::connected, m_context.get(),
-                     [this] { m_connectLimit->stop(); });
+    QObject::connect(m_socket.get(), &QAbstractSocket::connected, m_context.get(), [this] {
+        m_connectLimit->stop();
+        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
     QObject::connect(m_connectLimit.get(), &QTimer::timeout, m_context.get(), [this] {
         if (m_socket->state() != QAbstractSocket::ConnectedState) {
             m_open = false;
@@ -71,6 +89,7 @@ std::string RigctldPort::open(const rig::PortRequest& /*request*/) {
 void RigctldPort::close() {
     m_open = false;
     m_connectLimit->stop();
+    m_replyLimit->stop();
     m_socket->abort();
     m_session.reset();
 }
@@ -90,18 +109,26 @@ bool RigctldPort::write(std::string_view bytes) {
     if (bytes.empty()) {
         return true;
     }
-    // While connecting, Qt keeps what is written and sends it once connected.
-    const qint64 n = m_socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    if (n != static_cast<qint64>(bytes.size())) {
+    if (!m_session.queue(bytes)) {
         return false;
     }
-    m_session.sent(bytes, std::chrono::steady_clock::now());
-    return true;
+    pump();
+    return isOpen();
+}
+
+void RigctldPort::pump() {
+    // While connecting, Qt keeps what is written and sends it once connected.
+    while (auto command = m_session.nextCommand(std::chrono::steady_clock::now())) {
+        m_socket->write(command->data(), static_cast<qint64>(command->size()));
+        // Looked at again when the reply is overdue, to send what is queued.
+        m_replyLimit->start(rig::kRigctldReplyTimeoutMs + 1);
+    }
 }
 
 void RigctldPort::collect() {
     const QByteArray data = m_socket->readAll();
     m_session.received(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+    pump();
 }
 
 std::string RigctldPort::readAll() {
@@ -116,8 +143,9 @@ int RigctldPort::bytesToWrite() const {
         return 0;
     }
     const auto queued = static_cast<int>(m_socket->bytesToWrite());
-    // Unanswered commands count as one pending byte, so that a poll is not
-    // sent over them and a drain waits for their replies (up to the timeout).
+    // Queued and unanswered commands count as one pending byte, so that a poll
+    // is not sent over them and a drain waits for their replies (up to the
+    // reply timeout for each).
     return queued + (m_session.awaitingReplies(std::chrono::steady_clock::now()) ? 1 : 0);
 }
 

@@ -15,9 +15,10 @@
 // loop. open() fails at once only for an address that cannot be used (a port
 // number outside 1-65535, no host). A connection that is refused, that is not
 // made within kConnectLimitMs, or that the daemon drops, counts as closed from
-// then on, which the rig controller reports as a lost port. Commands left
-// unanswered stop counting as pending after the session's reply timeout, so a
-// daemon that answers late or never only delays the next poll.
+// then on, which the rig controller reports as a lost port. Commands go out
+// one at a time, each when the last is answered; one left unanswered for the
+// session's reply timeout is given up, so a daemon that answers late or never
+// only delays the next command.
 
 #include <memory>
 #include <string>
@@ -60,11 +61,13 @@ class RigctldPort : public rig::CatPort {
 
   private:
     void collect();
+    void pump();
 
     const core::SettingsStore* m_settings;
     std::unique_ptr<QObject> m_context; // owns the socket's connections
     std::unique_ptr<QTcpSocket> m_socket;
     std::unique_ptr<QTimer> m_connectLimit;
+    std::unique_ptr<QTimer> m_replyLimit;
     rig::RigctldSession m_session;
     bool m_open = false;
     std::string m_host;

@@ -225,23 +225,37 @@ std::string rigctldErrorText(int code) {
     return text + "(RPRT " + std::to_string(code) + ")";
 }
 
-void RigctldSession::sent(std::string_view bytes, TimePoint now) {
-    int commands = 0;
+bool RigctldSession::queue(std::string_view bytes) {
+    std::size_t commands = 0;
     for (char c : bytes) {
         if (c == '\n') {
             ++commands;
         }
     }
-    if (commands == 0) {
-        return;
+    if (m_queue.size() + commands > kQueueLimit) {
+        return false;
     }
-    if (!awaitingReplies(now)) {
-        // Nothing outstanding, or what was outstanding has timed out: a
-        // fresh wait starts with these commands.
-        m_unanswered = 0;
-        m_waitingSince = now;
+    while (!bytes.empty()) {
+        std::size_t end = bytes.find('\n');
+        if (end == std::string_view::npos) {
+            break;
+        }
+        m_queue.emplace_back(bytes.substr(0, end + 1));
+        bytes.remove_prefix(end + 1);
     }
-    m_unanswered += commands;
+    return true;
+}
+
+std::optional<std::string> RigctldSession::nextCommand(TimePoint now) {
+    if (m_queue.empty() ||
+        (m_inFlight && now - m_sentAt < std::chrono::milliseconds(kRigctldReplyTimeoutMs))) {
+        return std::nullopt;
+    }
+    std::string command = std::move(m_queue.front());
+    m_queue.pop_front();
+    m_inFlight = true;
+    m_sentAt = now;
+    return command;
 }
 
 void RigctldSession::received(std::string_view bytes) {
@@ -279,9 +293,7 @@ void RigctldSession::line(std::string_view text) {
         keepNewestLines();
     }
     if (auto code = rigctldReturnCode(text)) {
-        if (m_unanswered > 0) {
-            --m_unanswered;
-        }
+        m_inFlight = false;
         if (*code < 0 && m_label.rfind("set_", 0) == 0) {
             m_commandError = rigctldErrorText(*code);
         }
@@ -313,8 +325,8 @@ std::string RigctldSession::takeLines() {
 }
 
 bool RigctldSession::awaitingReplies(TimePoint now) const {
-    return m_unanswered > 0 &&
-           now - m_waitingSince < std::chrono::milliseconds(kRigctldReplyTimeoutMs);
+    return !m_queue.empty() ||
+           (m_inFlight && now - m_sentAt < std::chrono::milliseconds(kRigctldReplyTimeoutMs));
 }
 
 std::string RigctldSession::takeCommandError() {
@@ -327,8 +339,9 @@ void RigctldSession::reset() {
     m_lines.clear();
     m_label.clear();
     m_commandError.clear();
-    m_unanswered = 0;
-    m_waitingSince = {};
+    m_queue.clear();
+    m_inFlight = false;
+    m_sentAt = {};
 }
 
 } // namespace wexon::rig

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,23 +65,33 @@ std::optional<int> rigctldReturnCode(std::string_view line);
 // Words for a Hamlib error code (the code itself when unknown).
 std::string rigctldErrorText(int code);
 
-// The line framing and request accounting of one connection to rigctld.
-// Received bytes are cut into lines; the complete ones wait to be read. Each
-// command sent expects one "RPRT" line; commands count as answered when their
-// replies are in or the reply timeout has passed since the oldest was sent.
-// A refusal ("RPRT -n") of a set command is kept until it is taken.
+// The line framing and command queue of one connection to rigctld.
+// Commands go out one at a time: the next is sent when the reply to the last
+// has ended ("RPRT n") or the reply timeout has passed. rigctld flushes each
+// reply as it is done, so two commands sent together leave the second reply
+// waiting in the daemon's TCP stack for the acknowledgement of the first,
+// which the receiving end delays by some 40 ms; one at a time avoids that.
+// Received bytes are cut into lines; the complete ones wait to be read. A
+// refusal ("RPRT -n") of a set command is kept until it is taken.
 class RigctldSession {
   public:
     using TimePoint = std::chrono::steady_clock::time_point;
+    static constexpr std::size_t kQueueLimit = 64;
 
-    // Commands written: every '\n' ends one.
-    void sent(std::string_view bytes, TimePoint now);
+    // Queues the commands of `bytes` (each ended by '\n'; text after the last
+    // '\n' is not a command). False, queueing nothing, when the queue would
+    // pass kQueueLimit.
+    bool queue(std::string_view bytes);
+    // The next command to write ('\n' ended), when one is queued and the link
+    // is free: nothing in flight, or the one in flight has timed out.
+    std::optional<std::string> nextCommand(TimePoint now);
     void received(std::string_view bytes);
     // The complete lines received since the last call, each ended by '\n'.
     std::string takeLines();
-    // True while sent commands are unanswered and the reply timeout has not passed.
+    // True while commands are queued, or one is in flight within the timeout.
     bool awaitingReplies(TimePoint now) const;
-    int unanswered() const { return m_unanswered; }
+    // Commands queued plus the one in flight.
+    int unanswered() const { return static_cast<int>(m_queue.size()) + (m_inFlight ? 1 : 0); }
     // The last refusal of a set command since the last call; empty when none.
     std::string takeCommandError();
     // Forgets everything (a new connection).
@@ -95,8 +106,9 @@ class RigctldSession {
     std::string m_lines;
     std::string m_label; // the command the reply being read belongs to
     std::string m_commandError;
-    int m_unanswered = 0;
-    TimePoint m_waitingSince{};
+    std::deque<std::string> m_queue;
+    bool m_inFlight = false;
+    TimePoint m_sentAt{};
 };
 
 } // namespace wexon::rig

@@ -220,10 +220,13 @@ TEST_F(RigctldLinkTest, GarbageRepliesLeaveTheReadingAndPollingGoesOn) {
     });
     address(fake.port());
     ASSERT_EQ(rig->test(), rig::RigController::TestResult::Polling);
-    ASSERT_TRUE(test::spinUntil([&] { return events.readings > 5; }));
+    // No reply ever ends ("RPRT zz"), so each command waits out the reply
+    // timeout; readings still come as the noise does.
+    ASSERT_TRUE(test::spinUntil([&] { return events.readings >= 2; }, 8000))
+        << events.readings << " readings, " << fake.lines << " lines";
     EXPECT_EQ(rig->reading().frequency, 0.0f);
     EXPECT_TRUE(rig->polling());
-    EXPECT_TRUE(tune(14.025f)); // no RPRT ever counts: the drains time out
+    EXPECT_TRUE(tune(14.025f));
     EXPECT_TRUE(events.portFailures.empty());
 }
 
@@ -269,16 +272,22 @@ TEST_F(RigctldLinkTest, ASilentRigctldNeitherBlocksNorFloods) {
     ASSERT_EQ(rig->test(), rig::RigController::TestResult::Polling);
     EXPECT_LT(t.elapsed(), 100);
     test::spinFor(1000);
-    // One poll (two lines) in the first reply timeout, though ticks come every 50 ms.
-    EXPECT_EQ(fake.lines, 2);
+    // One command in the first reply timeout, though ticks come every 50 ms.
+    EXPECT_EQ(fake.lines, 1);
     EXPECT_TRUE(rig->polling());
     EXPECT_GT(ticks, 50); // the event loop ran all along
     t.start();
     ASSERT_TRUE(tune(14.025f));
-    EXPECT_LT(t.elapsed(), 3 * rig::kDrainLimitMs + 500);
+    // The drains before and after the frequency command each end by the limit.
+    EXPECT_LT(t.elapsed(), 4 * rig::kDrainLimitMs + 500);
     EXPECT_GT(ticks, 100);
-    EXPECT_TRUE(std::find(fake.received.begin(), fake.received.end(), "+F 14025000") !=
-                fake.received.end());
+    // Queued behind commands that were never answered, it still goes out.
+    EXPECT_TRUE(test::spinUntil(
+        [&] {
+            return std::find(fake.received.begin(), fake.received.end(), "+F 14025000") !=
+                   fake.received.end();
+        },
+        5000));
     EXPECT_TRUE(events.portFailures.empty());
 }
 

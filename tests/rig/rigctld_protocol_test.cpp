@@ -184,33 +184,60 @@ TEST(RigctldSessionTest, AFloodKeepsOnlyTheNewestLines) {
     EXPECT_EQ(lines.substr(lines.size() - 20), "Frequency: 14025000\n");
 }
 
-TEST(RigctldSessionTest, CommandsWaitForTheirRepliesUntilTheTimeout) {
+TEST(RigctldSessionTest, CommandsGoOutOneAtATimeAsRepliesEnd) {
     RigctldSession s;
     const Clock::time_point t0{};
+    EXPECT_FALSE(s.nextCommand(t0).has_value());
     EXPECT_FALSE(s.awaitingReplies(t0));
-    s.sent("+f\n+m\n", t0);
+    ASSERT_TRUE(s.queue("+f\n+m\n"));
     EXPECT_EQ(s.unanswered(), 2);
-    EXPECT_TRUE(s.awaitingReplies(t0 + milliseconds(10)));
-    s.received("get_freq:\nFrequency: 1\nRPRT 0\n");
-    EXPECT_TRUE(s.awaitingReplies(t0 + milliseconds(10)));
+    EXPECT_TRUE(s.awaitingReplies(t0));
+    EXPECT_EQ(s.nextCommand(t0), "+f\n");
+    EXPECT_FALSE(s.nextCommand(t0).has_value()); // the first is still in flight
+    s.received("get_freq:\nFrequency: 1\n");
+    EXPECT_FALSE(s.nextCommand(t0).has_value()); // its reply has not ended
+    s.received("RPRT 0\n");
+    EXPECT_EQ(s.nextCommand(t0), "+m\n");
+    EXPECT_TRUE(s.awaitingReplies(t0));
     s.received("get_mode:\nMode: CW\nPassband: 0\nRPRT 0\n");
-    EXPECT_FALSE(s.awaitingReplies(t0 + milliseconds(10)));
-    // Extra replies never make the count negative.
+    EXPECT_FALSE(s.awaitingReplies(t0));
+    EXPECT_EQ(s.unanswered(), 0);
+    // Extra replies change nothing.
     s.received("RPRT 0\nRPRT 0\n");
     EXPECT_EQ(s.unanswered(), 0);
+    // Text after the last line end is not a command.
+    ASSERT_TRUE(s.queue("no newline"));
+    EXPECT_EQ(s.unanswered(), 0);
+}
 
-    // Never answered: waiting ends at the timeout, and a new command starts afresh.
-    s.sent("+f\n", t0);
-    EXPECT_TRUE(s.awaitingReplies(t0 + milliseconds(kRigctldReplyTimeoutMs - 1)));
-    EXPECT_FALSE(s.awaitingReplies(t0 + milliseconds(kRigctldReplyTimeoutMs)));
-    const auto t1 = t0 + milliseconds(kRigctldReplyTimeoutMs + 5);
-    s.sent("+f\n", t1);
-    EXPECT_EQ(s.unanswered(), 1);
-    EXPECT_TRUE(s.awaitingReplies(t1 + milliseconds(kRigctldReplyTimeoutMs - 1)));
-    s.sent("no newline", t1); // not a command
-    EXPECT_EQ(s.unanswered(), 1);
+TEST(RigctldSessionTest, AnUnansweredCommandIsGivenUpAtTheTimeout) {
+    RigctldSession s;
+    const Clock::time_point t0{};
+    s.queue("+f\n+m\n");
+    ASSERT_TRUE(s.nextCommand(t0).has_value());
+    const auto almost = t0 + milliseconds(kRigctldReplyTimeoutMs - 1);
+    EXPECT_FALSE(s.nextCommand(almost).has_value());
+    const auto late = t0 + milliseconds(kRigctldReplyTimeoutMs);
+    EXPECT_EQ(s.nextCommand(late), "+m\n");
+    EXPECT_TRUE(s.awaitingReplies(late));
+    const auto later = late + milliseconds(kRigctldReplyTimeoutMs);
+    EXPECT_FALSE(s.awaitingReplies(later)); // never answered: waiting ends
+    s.queue("+f\n");
+    EXPECT_EQ(s.nextCommand(later), "+f\n");
     s.reset();
-    EXPECT_FALSE(s.awaitingReplies(t1));
+    EXPECT_FALSE(s.awaitingReplies(later));
+    EXPECT_EQ(s.unanswered(), 0);
+}
+
+TEST(RigctldSessionTest, TheQueueIsBounded) {
+    RigctldSession s;
+    std::string many;
+    for (std::size_t i = 0; i < RigctldSession::kQueueLimit; ++i) {
+        many += "+f\n";
+    }
+    EXPECT_TRUE(s.queue(many));
+    EXPECT_FALSE(s.queue("+m\n"));
+    EXPECT_EQ(s.unanswered(), static_cast<int>(RigctldSession::kQueueLimit));
 }
 
 TEST(RigctldSessionTest, RefusalsOfSetCommandsAreKeptForTheirOwner) {
