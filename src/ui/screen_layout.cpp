@@ -267,8 +267,8 @@ void scaleWindow(QWidget& window, const core::WindowScale& scale, const ScreenAr
         }
     }
     for (QWidget* w : window.findChildren<QWidget*>()) {
-        if (w->isWindow()) {
-            continue;
+        if (w->window() != &window) {
+            continue; // a window of its own, or part of one
         }
         const ControlKind kind = controlKindOf(*w);
         if (hasOwnFontSize(*w) && scale.controlFontScales(kind)) {
@@ -436,8 +436,8 @@ void ScreenLayout::applyFormSize(int percent) {
     }
     const auto shrink = [&](double s) { return layout.fontSize(s); };
     for (QWidget* w : m_window.findChildren<QWidget*>()) {
-        if (w->isWindow()) {
-            continue;
+        if (w->window() != &m_window) {
+            continue; // a window of its own, or part of one
         }
         const ControlKind kind = controlKindOf(*w);
         if (hasOwnFontSize(*w) && layout.controlScales(kind)) {

@@ -206,6 +206,22 @@ TEST(ScaleWindowToScreen, ControlsInALayoutAreLeftToIt) {
     EXPECT_EQ(loose->geometry(), QRect(0, 0, 80, 32));
 }
 
+TEST(ScaleWindowToScreen, AWindowOwnedByTheScaledOneIsLeftForItsOwnShow) {
+    QDialog owner;
+    owner.resize(320, 200);
+    auto* owned = new QDialog(&owner);
+    auto* ownedButton = new QPushButton("Done", owned);
+    QFont font = ownedButton->font();
+    font.setPointSizeF(9);
+    ownedButton->setFont(font);
+    ownedButton->setGeometry(10, 10, 60, 20);
+
+    ui::scaleWindowToScreen(owner, kScreen);
+
+    EXPECT_DOUBLE_EQ(ownedButton->font().pointSizeF(), 9);
+    EXPECT_EQ(ownedButton->geometry(), QRect(10, 10, 60, 20));
+}
+
 TEST(ScaleWindowToScreen, AWindowTooBigForTheScreenIsKeptOnTheWorkArea) {
     QDialog dialog;
     dialog.resize(640, 470);
