@@ -1,6 +1,9 @@
 #include "rig/rigctld_protocol.h"
 
 #include <array>
+#include <charconv>
+#include <cmath>
+#include <system_error>
 #include <utility>
 
 namespace wexon::rig {
@@ -121,11 +124,25 @@ std::string rigctldPollCommand() {
 }
 
 std::string rigctldFrequencyCommand(float mhz) {
-    auto hz = frequencyCount(mhz, 1000000.0);
+    // The frequency travels as a float, whose nearest value to 21.3 is
+    // 21.2999992...; times a million that is 1 Hz short. Its shortest decimal
+    // form ("21.3") is the frequency meant, so the Hz come from that.
+    char text[32];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, mhz);
+    if (ec != std::errc()) {
+        return {};
+    }
+    double meant = 0;
+    auto parsed = std::from_chars(text, end, meant);
+    if (parsed.ec != std::errc() || !std::isfinite(meant)) {
+        return {};
+    }
+    auto hz = frequencyCount(static_cast<float>(meant), 1000000.0);
     if (!hz) {
         return {};
     }
-    return "+F " + std::to_string(*hz) + "\n";
+    const double exact = std::nearbyint(meant * 1000000.0);
+    return "+F " + std::to_string(static_cast<long long>(exact)) + "\n";
 }
 
 std::string rigctldModeName(std::string_view mode) {

@@ -28,7 +28,11 @@ TEST(RigctldCommands, PollFrequencyAndModeTexts) {
     EXPECT_EQ(rigctldPollCommand(), "+f\n+m\n");
     EXPECT_EQ(rigctldFrequencyCommand(14.025f), "+F 14025000\n");
     EXPECT_EQ(rigctldFrequencyCommand(1.8f), "+F 1800000\n");
-    EXPECT_EQ(rigctldFrequencyCommand(1296.2f), "+F 1296199951\n"); // float, as the others
+    // The frequency meant, not the float's nearest value times a million.
+    EXPECT_EQ(rigctldFrequencyCommand(21.3f), "+F 21300000\n");
+    EXPECT_EQ(rigctldFrequencyCommand(1296.2f), "+F 1296200000\n");
+    EXPECT_EQ(rigctldFrequencyCommand(14.00001f), "+F 14000010\n");
+    EXPECT_EQ(rigctldFrequencyCommand(0.1357f), "+F 135700\n");
     EXPECT_EQ(rigctldFrequencyCommand(0.0f), "");
     EXPECT_EQ(rigctldFrequencyCommand(-7.0f), "");
     EXPECT_EQ(rigctldFrequencyCommand(std::numeric_limits<float>::quiet_NaN()), "");

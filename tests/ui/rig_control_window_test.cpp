@@ -13,11 +13,14 @@
 #include "core/number_format.h"
 #include "core/settings_store.h"
 #include "rig/fake_rig.h"
+#include "rig/rigctld_process.h"
+#include "rig/rigctld_protocol.h"
 #include "rig/rig_settings.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
 #include "ui/rig_control_window.h"
 #include "ui/rig_main_window_host.h" // compiled here so the adapter stays buildable
+#include "ui/rig_tune_dialog.h"
 
 using namespace wexon;
 
@@ -159,7 +162,7 @@ TEST_F(RigWindowTest, DoneSavesTheSettingsAndAReopenedWindowRestoresThem) {
     EXPECT_TRUE(child<QRadioButton>("optComm1")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("chkConvToHex")->isEnabled());
     EXPECT_EQ(child<QListWidget>("List1")->currentItem()->text(), "Other");
-    EXPECT_EQ(child<QListWidget>("List1")->count(), 19);
+    EXPECT_EQ(child<QListWidget>("List1")->count(), 20);
 }
 
 TEST_F(RigWindowTest, AModeByOutsideOneToThreeLeavesTheOptions) {
@@ -192,4 +195,89 @@ TEST_F(RigWindowTest, ChangeFrequencyButtonNeedsPolling) {
     open();
     click("Command3");
     EXPECT_TRUE(prompts.wasShown("You must be polling your rig to test this function."));
+}
+
+TEST_F(RigWindowTest, TheRigctldEntryComesLastAndKeepsItsAddressInTheSettingsStore) {
+    open();
+    auto* list = child<QListWidget>("List1");
+    EXPECT_EQ(list->item(list->count() - 1)->text(), "Hamlib (rigctld)");
+    EXPECT_EQ(list->item(list->count() - 2)->text(), "Other");
+    auto* box = child<QWidget>("rigctldBox");
+    auto* hostBox = child<QLineEdit>("txtRigctldHost");
+    auto* portBox = child<QLineEdit>("txtRigctldPort");
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_EQ(hostBox->text(), "127.0.0.1");
+    EXPECT_EQ(portBox->text(), "4532");
+    EXPECT_EQ(hostBox->accessibleName(), "rigctld host");
+
+    window->list1Click("Hamlib (rigctld)");
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>("chkConvToHex")->isEnabled());
+    EXPECT_EQ(child<QLineEdit>("txtFreq")->text(), "");
+    hostBox->setText(" radio.local ");
+    portBox->setText("4600");
+    EXPECT_EQ(settings.read(rig::kRigctldHostKey, ""), "radio.local");
+    EXPECT_EQ(settings.read(rig::kRigctldPortKey, ""), "4600");
+    window->list1Click("Kenwood");
+    EXPECT_FALSE(box->isEnabled());
+
+    // A reopened window shows the stored address and, for the saved entry, the box.
+    window->list1Click("Hamlib (rigctld)");
+    click("cmdDone");
+    window.reset();
+    open();
+    EXPECT_EQ(child<QLineEdit>("txtRigctldHost")->text(), "radio.local");
+    EXPECT_EQ(child<QLineEdit>("txtRigctldPort")->text(), "4600");
+    EXPECT_TRUE(child<QWidget>("rigctldBox")->isEnabled());
+    EXPECT_EQ(host.name, "Hamlib (rigctld)");
+}
+
+TEST_F(RigWindowTest, ABadRigctldPortShowsTheRigMessage) {
+    open();
+    window->list1Click("Hamlib (rigctld)");
+    child<QLineEdit>("txtRigctldPort")->setText("0");
+    click("Command1");
+    EXPECT_FALSE(window->polling());
+    EXPECT_TRUE(prompts.wasShown("Invalid Comm Settings."));
+}
+
+TEST_F(RigWindowTest, TheWindowPollsAndTunesARealRigctld) {
+    if (!test::haveHamlibTool("rigctld") || !test::haveHamlibTool("rigctl")) {
+        GTEST_SKIP() << "rigctld and rigctl (Debian package libhamlib-utils) are not installed";
+    }
+    test::RigctldProcess rigctld;
+    ASSERT_TRUE(rigctld.start());
+    rigctld.rigctl("F 14025000");
+    rigctld.rigctl("M CW 0");
+    open();
+    window->show();
+    window->list1Click("Hamlib (rigctld)");
+    child<QLineEdit>("txtRigctldPort")->setText(QString::number(rigctld.port()));
+    child<QCheckBox>("chkFrequency")->setChecked(true);
+    click("optPoll0");
+    host.band = "80";
+    click("Command1");
+    EXPECT_TRUE(window->polling());
+    ASSERT_TRUE(test::spinUntil([&] { return host.band == "20"; }));
+    EXPECT_TRUE(test::spinUntil([&] { return child<QLabel>("lblMode")->text() == "CW"; }));
+    rigctld.rigctl("F 7025000");
+    ASSERT_TRUE(test::spinUntil([&] { return host.band == "40"; }));
+    EXPECT_TRUE(test::spinUntil([&] { return child<QLabel>("lblFreq")->text() == "7.02500"; }));
+
+    // The tune window and spot clicks tune through the rig window.
+    ui::RigTuneDialog tune(*window);
+    tune.findChild<QLineEdit*>("txtFreq")->setText("21.3");
+    tune.command1Click();
+    ASSERT_TRUE(test::spinUntil([&] { return host.band == "15"; }));
+    EXPECT_EQ(rigctld.rigctl("f").substr(0, 8), "21300000");
+    tune.modeClick("USB");
+    EXPECT_TRUE(test::spinUntil([&] { return rigctld.rigctl("m").rfind("USB", 0) == 0; }));
+    window->changeFrequency(14.2f);
+    ASSERT_TRUE(test::spinUntil([&] { return host.band == "20"; }));
+    EXPECT_EQ(rigctld.rigctl("f").substr(0, 8), "14200000");
+    EXPECT_TRUE(prompts.shown.empty());
+
+    rigctld.stop();
+    ASSERT_TRUE(test::spinUntil([&] { return prompts.wasShown("Invalid Comm Settings."); }));
+    EXPECT_FALSE(window->polling());
 }
