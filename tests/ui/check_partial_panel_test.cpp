@@ -223,10 +223,12 @@ TEST_F(CheckPartialTest, ShowsOnlyWhatFitsAndCountsTheRest) {
         many += "K1" + std::string(1, static_cast<char>('A' + i / 26 % 26)) +
                 std::string(1, static_cast<char>('A' + i % 26)) + "\n";
     }
-    start(many);
+    start(many, core::formatLog({contact("K1AC", "20")}));
     installer->setEnabled(true);
     showWindow();
     typeCall("k1");
+    EXPECT_TRUE(workedRole("K1AC"));
+    EXPECT_FALSE(workedRole("K1AB"));
     QListView* view = installer->panel()->view();
     QApplication::processEvents();
     const int shown = model().rowCount();
@@ -239,6 +241,12 @@ TEST_F(CheckPartialTest, ShowsOnlyWhatFitsAndCountsTheRest) {
         EXPECT_TRUE(view->viewport()->rect().contains(cell))
             << r << " at " << cell.x() << "," << cell.y() << " " << cell.width() << "x"
             << cell.height();
+    }
+
+    // Set WEXON_SCREENSHOT_DIR to keep a picture of the list for a look by eye.
+    const QString folder = qEnvironmentVariable("WEXON_SCREENSHOT_DIR");
+    if (!folder.isEmpty()) {
+        window->grab().save(folder + "/check_partial.png");
     }
 
     // A wider window has room for more.
