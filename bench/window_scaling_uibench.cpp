@@ -89,9 +89,9 @@ int main(int argc, char** argv) {
         auto window = hundredControls();
         const auto start = std::chrono::steady_clock::now();
         wexon::ui::scaleWindowToScreen(*window, screen);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
-                                                               start)
-                         .count());
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     const double worst = *std::max_element(ms.begin(), ms.end());
     std::printf("scale a window of 100 controls to 1920x1080: median %.3f ms, max %.3f ms "

@@ -120,8 +120,8 @@ std::optional<int> formSizeFromAnswer(std::string_view answer) {
     if (!value || std::isnan(*value)) {
         return std::nullopt;
     }
-    const double clamped = std::clamp(*value, double(kMinFormSizePercent),
-                                      double(kMaxFormSizePercent));
+    const double clamped =
+        std::clamp(*value, double(kMinFormSizePercent), double(kMaxFormSizePercent));
     return static_cast<int>(std::lround(clamped));
 }
 

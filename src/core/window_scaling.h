@@ -17,8 +17,12 @@ inline constexpr double kReferenceHeightTwips = 7200.0;
 // A scaled window sits this far above the centre of the screen.
 inline constexpr double kCentreRaiseTwips = 170.0;
 
-inline constexpr double pixelsToTwips(double pixels) { return pixels * kTwipsPerPixel; }
-inline constexpr double twipsToPixels(double twips) { return twips / kTwipsPerPixel; }
+inline constexpr double pixelsToTwips(double pixels) {
+    return pixels * kTwipsPerPixel;
+}
+inline constexpr double twipsToPixels(double twips) {
+    return twips / kTwipsPerPixel;
+}
 
 struct TwipRect {
     double left = 0;
@@ -142,7 +146,9 @@ struct FullScreenLayout {
 };
 
 // Taskbar mode 1 keeps the taskbar visible: the window covers the work area.
-inline bool coversWorkArea(int taskbarMode) { return taskbarMode == 1; }
+inline bool coversWorkArea(int taskbarMode) {
+    return taskbarMode == 1;
+}
 
 // The "Taskbar" menu item: it only toggles at a form size of 100 %.
 struct TaskbarToggle {
@@ -166,6 +172,5 @@ inline constexpr const char* kTaskbarNeedsFullText =
     "The form size must be set to 100% to use the taskbar display option.";
 inline constexpr const char* kTaskbarNeedsFullTitle =
     "Please set your form size to 100% to use this option.";
-inline constexpr const char* kFormResizeErrorTitle = "Form Resize Error";
 
 } // namespace wexon::core

@@ -317,8 +317,8 @@ bool AccessibleNaming::eventFilter(QObject* watched, QEvent* event) {
     auto* w = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::Show && w->isWindow()) {
         nameAccessibleControls(*w);
-    } else if (event->type() == QEvent::Polish && !w->isWindow() &&
-               w->window()->isVisible() && isInteractiveControl(*w)) {
+    } else if (event->type() == QEvent::Polish && !w->isWindow() && w->window()->isVisible() &&
+               isInteractiveControl(*w)) {
         // A control added to a window already on the screen.
         nameIfMissing(*w);
     }

@@ -74,8 +74,7 @@ QFont resized(QFont font, const std::function<double(double)>& size) {
 
 // A widget whose own code gave it a font size (the others take the window's).
 bool hasOwnFontSize(const QWidget& w) {
-    return w.testAttribute(Qt::WA_SetFont) &&
-           (w.font().resolveMask() & (QFont::SizeResolved)) != 0;
+    return w.testAttribute(Qt::WA_SetFont) && (w.font().resolveMask() & (QFont::SizeResolved)) != 0;
 }
 
 bool layoutHolds(QLayout* layout, const QWidget* w) {
@@ -153,8 +152,7 @@ core::TwipLine lineOf(const QRect& r, bool horizontal) {
 QRect lineRect(const core::TwipLine& line, const QRect& old, bool horizontal) {
     if (horizontal) {
         const int y = toPixels(line.y1) - old.height() / 2;
-        return QRect(toPixels(line.x1), y, std::max(0, toPixels(line.x2 - line.x1)),
-                     old.height());
+        return QRect(toPixels(line.x1), y, std::max(0, toPixels(line.x2 - line.x1)), old.height());
     }
     const int x = toPixels(line.x1) - old.width() / 2;
     return QRect(x, toPixels(line.y1), old.width(), std::max(0, toPixels(line.y2 - line.y1)));
@@ -191,8 +189,8 @@ void scaleColumns(QWidget& w, const std::function<double(double)>& width) {
             header->sectionResizeMode(i) == QHeaderView::ResizeToContents) {
             continue;
         }
-        header->resizeSection(i, std::max(1, static_cast<int>(std::lround(
-                                                 width(header->sectionSize(i))))));
+        header->resizeSection(
+            i, std::max(1, static_cast<int>(std::lround(width(header->sectionSize(i))))));
     }
 }
 
@@ -260,8 +258,8 @@ void scaleWindow(QWidget& window, const core::WindowScale& scale, const ScreenAr
         const ControlKind kind = controlKindOf(*w);
         bool horizontal = false;
         if (kind == ControlKind::Line && isLine(*w, &horizontal)) {
-            w->setGeometry(lineRect(scale.line(lineOf(w->geometry(), horizontal)), w->geometry(),
-                                    horizontal));
+            w->setGeometry(
+                lineRect(scale.line(lineOf(w->geometry(), horizontal)), w->geometry(), horizontal));
         } else if (kind != ControlKind::Other) {
             w->setGeometry(toPixels(scale.control(kind, toTwips(w->geometry()))));
         }
@@ -272,7 +270,8 @@ void scaleWindow(QWidget& window, const core::WindowScale& scale, const ScreenAr
         }
         const ControlKind kind = controlKindOf(*w);
         if (hasOwnFontSize(*w) && scale.controlFontScales(kind)) {
-            QFont font = resized(w->font(), [&](double s) { return scale.controlFontSize(kind, s); });
+            QFont font =
+                resized(w->font(), [&](double s) { return scale.controlFontSize(kind, s); });
             if (!family.isEmpty()) {
                 font.setFamily(family);
             }
@@ -321,8 +320,7 @@ void placeWindowFrame(QWidget& window, const QRect& frame) {
         return;
     }
     if ((window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
-        window.setWindowState(window.windowState() &
-                              ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+        window.setWindowState(window.windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
     }
     // The window manager's decorations are known once the window is shown;
     // before that the inside is given the whole rectangle.
@@ -352,6 +350,12 @@ QRect mainWindowArea(int formSizePercent, int taskbarMode, const ScreenAreas& ar
 
 SecondaryWindowScaler::SecondaryWindowScaler(std::function<ScreenAreas()> areas, QObject* parent)
     : QObject(parent), m_areas(std::move(areas)) {}
+
+SecondaryWindowScaler* SecondaryWindowScaler::install() {
+    auto* scaler = new SecondaryWindowScaler(primaryScreenAreas, qApp);
+    qApp->installEventFilter(scaler);
+    return scaler;
+}
 
 bool SecondaryWindowScaler::wantsScaling(const QWidget& w) {
     if (!w.isWindow() || w.property(kScaledProperty).toBool() ||
@@ -392,8 +396,7 @@ bool SecondaryWindowScaler::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------- main window
 
-ScreenLayout::ScreenLayout(MainWindow& window, Prompts& prompts,
-                           std::function<ScreenAreas()> areas)
+ScreenLayout::ScreenLayout(MainWindow& window, Prompts& prompts, std::function<ScreenAreas()> areas)
     : QObject(&window), m_window(window), m_prompts(prompts), m_areas(std::move(areas)) {
     setObjectName("screenLayout");
     m_formSizeItem = window.findChild<QAction*>("mnuFormSize");
@@ -428,8 +431,8 @@ void ScreenLayout::applyFormSize(int percent) {
         const ControlKind kind = controlKindOf(*w);
         bool horizontal = false;
         if (kind == ControlKind::Line && isLine(*w, &horizontal)) {
-            w->setGeometry(lineRect(layout.line(lineOf(w->geometry(), horizontal)),
-                                    w->geometry(), horizontal));
+            w->setGeometry(lineRect(layout.line(lineOf(w->geometry(), horizontal)), w->geometry(),
+                                    horizontal));
         } else if (layout.controlScales(kind)) {
             w->setGeometry(toPixels(layout.control(kind, toTwips(w->geometry()))));
         }
@@ -477,8 +480,8 @@ void ScreenLayout::applyFullScreen() {
     for (QWidget* w : placed) {
         bool horizontal = false;
         if (isLine(*w, &horizontal)) {
-            w->setGeometry(lineRect(layout.line(lineOf(w->geometry(), horizontal)),
-                                    w->geometry(), horizontal));
+            w->setGeometry(lineRect(layout.line(lineOf(w->geometry(), horizontal)), w->geometry(),
+                                    horizontal));
         } else {
             w->setGeometry(toPixels(layout.control(toTwips(w->geometry()))));
         }
@@ -492,15 +495,13 @@ void ScreenLayout::applyFullScreen() {
 
 void ScreenLayout::placeMainWindow() {
     const core::Preferences& prefs = m_window.contest().prefs;
-    placeWindowFrame(m_window,
-                     mainWindowArea(prefs.formSizePercent, prefs.taskbarMode, m_areas()));
+    placeWindowFrame(m_window, mainWindowArea(prefs.formSizePercent, prefs.taskbarMode, m_areas()));
 }
 
 void ScreenLayout::formSizeClick() {
     core::Preferences& prefs = m_window.contest().prefs;
-    const std::optional<QString> answer =
-        m_prompts.input(core::kFormSizeTitle, core::kFormSizePrompt,
-                        QString::number(int(prefs.formSizePercent)));
+    const std::optional<QString> answer = m_prompts.input(
+        core::kFormSizeTitle, core::kFormSizePrompt, QString::number(int(prefs.formSizePercent)));
     if (!answer) {
         return; // cancelled
     }

@@ -59,6 +59,9 @@ class SecondaryWindowScaler : public QObject {
 
     explicit SecondaryWindowScaler(std::function<ScreenAreas()> areas = primaryScreenAreas,
                                    QObject* parent = nullptr);
+    // Makes one for the primary screen and installs it on the running
+    // application, which owns it.
+    static SecondaryWindowScaler* install();
 
     // Whether a window is one this scaler stretches on its first show.
     static bool wantsScaling(const QWidget& window);

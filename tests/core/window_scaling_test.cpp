@@ -56,9 +56,9 @@ TEST(ScaleToScreen, ControlsFollowTheirOwnRules) {
     // Unknown controls are left alone.
     EXPECT_EQ(scale.control(ControlKind::Other, design), design);
     EXPECT_DOUBLE_EQ(scale.controlFontSize(ControlKind::Other, 9), 9);
-    for (ControlKind kind : {ControlKind::ListBox, ControlKind::Label, ControlKind::CheckBox,
-                             ControlKind::OptionButton, ControlKind::Frame,
-                             ControlKind::ListView}) {
+    for (ControlKind kind :
+         {ControlKind::ListBox, ControlKind::Label, ControlKind::CheckBox,
+          ControlKind::OptionButton, ControlKind::Frame, ControlKind::ListView}) {
         EXPECT_TRUE(scale.controlFontScales(kind));
     }
 }

@@ -249,11 +249,12 @@ TEST(QtPromptsAnnounce, AQuestionIsAnnouncedAndStillAnswersYesOrNo) {
     EXPECT_TRUE(prompts.question("Open existing log?", "Continue?"));
     EXPECT_EQ(name, "Open existing log?");
 
-    whenModal<QMessageBox>([](QMessageBox& box) {
-        EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));
-        EXPECT_EQ(box.accessibleDescription(), "Sure?");
-    },
-                           [](QMessageBox& box) { box.button(QMessageBox::No)->click(); });
+    whenModal<QMessageBox>(
+        [](QMessageBox& box) {
+            EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));
+            EXPECT_EQ(box.accessibleDescription(), "Sure?");
+        },
+        [](QMessageBox& box) { box.button(QMessageBox::No)->click(); });
     EXPECT_FALSE(prompts.question("Are you sure?", "Sure?"));
 }
 
@@ -350,14 +351,14 @@ TEST_F(EveryWindowTest, EveryControlOfEveryWindowHasAName) {
     EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::CodePracticeWindow>(keyer))));
     EXPECT_TRUE(shownAndNamed(tools->rigWindow()));
     // The frequency box (`txtFreq`) has no caption either; the same applies.
-    EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::RigTuneDialog>(tools->rigWindow())),
-                              {"txtFreq"}));
-    EXPECT_TRUE(shownAndNamed(
-        own(std::make_unique<ui::RigFrequencyTestDialog>(tools->rigWindow()))));
+    EXPECT_TRUE(
+        shownAndNamed(own(std::make_unique<ui::RigTuneDialog>(tools->rigWindow())), {"txtFreq"}));
+    EXPECT_TRUE(
+        shownAndNamed(own(std::make_unique<ui::RigFrequencyTestDialog>(tools->rigWindow()))));
     EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::RigBandPlanDialog>(
         QString::fromStdString(dir.file("work")), prompts))));
-    EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::EditContactWindow>(
-        contest.qsos(), 1, contest.countries, prompts))));
+    EXPECT_TRUE(shownAndNamed(own(
+        std::make_unique<ui::EditContactWindow>(contest.qsos(), 1, contest.countries, prompts))));
     ui::CabrilloSource source;
     source.ownCall = "W1AW";
     source.contestMode = "CW";
@@ -366,8 +367,8 @@ TEST_F(EveryWindowTest, EveryControlOfEveryWindowHasAName) {
         own(std::make_unique<ui::SummarySheetWindow>(source, settings, shared, prompts))));
     EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::RateGraphWindow>(contest.qsos(), prompts))));
     EXPECT_TRUE(shownAndNamed(*spots->controller().spottingWindow()));
-    EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::HelpWindow>(
-        QString::fromStdString(dir.file("work/readme.txt"))))));
+    EXPECT_TRUE(shownAndNamed(own(
+        std::make_unique<ui::HelpWindow>(QString::fromStdString(dir.file("work/readme.txt"))))));
     EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::LogoWindow>("1.0"))));
 
     // The spectrum map runs modally from its menu item.
