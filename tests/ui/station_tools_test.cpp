@@ -6,7 +6,11 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include "keying/element_clock.h"
+#include "keying/keying_fakes.h"
+#include "keying/morse_table.h"
 #include "support/main_window_fixture.h"
+#include "ui/cw_window.h"
 #include "ui/rig_band_plan_dialog.h"
 #include "ui/rig_tune_dialog.h"
 #include "ui/station_tools.h"
@@ -105,4 +109,76 @@ TEST_F(StationToolsTest, ARigTuneAndThePrivilegesChartOpenFromTheirKeys) {
     EXPECT_EQ(modalWindows.size(), 3u);
     // Nothing typed with Ctrl reached the call box.
     EXPECT_EQ(call->text(), "");
+}
+
+namespace {
+
+// The text a recorded key line sent, read back from its edge times: an element
+// gap is one unit, a character gap three, a word gap seven.
+std::string decodeMorse(const std::string& units) {
+    std::string text;
+    std::string pattern;
+    auto endCharacter = [&] {
+        if (pattern.empty()) {
+            return;
+        }
+        // The table holds each character as its keyed units.
+        std::string keyed;
+        for (char element : pattern) {
+            keyed += element == '.' ? "10" : "1110";
+        }
+        keyed += "00";
+        for (char c = '!'; c <= 'Z'; ++c) {
+            if (keying::morsePattern(c) == keyed) {
+                text += c;
+                break;
+            }
+        }
+        pattern.clear();
+    };
+    std::size_t i = 0;
+    while (i < units.size()) {
+        std::size_t j = i;
+        while (j < units.size() && units[j] == units[i]) {
+            ++j;
+        }
+        const std::size_t run = j - i;
+        if (units[i] == '1') {
+            pattern += run >= 2 ? '-' : '.';
+        } else if (run >= 5) {
+            endCharacter();
+            text += ' ';
+        } else if (run >= 2) {
+            endCharacter();
+        }
+        i = j;
+    }
+    endCharacter();
+    return text;
+}
+
+} // namespace
+
+TEST_F(StationToolsTest, FunctionKeysInTheMainWindowSendTheirMessagesWithTheCallFilledIn) {
+    auto& w = start(1);
+    keying::CwKeyer& keyer = tools->cwWindow().keyer();
+    keying::MonotonicElementClock stamps;
+    test::ScriptedKeyLine line(stamps);
+    keyer.setInterface(1);
+    // The keyer sets its line up before each message; here that line is the
+    // recording one instead of a serial port.
+    keyer.setLineSetup([&keyer, &line] { keyer.setKeyLine(&line); });
+    keyer.setSpeedText("60");
+    keyer.setMessage(1, "$ 5NN");
+    auto* call = w.findChild<QLineEdit*>("txtCall");
+    call->setFocus();
+    QTest::keyClicks(call, "K1A");
+    QTest::keyClick(call, Qt::Key_F2);
+    // F2 reached the keyer with the call in place of "$".
+    ASSERT_TRUE(keyer.engine().waitUntilIdle(std::chrono::seconds(10)));
+    const double unitNs = 1.2e9 / 60;
+    EXPECT_EQ(decodeMorse(line.units(unitNs)), "K1A 5NN");
+    // The key went to the keyer, not into the box.
+    EXPECT_EQ(call->text(), "K1A");
+    keyer.setKeyLine(nullptr);
 }
