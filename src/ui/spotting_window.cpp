@@ -296,8 +296,8 @@ spots::PackSpotSettings SpottingWindow::currentSettings() const {
     s.baud = baud >= 0 ? kBauds[baud] : "9600";
     const int parity = checkedIndex(m_parityOptions);
     s.parity = parity >= 0 ? kParities[parity] : "N";
-    s.dataBits = m_dataOptions[0]->isChecked() ? "7" : "8";
-    s.stopBits = m_stopOptions[1]->isChecked() ? "2" : "1";
+    s.dataBits.assign(1, m_dataOptions[0]->isChecked() ? '7' : '8');
+    s.stopBits.assign(1, m_stopOptions[1]->isChecked() ? '2' : '1');
     s.portNumber = std::max(0, checkedIndex(optComm)) + 1;
     const int power = checkedIndex(m_powerOptions);
     s.powerLine = power >= 0 ? kPowers[power] : "N";

@@ -146,8 +146,8 @@ void StationSpots::shutdown() {
     if (m_controller) {
         m_controller->shutdown();
     }
-    // The AGW link and the port close with the spotting window's unload; this
-    // covers a source the window never opened.
+    // The spotting window's unload closes the port; closing it here too leaves
+    // nothing open whatever state the window was left in.
     if (m_tncPort && m_tncPort->isOpen()) {
         m_tncPort->close();
     }
