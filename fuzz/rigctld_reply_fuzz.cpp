@@ -1,11 +1,12 @@
-// fuzz-sources: rig/rigctld_protocol rig/rig_reading core/number_format
+// fuzz-sources: rig/rigctld_protocol rig/rigctld_models rig/rig_reading core/number_format
 // Drives the rigctld reply reader with arbitrary bytes, fed to a session in
 // pieces cut where the input says. Promises checked: only complete lines come
 // out, none longer than the line limit, never more than the pending limit; the
 // commands go out in order, never more than were queued;
 // a refusal is only ever reported in words with its code; a reading taken from
 // the lines is a positive finite frequency and one of the log's modes, or left
-// as it was.
+// as it was. The same bytes read as "rigctl -l" output give at most the
+// capped number of models, each numbered from 1 and named.
 
 #include <chrono>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "rig/rigctld_models.h"
 #include "rig/rigctld_protocol.h"
 
 using namespace wexon::rig;
@@ -79,5 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (auto code = rigctldReturnCode(input)) {
         FUZZ_CHECK(*code > -1000000 && *code < 1000000);
     }
+    for (const HamlibModel& m : parseRigctlModelList(input, 50)) {
+        FUZZ_CHECK(m.number >= 1 && m.number < 10000000);
+        FUZZ_CHECK(!m.name.empty() && m.name.size() <= 1024);
+    }
+    FUZZ_CHECK(parseRigctlModelList(input, 3).size() <= 3);
     return 0;
 }

@@ -14,6 +14,8 @@ namespace {
 constexpr qint64 kSocketBufferLimit = 64 * 1024;
 // How soon a queue held up by an unanswered command is looked at again.
 constexpr int kRecheckMs = 50;
+// How soon a refused connection is tried again while the daemon starts up.
+constexpr int kRetryMs = 100;
 
 } // namespace
 
@@ -41,15 +43,32 @@ RigctldPort::RigctldPort(const core::SettingsStore* settings)
     // closed at its next tick. Only the flag changes here, never the socket,
     // since this runs inside the socket's own signal.
     QObject::connect(m_socket.get(), &QAbstractSocket::errorOccurred, m_context.get(),
-                     [this](QAbstractSocket::SocketError) { m_open = false; });
-    QObject::connect(m_socket.get(), &QAbstractSocket::disconnected, m_context.get(),
-                     [this] { m_open = false; });
+                     [this](QAbstractSocket::SocketError error) {
+                         if (error == QAbstractSocket::ConnectionRefusedError && m_open &&
+                             std::chrono::steady_clock::now() < m_startUpUntil) {
+                             // A daemon just started may not listen yet: try again.
+                             m_retrying = true;
+                             QTimer::singleShot(kRetryMs, m_context.get(), [this] { retry(); });
+                             return;
+                         }
+                         m_open = false;
+                     });
+    QObject::connect(m_socket.get(), &QAbstractSocket::disconnected, m_context.get(), [this] {
+        if (!m_retrying) {
+            m_open = false;
+        }
+    });
     QObject::connect(m_socket.get(), &QAbstractSocket::connected, m_context.get(), [this] {
         m_connectLimit->stop();
         m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        pump();
     });
     QObject::connect(m_connectLimit.get(), &QTimer::timeout, m_context.get(), [this] {
         if (m_socket->state() != QAbstractSocket::ConnectedState) {
+            if (std::chrono::steady_clock::now() < m_startUpUntil) {
+                m_connectLimit->start(kConnectLimitMs); // still starting up
+                return;
+            }
             m_open = false;
             m_socket->abort();
         }
@@ -86,8 +105,26 @@ std::string RigctldPort::open(const rig::PortRequest& /*request*/) {
     return {};
 }
 
+void RigctldPort::allowStartUp(int ms) {
+    m_startUpUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+}
+
+void RigctldPort::retry() {
+    m_retrying = false;
+    if (!m_open) {
+        return;
+    }
+    if (std::chrono::steady_clock::now() >= m_startUpUntil) {
+        m_open = false;
+        return;
+    }
+    m_socket->abort();
+    m_socket->connectToHost(QString::fromStdString(m_host), static_cast<quint16>(m_port));
+}
+
 void RigctldPort::close() {
     m_open = false;
+    m_retrying = false;
     m_connectLimit->stop();
     m_replyLimit->stop();
     m_socket->abort();
@@ -95,7 +132,7 @@ void RigctldPort::close() {
 }
 
 bool RigctldPort::isOpen() const {
-    return m_open && m_socket->state() != QAbstractSocket::UnconnectedState;
+    return m_open && (m_retrying || m_socket->state() != QAbstractSocket::UnconnectedState);
 }
 
 bool RigctldPort::connected() const {
@@ -117,7 +154,11 @@ bool RigctldPort::write(std::string_view bytes) {
 }
 
 void RigctldPort::pump() {
-    // While connecting, Qt keeps what is written and sends it once connected.
+    // Until the connection is made the commands wait in the session; it is
+    // pumped again once connected.
+    if (m_socket->state() != QAbstractSocket::ConnectedState) {
+        return;
+    }
     while (auto command = m_session.nextCommand(std::chrono::steady_clock::now())) {
         m_socket->write(command->data(), static_cast<qint64>(command->size()));
         // Looked at again when the reply is overdue, to send what is queued.

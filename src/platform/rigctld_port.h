@@ -20,6 +20,7 @@
 // session's reply timeout is given up, so a daemon that answers late or never
 // only delays the next command.
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,6 +54,11 @@ class RigctldPort : public rig::CatPort {
     void setRts(bool) override {}
     std::string takeCommandError() override;
 
+    // For `ms` from now, a refused
+    // connection is tried again every 100 ms instead of ending the link: a
+    // daemon the program has just started may not be listening yet.
+    void allowStartUp(int ms);
+
     // True once the connection is made (and until it ends).
     bool connected() const;
     // The address of the last open().
@@ -62,6 +68,7 @@ class RigctldPort : public rig::CatPort {
   private:
     void collect();
     void pump();
+    void retry();
 
     const core::SettingsStore* m_settings;
     std::unique_ptr<QObject> m_context; // owns the socket's connections
@@ -70,6 +77,8 @@ class RigctldPort : public rig::CatPort {
     std::unique_ptr<QTimer> m_replyLimit;
     rig::RigctldSession m_session;
     bool m_open = false;
+    bool m_retrying = false; // between connection attempts during start-up
+    std::chrono::steady_clock::time_point m_startUpUntil{};
     std::string m_host;
     int m_port = 0;
 };

@@ -17,6 +17,7 @@
 #include "core/file_io.h"
 #include "core/text_util.h"
 #include "platform/rig_timers.h"
+#include "platform/rigctld_daemon.h"
 #include "platform/rigctld_port.h"
 #include "platform/serial_port.h"
 #include "rig/band_plan.h"
@@ -24,6 +25,7 @@
 #include "rig/rig_format.h"
 #include "rig/rigctld_protocol.h"
 #include "ui/rig_frequency_test_dialog.h"
+#include "ui/rig_rigctld_panel.h"
 
 namespace wexon::ui {
 
@@ -73,6 +75,7 @@ RigControlWindow::RigControlWindow(RigWindowServices services, QWidget* parent)
         pegasus = m_services.settings->read(kPegasusFolderKey, pegasus);
     }
     m_rigctld = std::make_unique<platform::RigctldPort>(m_services.settings);
+    m_daemon = std::make_unique<platform::RigctldDaemon>();
     m_rig = std::make_unique<rig::RigController>(
         rig::RigServices{m_port.get(), m_timer.get(), m_scheduler.get(), m_services.clock, this,
                          pegasus, m_rigctld.get()});
@@ -191,45 +194,14 @@ void RigControlWindow::buildControls() {
     txtFreq->installEventFilter(this);
     txtMode->installEventFilter(this);
 
-    // The address of rigctld, for the "Hamlib (rigctld)" entry.
-    auto* rigctldBox = new QGroupBox("rigctld:", this);
-    m_rigctldBox = rigctldBox;
-    m_rigctldBox->setObjectName("rigctldBox");
-    auto* rigctldLayout = new QGridLayout(rigctldBox);
-    m_rigctldHost = new QLineEdit(rigctldBox);
-    m_rigctldHost->setObjectName("txtRigctldHost");
-    m_rigctldHost->setAccessibleName("rigctld host");
-    m_rigctldPort = new QLineEdit(rigctldBox);
-    m_rigctldPort->setObjectName("txtRigctldPort");
-    m_rigctldPort->setAccessibleName("rigctld port");
-    m_rigctldPort->setMaxLength(5);
-    rigctldLayout->addWidget(new QLabel("Host:", rigctldBox), 0, 0);
-    rigctldLayout->addWidget(m_rigctldHost, 0, 1);
-    rigctldLayout->addWidget(new QLabel("Port:", rigctldBox), 1, 0);
-    rigctldLayout->addWidget(m_rigctldPort, 1, 1);
-    grid->addWidget(rigctldBox, 0, 5, 2, 1);
-    std::string host = rig::kRigctldDefaultHost;
-    std::string tcpPort = std::to_string(rig::kRigctldDefaultPort);
-    if (m_services.settings) {
-        host = m_services.settings->read(rig::kRigctldHostKey, host);
-        tcpPort = m_services.settings->read(rig::kRigctldPortKey, tcpPort);
+    // The rigctld address, and a daemon the program may start, for the
+    // "Hamlib (rigctld)" entry.
+    m_rigctldPanel = new RigctldPanel(m_services.settings, this);
+    grid->addWidget(m_rigctldPanel, 0, 5, 3, 1);
+    for (QWidget* box : m_rigctldPanel->editBoxes()) {
+        box->installEventFilter(this);
     }
-    m_rigctldHost->setText(QString::fromStdString(host));
-    m_rigctldPort->setText(QString::fromStdString(tcpPort));
-    // The store follows the boxes; the link reads it when it opens.
-    connect(m_rigctldHost, &QLineEdit::textChanged, [this](const QString& t) {
-        if (m_services.settings) {
-            m_services.settings->write(rig::kRigctldHostKey, t.trimmed().toStdString());
-        }
-    });
-    connect(m_rigctldPort, &QLineEdit::textChanged, [this](const QString& t) {
-        if (m_services.settings) {
-            m_services.settings->write(rig::kRigctldPortKey, t.trimmed().toStdString());
-        }
-    });
-    m_rigctldHost->installEventFilter(this);
-    m_rigctldPort->installEventFilter(this);
-    m_rigctldBox->setEnabled(false);
+    m_rigctldPanel->setEnabled(false);
 
     Label10 = new QLabel("Icom radio users will have to replace the 64 in the string with the ID "
                          "for your particular radio.  Please check your Icom user's manual for "
@@ -393,6 +365,9 @@ void RigControlWindow::command1Click() {
     if (rig::isNoRig(m_rig->settings().rigName)) {
         return;
     }
+    if (!startRigctld()) {
+        return;
+    }
     lblMode->setText(kNoResponse);
     lblFreq->setText(kNoResponse);
     Command2->setEnabled(true);
@@ -461,11 +436,33 @@ void RigControlWindow::modeOptionClick() {
 }
 
 void RigControlWindow::showRigctldAddress(const rig::RigProfile& profile) {
-    m_rigctldBox->setEnabled(profile.link == rig::LinkKind::Rigctld);
+    const bool rigctld = profile.link == rig::LinkKind::Rigctld;
+    m_rigctldPanel->setEnabled(rigctld);
+    if (!rigctld) {
+        m_daemon->stop(); // a daemon started for the rigctld entry ends with it
+    } else if (m_rigctldPanel->startsDaemon()) {
+        m_rigctldPanel->loadModels();
+    }
+}
+
+bool RigControlWindow::startRigctld() {
+    if (m_rig->profile().link != rig::LinkKind::Rigctld || !m_rigctldPanel->startsDaemon()) {
+        return true;
+    }
+    std::string why = m_daemon->start(m_rigctldPanel->launch());
+    if (!why.empty()) {
+        m_services.prompts->message("Hamlib (rigctld)", toQ(why), Prompts::Icon::Exclamation);
+        return false;
+    }
+    m_rigctld->allowStartUp(kRigctldStartUpMs);
+    return true;
 }
 
 bool RigControlWindow::eventFilter(QObject* watched, QEvent* event) {
-    const bool addressBox = watched == m_rigctldHost || watched == m_rigctldPort;
+    bool addressBox = false;
+    for (QWidget* box : m_rigctldPanel->editBoxes()) {
+        addressBox = addressBox || watched == box;
+    }
     if ((watched == txtFreq || watched == txtMode || addressBox) &&
         event->type() == QEvent::FocusIn) {
         command2Click();
@@ -493,6 +490,7 @@ void RigControlWindow::formUnload() {
     m_rig->closing();
     m_port->drain();
     m_rig->endTest();
+    m_daemon->stop();
 }
 
 void RigControlWindow::readingTaken(const rig::TickReport& report) {

@@ -22,6 +22,7 @@ class QPushButton;
 class QRadioButton;
 
 namespace wexon::platform {
+class RigctldDaemon;
 class RigctldPort;
 class SerialPort;
 class QtPollTimer;
@@ -29,6 +30,11 @@ class QtScheduler;
 } // namespace wexon::platform
 
 namespace wexon::ui {
+
+class RigctldPanel;
+
+// How long a rigctld the program has just started may take to listen.
+inline constexpr int kRigctldStartUpMs = 3000;
 
 // Settings-store key of the folder holding the Pegasus exchange files.
 inline constexpr const char* kPegasusFolderKey = "PegasusFolder";
@@ -83,8 +89,12 @@ class RigControlWindow : public QWidget, public RigTuner, private rig::RigEvents
     void applySettingsToControls(const rig::RigSettings& s, bool modeByValid);
     void settingsFromControls();
     void modeOptionClick();
-    // The rigctld address boxes: enabled for the rigctld entry only.
+    // The rigctld boxes: enabled for the rigctld entry only; a daemon the
+    // program started is stopped when another entry is chosen.
     void showRigctldAddress(const rig::RigProfile& profile);
+    // Starts the daemon when the operator asked for it; false (after saying
+    // why) when it could not be started.
+    bool startRigctld();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // rig::RigEvents
@@ -97,6 +107,7 @@ class RigControlWindow : public QWidget, public RigTuner, private rig::RigEvents
     RigWindowServices m_services;
     std::unique_ptr<platform::SerialPort> m_port;
     std::unique_ptr<platform::RigctldPort> m_rigctld;
+    std::unique_ptr<platform::RigctldDaemon> m_daemon;
     std::unique_ptr<platform::QtScheduler> m_scheduler;
     std::unique_ptr<platform::QtPollTimer> m_timer;
     std::unique_ptr<rig::RigController> m_rig;
@@ -118,9 +129,7 @@ class RigControlWindow : public QWidget, public RigTuner, private rig::RigEvents
     QCheckBox* ChkConvHex = nullptr;
     QLineEdit* txtFreq = nullptr;
     QLineEdit* txtMode = nullptr;
-    QWidget* m_rigctldBox = nullptr;
-    QLineEdit* m_rigctldHost = nullptr; // kept under rig::kRigctldHostKey
-    QLineEdit* m_rigctldPort = nullptr; // kept under rig::kRigctldPortKey
+    RigctldPanel* m_rigctldPanel = nullptr;
     QPushButton* Command1 = nullptr;
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;

@@ -18,6 +18,7 @@
 #include "core/clock.h"
 #include "core/settings_store.h"
 #include "platform/rig_timers.h"
+#include "platform/rigctld_daemon.h"
 #include "platform/rigctld_port.h"
 #include "rig/fake_rig.h"
 #include "rig/rig_controller.h"
@@ -314,4 +315,84 @@ TEST_F(RigctldLinkTest, AnUnusableAddressFailsAtOnce) {
     EXPECT_EQ(defaults.tcpPort(), 4532);
     defaults.close();
     EXPECT_FALSE(defaults.write("+f\n"));
+}
+
+TEST_F(RigctldLinkTest, TheProgramStartsRigctldItselfAndStopsIt) {
+    if (!test::haveHamlibTool("rigctld")) {
+        GTEST_SKIP() << "rigctld (Debian package libhamlib-utils) is not installed";
+    }
+    platform::RigctldDaemon daemon;
+    rig::RigctldLaunch launch; // the dummy rig, no serial device
+    launch.port = test::freeLocalPort();
+    address(launch.port);
+    ASSERT_EQ(daemon.start(launch), "");
+    EXPECT_TRUE(daemon.running());
+    const QStringList arguments = daemon.arguments();
+    EXPECT_EQ(daemon.start(launch), ""); // the same daemon goes on
+    EXPECT_EQ(daemon.arguments(), arguments);
+    // The link waits for the new daemon to listen rather than failing at once.
+    link.allowStartUp(3000);
+    ASSERT_EQ(rig->test(), rig::RigController::TestResult::Polling);
+    ASSERT_TRUE(test::spinUntil([&] { return rig->reading().frequency > 0; }, 5000))
+        << events.portFailures.size() << " failures, open " << link.isOpen() << ", connected "
+        << link.connected() << ", listening " << test::acceptsConnections(launch.port)
+        << ", readings " << events.readings;
+    ASSERT_TRUE(tune(14.025f));
+    EXPECT_TRUE(test::spinUntil([&] { return events.band == "20"; }));
+    EXPECT_TRUE(events.portFailures.empty());
+
+    // Stopped, the daemon is gone: polling meets a closed link.
+    daemon.stop();
+    EXPECT_FALSE(daemon.running());
+    ASSERT_TRUE(test::spinUntil([&] { return !events.portFailures.empty(); }));
+    EXPECT_FALSE(test::acceptsConnections(launch.port));
+}
+
+TEST(RigctldDaemonTest, BadLaunchesAndAMissingProgramAreReported) {
+    platform::RigctldDaemon daemon(QStringLiteral("/nonexistent/rigctld"));
+    rig::RigctldLaunch launch;
+    launch.device = "ttyUSB0";
+    EXPECT_NE(daemon.start(launch), "");
+    launch.device.clear();
+    launch.port = test::freeLocalPort();
+    const std::string why = daemon.start(launch);
+    EXPECT_NE(why.find("rigctld could not be started"), std::string::npos) << why;
+    EXPECT_FALSE(daemon.running());
+    daemon.stop(); // nothing to stop
+}
+
+TEST(RigctldDaemonTest, TheModelListComesFromRigctl) {
+    QObject context;
+    bool missingDone = false;
+    std::vector<rig::HamlibModel> none{{1, "x", "y"}};
+    platform::listHamlibModels(
+        &context,
+        [&](std::vector<rig::HamlibModel> m) {
+            none = std::move(m);
+            missingDone = true;
+        },
+        QStringLiteral("/nonexistent/rigctl"));
+    ASSERT_TRUE(test::spinUntil([&] { return missingDone; }));
+    EXPECT_TRUE(none.empty());
+    if (!test::haveHamlibTool("rigctl")) {
+        GTEST_SKIP() << "rigctl (Debian package libhamlib-utils) is not installed";
+    }
+    std::vector<rig::HamlibModel> models;
+    bool done = false;
+    platform::listHamlibModels(&context, [&](std::vector<rig::HamlibModel> m) {
+        models = std::move(m);
+        done = true;
+    });
+    ASSERT_TRUE(test::spinUntil([&] { return done; }, 6000));
+    ASSERT_GT(models.size(), 100u);
+    EXPECT_EQ(models[0].label(), "Hamlib Dummy (1)");
+
+    // Nothing is handed to a listener that has gone.
+    bool called = false;
+    {
+        QObject gone;
+        platform::listHamlibModels(&gone, [&](std::vector<rig::HamlibModel>) { called = true; });
+    }
+    test::spinFor(1500);
+    EXPECT_FALSE(called);
 }
