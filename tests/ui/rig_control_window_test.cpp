@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include "core/number_format.h"
 #include "core/settings_store.h"
 #include "rig/fake_rig.h"
+#include "rig/rigctld_models.h"
 #include "rig/rigctld_process.h"
 #include "rig/rigctld_protocol.h"
 #include "rig/rig_settings.h"
@@ -280,4 +282,47 @@ TEST_F(RigWindowTest, TheWindowPollsAndTunesARealRigctld) {
     rigctld.stop();
     ASSERT_TRUE(test::spinUntil([&] { return prompts.wasShown("Invalid Comm Settings."); }));
     EXPECT_FALSE(window->polling());
+}
+
+TEST_F(RigWindowTest, TheWindowStartsRigctldAndStopsItWhenTheRigChanges) {
+    if (!test::haveHamlibTool("rigctld") || !test::haveHamlibTool("rigctl")) {
+        GTEST_SKIP() << "rigctld and rigctl (Debian package libhamlib-utils) are not installed";
+    }
+    const int port = test::freeLocalPort();
+    settings.write(rig::kRigctldModelKey, "1"); // the dummy rig
+    open();
+    window->show();
+    window->list1Click("Hamlib (rigctld)");
+    child<QLineEdit>("txtRigctldPort")->setText(QString::number(port));
+    child<QLineEdit>("txtRigctldDevice")->setText("");
+    child<QCheckBox>("chkRigctldStart")->setChecked(true);
+    EXPECT_EQ(settings.read(rig::kRigctldStartKey, ""), "1");
+    auto* models = child<QComboBox>("cboRigctldModel");
+    ASSERT_TRUE(test::spinUntil([&] { return models->count() > 100; }, 6000));
+    EXPECT_EQ(models->currentText(), "Hamlib Dummy (1)"); // the stored model stays chosen
+    click("optPoll0");
+    click("Command1");
+    EXPECT_TRUE(window->polling());
+    ASSERT_TRUE(test::spinUntil([&] { return child<QLabel>("lblFreq")->text() != "No Response"; },
+                                5000));
+    window->changeFrequency(14.025f);
+    ASSERT_TRUE(test::spinUntil([&] { return host.band == "20"; }, 5000));
+    EXPECT_TRUE(test::acceptsConnections(port));
+    EXPECT_TRUE(prompts.shown.empty());
+
+    window->list1Click("Kenwood");
+    EXPECT_FALSE(window->polling());
+    EXPECT_FALSE(test::acceptsConnections(port));
+}
+
+TEST_F(RigWindowTest, ARigctldThatCannotStartIsExplained) {
+    settings.write(rig::kRigctldStartKey, "1");
+    settings.write(rig::kRigctldModelKey, "1");
+    settings.write(rig::kRigctldDeviceKey, "ttyUSB0"); // not a path
+    open();
+    window->list1Click("Hamlib (rigctld)");
+    click("Command1");
+    EXPECT_FALSE(window->polling());
+    ASSERT_TRUE(prompts.wasShown("Hamlib (rigctld)"));
+    EXPECT_TRUE(prompts.find("Hamlib (rigctld)")->text.contains("/dev/ttyUSB0"));
 }
