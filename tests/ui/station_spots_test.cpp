@@ -347,3 +347,26 @@ TEST_F(StationSpotsTest, ActivatingTheWindowAgesTheLabels) {
     emit w.activated();
     EXPECT_FALSE(spotLabel(49)->isVisible()) << "an hour old: gone";
 }
+
+TEST_F(StationSpotsTest, TwoMinutesWithoutSpotsRecolourTheLabels) {
+    start();
+    chooseAndDone("Telnet", false);
+    spot("14025.0", "JA1XYZ");
+    clock.advanceSeconds(31 * 60);
+    for (int i = 0; i < ui::SpottingWindow::kRefreshTicks; ++i) {
+        spotting()->timerTick();
+    }
+    EXPECT_EQ(spotLabel(49)->palette().color(QPalette::WindowText), QColor(255, 255, 128))
+        << "not redrawn before two minutes have passed";
+    spotting()->timerTick();
+    EXPECT_EQ(spotLabel(49)->palette().color(QPalette::WindowText), QColor(192, 192, 192));
+}
+
+TEST_F(StationSpotsTest, SpotLastOffersTheLastLoggedCall) {
+    start(3);
+    ui::SpottingWindow* sw = spotting();
+    sw->findChild<QPushButton*>("Command3")->click();
+    auto* box = sw->findChild<QLineEdit*>("txtSent");
+    EXPECT_EQ(box->text(), "DX Frequency in kHz K3AA");
+    EXPECT_EQ(box->selectedText(), "Frequency in kHz");
+}
