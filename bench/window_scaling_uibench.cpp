@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include <time.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -68,6 +70,14 @@ std::unique_ptr<QDialog> hundredControls() {
     return window;
 }
 
+// The processor time this thread used, in milliseconds: on a machine shared
+// with other work the wall time also counts the waits for a processor.
+double threadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
@@ -83,19 +93,22 @@ int main(int argc, char** argv) {
     const wexon::ui::ScreenAreas screen{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1040)};
 
     constexpr int kRuns = 100;
-    std::vector<double> ms;
-    ms.reserve(kRuns);
+    std::vector<double> wall;
+    std::vector<double> cpu;
     for (int run = 0; run < kRuns; ++run) {
         auto window = hundredControls();
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = threadCpuMs();
         wexon::ui::scaleWindowToScreen(*window, screen);
-        ms.push_back(
+        cpu.push_back(threadCpuMs() - cpuStart);
+        wall.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
     }
-    const double worst = *std::max_element(ms.begin(), ms.end());
-    std::printf("scale a window of 100 controls to 1920x1080: median %.3f ms, max %.3f ms "
-                "(%d runs, budget 5 ms)\n",
-                median(ms), worst, kRuns);
+    std::printf("scale a window of 100 controls to 1920x1080 (%d runs, budget 5 ms):\n"
+                "  wall time: median %.3f ms, max %.3f ms\n"
+                "  processor time: median %.3f ms, max %.3f ms\n",
+                kRuns, median(wall), *std::max_element(wall.begin(), wall.end()), median(cpu),
+                *std::max_element(cpu.begin(), cpu.end()));
     return 0;
 }
