@@ -223,13 +223,38 @@ bool SerialPort::write(std::string_view bytes) {
     if (bytes.empty()) {
         return true;
     }
-    qint64 n = m_port->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    if (n != static_cast<qint64>(bytes.size())) {
+    if (m_port->write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+        static_cast<qint64>(bytes.size())) {
         return false;
     }
-    // The bytes go out when the event loop sees the device writable. (Forcing
-    // them out with flush() makes Qt close the port when the driver's queue is
-    // full, so it is not used.)
+    // The queued bytes go out when the event loop sees the device writable.
+    // (Forcing them out with flush() makes Qt close the port when the driver's
+    // queue is full, so it is not used.)
+    return !m_failed;
+}
+
+bool SerialPort::writeNow(std::string_view bytes) {
+    if (!isOpen()) {
+        return false;
+    }
+    // With nothing queued ahead of them, the bytes are handed to the driver at
+    // once, so a key press reaches a keyer or rig without waiting for the event
+    // loop (which may be a scheduler slice away on a busy machine). What the
+    // driver does not take now is queued behind, in order.
+    std::size_t done = 0;
+    const int fd = static_cast<int>(m_port->handle());
+    if (fd >= 0 && m_port->bytesToWrite() == 0) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n > 0) {
+            done = static_cast<std::size_t>(n);
+        }
+    }
+    if (done < bytes.size()) {
+        const auto rest = static_cast<qint64>(bytes.size() - done);
+        if (m_port->write(bytes.data() + done, rest) != rest) {
+            return false;
+        }
+    }
     return !m_failed;
 }
 

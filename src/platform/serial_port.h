@@ -71,6 +71,9 @@ class SerialPort : public rig::CatPort {
     void close() override;
     bool isOpen() const override;
     bool write(std::string_view bytes) override;
+    // As write(), but hands the bytes to the driver at once when nothing is
+    // queued ahead of them, for the keyer's characters.
+    bool writeNow(std::string_view bytes);
     std::string readAll() override;
     int bytesToWrite() const override;
     void setDtr(bool on) override;

@@ -26,7 +26,7 @@ bool WinKeyer::isOpen() const {
 }
 
 bool WinKeyer::send(std::string_view bytes) {
-    return m_port.write(bytes);
+    return m_port.writeNow(bytes);
 }
 
 void WinKeyer::readReplies() {
