@@ -6,6 +6,7 @@
 #include "platform/folders_qt.h"
 #include "platform/qt_prompts.h"
 #include "platform/qt_settings_store.h"
+#include "ui/check_partial_panel.h"
 #include "ui/logo_window.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
     // The log's File-menu operations, the edit buttons and the rig windows.
     wexon::ui::StationTools tools(window, services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&tools] { tools.shutdown(); });
+    // The known calls containing the call being typed (Options > Super Check Partial).
+    wexon::ui::CheckPartialInstaller checkPartial(window, settings, clock);
     const auto loaded = window.formLoad();
     if (loaded == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
         return 1;
