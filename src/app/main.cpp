@@ -7,6 +7,7 @@
 #include "platform/qt_prompts.h"
 #include "platform/qt_settings_store.h"
 #include "ui/check_partial_panel.h"
+#include "ui/digital_link_window.h"
 #include "ui/logo_window.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&tools] { tools.shutdown(); });
     // The known calls containing the call being typed (Options > Super Check Partial).
     wexon::ui::CheckPartialInstaller checkPartial(window, settings, clock);
+    // The link with the RTTY program: it starts when the station setup is accepted.
+    wexon::ui::DigitalLinkWindow digitalLink(window, settings, prompts);
     const auto loaded = window.formLoad();
     if (loaded == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
         return 1;
