@@ -114,6 +114,13 @@ WindowKeyDecision decideWindowKey(int keyCode, bool ctrl, const WindowKeyState& 
             d.action = WindowKeyAction::PassToLink;
             d.code = keyCode == kF10 ? kF10Passed : keyCode;
         }
+    } else if (mode == "RY" && keyCode == kF12 && s.keyboardRttyMode) {
+        // The link went down while keyboard RTTY was on: F12 still leaves the
+        // mode, or nothing could ever clear its message.
+        d.consumed = true;
+        d.action = WindowKeyAction::SetKeyboardRttyMode;
+        d.modeOn = false;
+        d.message = modeMessage(false, kKeyboardRttyOnMessage);
     }
     return d;
 }

@@ -108,6 +108,17 @@ TEST(WindowKeys, F12TogglesKeyboardModes) {
     WindowKeyDecision f10 = decideWindowKey(wk::kF10, false, ry);
     EXPECT_EQ(f10.action, WindowKeyAction::PassToLink);
     EXPECT_EQ(f10.code, 124);
+
+    // A link lost while keyboard RTTY is on: F12 still turns the mode off, and
+    // only off.
+    ry.digitalLinkConnected = false;
+    ry.keyboardRttyMode = true;
+    WindowKeyDecision leave = decideWindowKey(wk::kF12, false, ry);
+    EXPECT_EQ(leave.action, WindowKeyAction::SetKeyboardRttyMode);
+    EXPECT_FALSE(leave.modeOn);
+    EXPECT_EQ(leave.message->colour, MessageColour::Teal);
+    ry.keyboardRttyMode = false;
+    EXPECT_EQ(decideWindowKey(wk::kF12, false, ry).action, WindowKeyAction::None);
 }
 
 TEST(WindowKeys, EscapeStopsWhatIsSendingBeforeItClearsTheRow) {
