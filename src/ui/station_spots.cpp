@@ -106,6 +106,10 @@ StationSpots::~StationSpots() {
     }
 }
 
+BandMapController& StationSpots::controller() {
+    return *m_controller;
+}
+
 void StationSpots::placeStrip() {
     QWidget* strip = m_controller->strip();
     auto* area = m_window.findChild<QWidget*>("bandMapArea");

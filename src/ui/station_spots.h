@@ -45,7 +45,7 @@ class StationSpots : public QObject, public SpotHost {
     StationSpots(const StationSpots&) = delete;
     StationSpots& operator=(const StationSpots&) = delete;
 
-    BandMapController& controller() { return *m_controller; }
+    BandMapController& controller();
     // Program end: the spotting window's unload (disconnects the AGW link,
     // closes the TNC port and the Telnet connection). Safe to call twice.
     void shutdown();
