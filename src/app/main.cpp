@@ -11,6 +11,7 @@
 #include "ui/logo_window.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
+#include "ui/station_spots.h"
 #include "ui/station_tools.h"
 
 int main(int argc, char** argv) {
@@ -52,6 +53,9 @@ int main(int argc, char** argv) {
     // The log's File-menu operations, the edit buttons and the rig windows.
     wexon::ui::StationTools tools(window, services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&tools] { tools.shutdown(); });
+    // The DX-spot displays: the spot strip, the spotting window and the spectrum map.
+    wexon::ui::StationSpots spots(window, services, tools);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&spots] { spots.shutdown(); });
     // The known calls containing the call being typed (Options > Super Check Partial).
     wexon::ui::CheckPartialInstaller checkPartial(window, settings, clock);
     // The link with the RTTY program: it starts when the station setup is accepted.
