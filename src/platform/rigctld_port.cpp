@@ -48,7 +48,12 @@ RigctldPort::RigctldPort(const core::SettingsStore* settings)
                              std::chrono::steady_clock::now() < m_startUpUntil) {
                              // A daemon just started may not listen yet: try again.
                              m_retrying = true;
-                             QTimer::singleShot(kRetryMs, m_context.get(), [this] { retry(); });
+                             const unsigned attempt = m_attempt;
+                             QTimer::singleShot(kRetryMs, m_context.get(), [this, attempt] {
+                                 if (attempt == m_attempt) {
+                                     retry(); // not when the link was closed or reopened since
+                                 }
+                             });
                              return;
                          }
                          m_open = false;
@@ -123,6 +128,7 @@ void RigctldPort::retry() {
 }
 
 void RigctldPort::close() {
+    ++m_attempt;
     m_open = false;
     m_retrying = false;
     m_connectLimit->stop();

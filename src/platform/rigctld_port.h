@@ -78,6 +78,7 @@ class RigctldPort : public rig::CatPort {
     rig::RigctldSession m_session;
     bool m_open = false;
     bool m_retrying = false; // between connection attempts during start-up
+    unsigned m_attempt = 0;  // moves on at every close, so stale retries do nothing
     std::chrono::steady_clock::time_point m_startUpUntil{};
     std::string m_host;
     int m_port = 0;
