@@ -17,6 +17,13 @@
 #include "keying/voice_audio.h"
 #include "support/temp_dir.h"
 
+// The audio client library keeps allocations for the life of the process
+// (its main loop and context, made by the media framework and never freed);
+// they are not this program's leaks.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libpulse.so\nleak:libpulsecommon\nleak:libgstreamer\nleak:libgstpulseaudio\n";
+}
+
 namespace wexon::platform {
 namespace {
 
