@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <random>
 
 namespace wexon::keying {
@@ -40,6 +41,15 @@ TEST(VoiceSettingsFile, DefaultsWriteAsThirteenLines) {
     EXPECT_EQ(writeVoiceSettings(VoiceSettings{}),
               "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
               "\"0\"\r\n0\r\n\"0\"\r\n\"&H378\"\r\n");
+}
+
+TEST(VoiceSettingsFile, TheShippedFileHoldsTheDefaults) {
+    std::ifstream in(std::string(WEXON_SOURCE_DIR) + "/data/wave2.txt", std::ios::binary);
+    ASSERT_TRUE(in);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    VoiceSettings s;
+    EXPECT_EQ(readVoiceSettings(bytes, s), 13);
+    EXPECT_EQ(bytes, writeVoiceSettings(VoiceSettings{}));
 }
 
 TEST(VoiceSettingsFile, EachLineChoosesItsOption) {
