@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QElapsedTimer>
 #include <QMediaPlayer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -297,6 +298,33 @@ TEST_F(VoiceKeyerWindowTest, BrowsePutsTheChosenFileInTheKeysBox) {
     window->browse(4); // cancelled
     EXPECT_EQ(box("Text5")->text(), "/home/op/tu.wav");
     EXPECT_EQ(prompts.beeps, 1);
+}
+
+TEST_F(VoiceKeyerWindowTest, WithTheRealPlayerABadFileDropsPttWithoutWaiting) {
+    Pty pty;
+    settings.write("Ports/COM3", pty.path);
+    std::string noise(6000, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i) {
+        noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+    }
+    dir.write("noise.wav", noise);
+    dir.write("wave2.txt", "\"noise.wav\"\r\n\"missing.wav\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
+                           "\"\"\r\n\"\"\r\n\"\"\r\n\"3\"\r\n0\r\n\"0\"\r\n\"&H378\"\r\n");
+    platform::QtSoundPlayer real;
+    auto& w = make(&real);
+    w.fKeyPhone(113);
+    EXPECT_FALSE(w.keyer().keyed()) << "a missing file never keys";
+    EXPECT_TRUE(w.phonePortOpen());
+
+    QElapsedTimer clock;
+    clock.start();
+    w.fKeyPhone(112);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.keyer().keyed(); }, 10000));
+    // The player's own failure report ends it, well before its stall guard.
+    EXPECT_LT(clock.elapsed(), platform::QtSoundPlayer::kStartLimitMs);
+    EXPECT_FALSE(w.isPlaying());
+    EXPECT_FALSE(child<QTimer>("Timer1")->isActive());
+    window.reset(); // before the player it plays through
 }
 
 // Runs under the shim only: the PTT line seen on a pseudo-terminal.
