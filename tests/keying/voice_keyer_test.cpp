@@ -36,17 +36,6 @@ class VoiceKeyerTest : public ::testing::Test {
     }
 };
 
-TEST_F(VoiceKeyerTest, WithoutAPortOrParallelTheMessagePlaysAndNothingIsKeyed) {
-    keyer.fKeyPhone(113);
-    EXPECT_EQ(player.started, Events{"/w/exch.wav"});
-    EXPECT_TRUE(keyer.isPlaying());
-    EXPECT_TRUE(watch.isActive());
-    EXPECT_EQ(watch.lastMs, 40);
-    player.finish();
-    EXPECT_FALSE(watch.isActive());
-    EXPECT_TRUE(ptt.events.empty());
-}
-
 TEST_F(VoiceKeyerTest, APortWithNoLineChosenKeysRtsAroundTheMessage) {
     settings("3", PttLine::None);
     keyer.fKeyPhone(112);

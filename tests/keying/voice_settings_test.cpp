@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 
 namespace wexon::keying {
 namespace {
@@ -117,27 +116,6 @@ TEST(VoiceSettingsFile, LinesEndedByLineFeedAloneReadTheSame) {
     readVoiceSettings(kSample, a);
     readVoiceSettings(lf, b);
     EXPECT_EQ(writeVoiceSettings(a), writeVoiceSettings(b));
-}
-
-TEST(VoiceSettingsFile, BinaryBytesGiveBoundedValuesThatWriteBack) {
-    std::mt19937 rng(7);
-    for (int round = 0; round < 200; ++round) {
-        std::string bytes(static_cast<std::size_t>(rng() % 20000), '\0');
-        for (char& c : bytes) {
-            c = static_cast<char>(rng() % 256);
-        }
-        VoiceSettings s;
-        int taken = readVoiceSettings(bytes, s);
-        EXPECT_GE(taken, 0);
-        EXPECT_LE(taken, 13);
-        for (const std::string& f : s.files) {
-            EXPECT_LE(f.size(), 4096u);
-        }
-        // What was read writes back to a file that reads the same again.
-        VoiceSettings again;
-        EXPECT_EQ(readVoiceSettings(writeVoiceSettings(s), again), 13);
-        EXPECT_EQ(writeVoiceSettings(again), writeVoiceSettings(s));
-    }
 }
 
 TEST(VoiceRepeatInterval, KeepsSecondsFromZeroToBelowSixty) {
