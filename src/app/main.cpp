@@ -12,6 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/startup.h"
 #include "ui/station_spots.h"
+#include "ui/station_voice.h"
 #include "ui/station_tools.h"
 
 int main(int argc, char** argv) {
@@ -53,6 +54,9 @@ int main(int argc, char** argv) {
     // The log's File-menu operations, the edit buttons and the rig windows.
     wexon::ui::StationTools tools(window, services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&tools] { tools.shutdown(); });
+    // The voice keyer (reads "wave2.txt") and voice navigation.
+    wexon::ui::StationVoice voice(window, tools, services);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&voice] { voice.shutdown(); });
     // The DX-spot displays: the spot strip, the spotting window and the spectrum map.
     wexon::ui::StationSpots spots(window, services, tools);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&spots] { spots.shutdown(); });
