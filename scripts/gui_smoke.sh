@@ -9,7 +9,7 @@ source scripts/deps.sh
 wexon_install_deps xdotool imagemagick
 
 SHOTS=${1:-/tmp/wexon-shots}
-BIN=$PWD/build/release/src/app/wexon
+BIN=${WEXON_BIN:-$PWD/build/release/src/app/wexon}
 [ -x "$BIN" ] || { echo "build first: ./run.sh (or cmake --build build/release)"; exit 1; }
 WORK=$(mktemp -d)
 mkdir -p "$SHOTS" "$WORK/station" "$WORK/home"
@@ -18,6 +18,9 @@ cp data/wexonprf.txt data/arrlpre2.txt data/readwexon.txt "$WORK/station/"
 export HOME=$WORK/home
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# The check-partial list switched on, so the typed call shows its matches.
+mkdir -p "$HOME/.config/TARNO_Software"
+printf '[Settings]\nSuperCheckPartial=1\n' > "$HOME/.config/TARNO_Software/TARNO_Software.ini"
 
 xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
   set -e
@@ -32,8 +35,10 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
   shot 4-continue-question
   xdotool key Return
   shot 5-main
-  xdotool type --delay 80 "dl1abc"
-  shot 6-call-typed
+  xdotool type --delay 80 "dl1a"
+  shot 6-call-part-typed
+  xdotool type --delay 80 "bc"
+  shot 7-call-typed
   kill $app
 '
 echo "screenshots in $SHOTS; log and files in $WORK/station"
