@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "keying/voice_fakes.h"
 #include "platform/qt_prompts.h"
 #include "support/accessibility_check.h"
 #include "support/main_window_fixture.h"
@@ -29,6 +30,7 @@
 #include "ui/code_practice_window.h"
 #include "ui/cw_strings_window.h"
 #include "ui/cw_window.h"
+#include "ui/digital_link_window.h"
 #include "ui/edit_contact_window.h"
 #include "ui/help_window.h"
 #include "ui/logo_window.h"
@@ -40,9 +42,12 @@
 #include "ui/spectrum_map_window.h"
 #include "ui/spotting_window.h"
 #include "ui/station_spots.h"
+#include "ui/station_voice.h"
 #include "ui/station_tools.h"
 #include "ui/station_window.h"
 #include "ui/summary_sheet_window.h"
+#include "ui/voice_keyer_window.h"
+#include "ui/voice_navigation_window.h"
 #include "ui/winkey_window.h"
 
 using namespace wexon;
@@ -284,6 +289,7 @@ class EveryWindowTest : public MainWindowTest {
     ui::AccessibleNaming naming;
     std::unique_ptr<ui::StationTools> tools;
     std::unique_ptr<ui::StationSpots> spots;
+    std::unique_ptr<ui::StationVoice> voice;
     std::vector<std::unique_ptr<QWidget>> owned;
     std::vector<QString> modalChecked;
 
@@ -293,6 +299,7 @@ class EveryWindowTest : public MainWindowTest {
     }
     void TearDown() override {
         owned.clear();
+        voice.reset();
         spots.reset();
         tools.reset();
         window.reset();
@@ -317,6 +324,10 @@ class EveryWindowTest : public MainWindowTest {
             return stationModal(d);
         };
         tools = std::make_unique<ui::StationTools>(w, services);
+        ui::VoicePlayers players;
+        players.messages = std::make_unique<test::FakeSoundPlayer>();
+        players.prompts = std::make_unique<test::FakeSoundPlayer>();
+        voice = std::make_unique<ui::StationVoice>(w, *tools, services, std::move(players));
         spots = std::make_unique<ui::StationSpots>(w, services, *tools);
         w.formLoad();
         w.show();
@@ -370,6 +381,10 @@ TEST_F(EveryWindowTest, EveryControlOfEveryWindowHasAName) {
     EXPECT_TRUE(shownAndNamed(own(
         std::make_unique<ui::HelpWindow>(QString::fromStdString(dir.file("work/readme.txt"))))));
     EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::LogoWindow>("1.0"))));
+    EXPECT_TRUE(shownAndNamed(voice->keyerWindow()));
+    EXPECT_TRUE(shownAndNamed(voice->navigationWindow()));
+    EXPECT_TRUE(everyControlNamed(
+        own(std::make_unique<ui::DigitalLinkWindow>(w, settings, prompts))));
 
     // The spectrum map runs modally from its menu item.
     child<QAction>("mnuSpectrumMap")->trigger();
