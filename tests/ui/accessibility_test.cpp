@@ -42,8 +42,8 @@
 #include "ui/spectrum_map_window.h"
 #include "ui/spotting_window.h"
 #include "ui/station_spots.h"
-#include "ui/station_voice.h"
 #include "ui/station_tools.h"
+#include "ui/station_voice.h"
 #include "ui/station_window.h"
 #include "ui/summary_sheet_window.h"
 #include "ui/voice_keyer_window.h"
@@ -383,8 +383,8 @@ TEST_F(EveryWindowTest, EveryControlOfEveryWindowHasAName) {
     EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::LogoWindow>("1.0"))));
     EXPECT_TRUE(shownAndNamed(voice->keyerWindow()));
     EXPECT_TRUE(shownAndNamed(voice->navigationWindow()));
-    EXPECT_TRUE(everyControlNamed(
-        own(std::make_unique<ui::DigitalLinkWindow>(w, settings, prompts))));
+    EXPECT_TRUE(
+        everyControlNamed(own(std::make_unique<ui::DigitalLinkWindow>(w, settings, prompts))));
 
     // The spectrum map runs modally from its menu item.
     child<QAction>("mnuSpectrumMap")->trigger();
