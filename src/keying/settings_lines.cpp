@@ -56,6 +56,13 @@ std::optional<std::string> SettingsLines::text(std::size_t index) const {
     if (out.size() > kMaxValueLength) {
         out.resize(kMaxValueLength);
     }
+    // A carriage return inside a value is a blank, as the writer stores one,
+    // so what is read writes back and reads the same.
+    for (char& c : out) {
+        if (c == '\r') {
+            c = ' ';
+        }
+    }
     return out;
 }
 

@@ -118,6 +118,14 @@ TEST(CwFile, BinaryBytesAndBareLinesDoNotBreakTheReader) {
     CwSettings lf;
     EXPECT_EQ(readCwSettings("\"CQ\"\n\"TU\"\n", lf), 2);
     EXPECT_EQ(lf.messages[1], "TU");
+    // A carriage return inside the quotes of an LF-ended line reads as the
+    // blank it is written as, so the message loads back the same after a save.
+    CwSettings cr;
+    EXPECT_EQ(readCwSettings("\"NR?\r\"\n", cr), 1);
+    EXPECT_EQ(cr.messages[0], "NR? ");
+    CwSettings again;
+    readCwSettings(writeCwSettings(cr), again);
+    EXPECT_EQ(again.messages[0], cr.messages[0]);
 }
 
 TEST(WkFile, RoundTripAndEightLines) {
