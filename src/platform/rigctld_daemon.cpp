@@ -1,7 +1,6 @@
 #include "platform/rigctld_daemon.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 
@@ -67,45 +66,52 @@ void RigctldDaemon::stop() {
     m_arguments.clear();
 }
 
-void listHamlibModels(QObject* context, std::function<void(std::vector<rig::HamlibModel>)> done,
-                      const QString& program) {
-    auto* process = new QProcess();
-    auto output = std::make_shared<QByteArray>();
-    auto finished = std::make_shared<bool>(false);
-    QPointer<QObject> owner(context);
-    auto finish = [process, output, finished, owner, done](bool ok) {
-        if (*finished) {
-            return;
-        }
-        *finished = true;
-        if (process->state() != QProcess::NotRunning) {
-            process->kill();
-        }
-        process->deleteLater();
-        if (owner) {
-            done(ok ? rig::parseRigctlModelList(output->toStdString())
-                    : std::vector<rig::HamlibModel>());
-        }
-    };
-    QObject::connect(process, &QProcess::readyReadStandardOutput, process, [process, output] {
-        QByteArray more = process->readAllStandardOutput();
-        if (output->size() < kModelListLimit) {
-            output->append(more.left(kModelListLimit - output->size()));
-        }
+HamlibModelListing::HamlibModelListing(std::function<void(std::vector<rig::HamlibModel>)> done,
+                                       const QString& program)
+    : m_done(std::move(done)), m_process(std::make_unique<QProcess>()),
+      m_limit(std::make_unique<QTimer>()) {
+    QProcess* process = m_process.get();
+    QObject::connect(process, &QProcess::readyReadStandardOutput, process, [this] {
+        const QByteArray more = m_process->readAllStandardOutput();
+        m_output.append(more.left(kModelListLimit - m_output.size()));
     });
-    QObject::connect(process, &QProcess::finished, process, [process, output, finish](int, QProcess::ExitStatus) {
-        output->append(process->readAllStandardOutput().left(kModelListLimit - output->size()));
+    QObject::connect(process, &QProcess::finished, process, [this](int, QProcess::ExitStatus) {
+        m_output.append(m_process->readAllStandardOutput().left(kModelListLimit - m_output.size()));
         finish(true);
     });
     QObject::connect(process, &QProcess::errorOccurred, process,
-                     [finish](QProcess::ProcessError error) {
-                         if (error == QProcess::FailedToStart || error == QProcess::Crashed) {
+                     [this](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
                              finish(false);
                          }
                      });
-    QTimer::singleShot(kModelListTimeoutMs, process, [finish] { finish(false); });
+    m_limit->setSingleShot(true);
+    QObject::connect(m_limit.get(), &QTimer::timeout, m_limit.get(), [this] { finish(false); });
+    m_limit->start(kModelListTimeoutMs);
     process->setStandardErrorFile(QProcess::nullDevice());
     process->start(program, {QStringLiteral("-l")});
+}
+
+HamlibModelListing::~HamlibModelListing() {
+    m_process->disconnect(); // nothing is handed on from here
+    m_limit->stop();
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->kill();
+        m_process->waitForFinished(kStopLimitMs);
+    }
+}
+
+void HamlibModelListing::finish(bool ok) {
+    if (m_finished) {
+        return;
+    }
+    m_finished = true;
+    m_limit->stop();
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->kill(); // too slow: its end is reported as a failure, not read
+    }
+    m_done(ok ? rig::parseRigctlModelList(m_output.toStdString())
+              : std::vector<rig::HamlibModel>());
 }
 
 } // namespace wexon::platform

@@ -100,14 +100,14 @@ rig::RigctldLaunch RigctldPanel::launch() const {
     return l;
 }
 
+RigctldPanel::~RigctldPanel() = default; // stops a listing still running
+
 void RigctldPanel::loadModels() {
-    if (m_modelsAsked) {
+    if (m_listing) {
         return;
     }
-    m_modelsAsked = true;
-    platform::listHamlibModels(this, [this](std::vector<rig::HamlibModel> models) {
-        setModels(models);
-    });
+    m_listing = std::make_unique<platform::HamlibModelListing>(
+        [this](std::vector<rig::HamlibModel> models) { setModels(models); });
 }
 
 void RigctldPanel::setModels(const std::vector<rig::HamlibModel>& models) {

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <QGroupBox>
 
 #include "core/settings_store.h"
 #include "rig/rigctld_models.h"
+
+namespace wexon::platform {
+class HamlibModelListing;
+}
 
 class QCheckBox;
 class QComboBox;
@@ -21,6 +26,7 @@ namespace wexon::ui {
 class RigctldPanel : public QGroupBox {
   public:
     RigctldPanel(core::SettingsStore* settings, QWidget* parent);
+    ~RigctldPanel() override;
 
     // The boxes whose focus ends a test in progress, as the command boxes do.
     std::vector<QWidget*> editBoxes() const;
@@ -36,7 +42,7 @@ class RigctldPanel : public QGroupBox {
     void store(const char* key, const QString& value);
 
     core::SettingsStore* m_settings;
-    bool m_modelsAsked = false;
+    std::unique_ptr<platform::HamlibModelListing> m_listing; // set once asked
     QLineEdit* m_host = nullptr;
     QLineEdit* m_port = nullptr;
     QCheckBox* m_start = nullptr;

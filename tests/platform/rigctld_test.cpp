@@ -362,11 +362,9 @@ TEST(RigctldDaemonTest, BadLaunchesAndAMissingProgramAreReported) {
 }
 
 TEST(RigctldDaemonTest, TheModelListComesFromRigctl) {
-    QObject context;
     bool missingDone = false;
     std::vector<rig::HamlibModel> none{{1, "x", "y"}};
-    platform::listHamlibModels(
-        &context,
+    platform::HamlibModelListing missing(
         [&](std::vector<rig::HamlibModel> m) {
             none = std::move(m);
             missingDone = true;
@@ -374,24 +372,26 @@ TEST(RigctldDaemonTest, TheModelListComesFromRigctl) {
         QStringLiteral("/nonexistent/rigctl"));
     ASSERT_TRUE(test::spinUntil([&] { return missingDone; }));
     EXPECT_TRUE(none.empty());
+    EXPECT_TRUE(missing.finished());
     if (!test::haveHamlibTool("rigctl")) {
         GTEST_SKIP() << "rigctl (Debian package libhamlib-utils) is not installed";
     }
     std::vector<rig::HamlibModel> models;
-    bool done = false;
-    platform::listHamlibModels(&context, [&](std::vector<rig::HamlibModel> m) {
+    int calls = 0;
+    platform::HamlibModelListing listing([&](std::vector<rig::HamlibModel> m) {
         models = std::move(m);
-        done = true;
+        ++calls;
     });
-    ASSERT_TRUE(test::spinUntil([&] { return done; }, 6000));
+    ASSERT_TRUE(test::spinUntil([&] { return calls > 0; }, 6000));
     ASSERT_GT(models.size(), 100u);
     EXPECT_EQ(models[0].label(), "Hamlib Dummy (1)");
+    test::spinFor(100);
+    EXPECT_EQ(calls, 1);
 
-    // Nothing is handed to a listener that has gone.
+    // Nothing is handed on from a listing that has gone.
     bool called = false;
     {
-        QObject gone;
-        platform::listHamlibModels(&gone, [&](std::vector<rig::HamlibModel>) { called = true; });
+        platform::HamlibModelListing gone([&](std::vector<rig::HamlibModel>) { called = true; });
     }
     test::spinFor(1500);
     EXPECT_FALSE(called);
