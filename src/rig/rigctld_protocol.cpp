@@ -180,7 +180,9 @@ void parseRigctldReply(std::string_view lines, RigReading& reading) {
         lines = end == std::string_view::npos ? std::string_view() : lines.substr(end + 1);
         if (auto value = field(line, "Frequency")) {
             auto hz = hertz(*value);
-            if (hz && *hz > 0) {
+            // No radio tunes beyond 100 GHz; a larger number is a garbled
+            // reply, and the last good reading stays.
+            if (hz && *hz > 0 && *hz < 1e11) {
                 float mhz = roundToFiveDecimals(*hz / 1000000.0);
                 if (mhz > 0) {
                     reading.frequency = mhz;

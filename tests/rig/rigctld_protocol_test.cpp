@@ -115,6 +115,7 @@ TEST(RigctldReply, GarbageAndRefusalsLeaveTheLastReading) {
         "Frequency: 14025000x\n",
         "Frequency: 1.2.3\n",
         "Frequency: 99999999999999999999999\n",
+        "Frequency: 077077777770401\n", // 77 THz: no radio's reading
         "Frequency 14025000\n",
         "frequency: 14025000\n",
         "XFrequency: 14025000\n",
