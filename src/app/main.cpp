@@ -6,10 +6,12 @@
 #include "platform/folders_qt.h"
 #include "platform/qt_prompts.h"
 #include "platform/qt_settings_store.h"
+#include "ui/accessibility.h"
 #include "ui/check_partial_panel.h"
 #include "ui/digital_link_window.h"
 #include "ui/logo_window.h"
 #include "ui/main_window.h"
+#include "ui/screen_layout.h"
 #include "ui/startup.h"
 #include "ui/station_spots.h"
 #include "ui/station_voice.h"
@@ -19,6 +21,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Wexon");
     QApplication::setApplicationVersion(WEXON_VERSION);
+    // Every control gets a name for the screen reader, and every secondary
+    // window is stretched to the screen when it first shows.
+    wexon::ui::AccessibleNaming::install();
+    wexon::ui::SecondaryWindowScaler::install();
 
     const QString working = QDir::currentPath();
 
@@ -48,6 +54,8 @@ int main(int argc, char** argv) {
 
     wexon::ui::MainWindow window(services);
     prompts.setParentWidget(&window);
+    // The Form Size and Taskbar menu items; owned by the main window.
+    auto* screenLayout = new wexon::ui::ScreenLayout(window, prompts);
     QObject::connect(
         &window, &wexon::ui::MainWindow::endProgram, &app,
         [](int code) { QApplication::exit(code); }, Qt::QueuedConnection);
@@ -68,6 +76,7 @@ int main(int argc, char** argv) {
     if (loaded == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
         return 1;
     }
+    screenLayout->applyStartupSize();
     window.show();
     if (loaded == wexon::ui::MainWindow::LoadOutcome::Ready) {
         tools.startRig();

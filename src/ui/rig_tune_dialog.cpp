@@ -58,6 +58,7 @@ RigTuneDialog::RigTuneDialog(RigTuner& tuner, QWidget* parent) : QDialog(parent)
     auto* grid = new QGridLayout(this);
     txtFreq = new QLineEdit(this);
     txtFreq->setObjectName("txtFreq");
+    txtFreq->setAccessibleName("Frequency");
     Command1 = new QPushButton("&Go", this);
     Command1->setObjectName("Command1");
     grid->addWidget(txtFreq, 0, 0, 1, 3);

@@ -7,6 +7,7 @@ namespace wexon::ui {
 
 SpotListWidget::SpotListWidget(double widthScale, QWidget* parent) : QTreeWidget(parent) {
     setObjectName("txtDX");
+    setAccessibleName("DX spots");
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);

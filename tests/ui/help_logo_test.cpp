@@ -160,7 +160,7 @@ TEST(LogoWindow, ExecReturnsByItselfAfterItsTime) {
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &logo, &QDialog::reject);
-    guard.start(LogoWindow::kShowMs + 1500);
+    guard.start(LogoWindow::kShowMs + 6000);
 
     elapsed.start();
     const int result = logo.exec();
@@ -168,7 +168,8 @@ TEST(LogoWindow, ExecReturnsByItselfAfterItsTime) {
 
     EXPECT_EQ(result, QDialog::Accepted) << "closed by the guard after " << ms << " ms";
     EXPECT_GE(ms, LogoWindow::kShowMs - 50);
-    EXPECT_LT(ms, LogoWindow::kShowMs + 1000);
+    // Room for a busy machine; the guard above is well beyond it.
+    EXPECT_LT(ms, LogoWindow::kShowMs + 4000);
 }
 
 TEST(LogoWindow, ClickDuringExecEndsIt) {
