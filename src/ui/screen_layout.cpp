@@ -379,6 +379,38 @@ bool SecondaryWindowScaler::wantsScaling(const QWidget& w) {
     return !w.testAttribute(Qt::WA_Resized);
 }
 
+void SecondaryWindowScaler::scaleToFit(QWidget& w, const ScreenAreas& areas) {
+    const QRect work = areas.work.isValid() ? areas.work : areas.screen;
+    const QSize natural = w.sizeHint().expandedTo(w.minimumSizeHint()).expandedTo(w.size());
+    if (!areas.screen.isValid() || !work.isValid() || natural.isEmpty()) {
+        scaleWindowToScreen(w, areas);
+        return;
+    }
+    // A laid-out window cannot shrink below what its controls need at their
+    // scaled fonts, so it is stretched no further than its natural size fits
+    // the work area; otherwise a big screen would push its right and bottom
+    // edges (and the controls there) off the screen.
+    // The window manager's frame goes round it and must fit too.
+    QSize frame = w.frameGeometry().size() - w.geometry().size();
+    frame = frame.expandedTo(QSize(0, 0));
+    const QSize room = work.size() - frame;
+    const double fit = std::max(1.0, std::min(static_cast<double>(room.width()) / natural.width(),
+                                              static_cast<double>(room.height()) /
+                                                  natural.height()));
+    const double rx = areas.screen.width() / 640.0;
+    const double ry = areas.screen.height() / 480.0;
+    if (rx <= fit && ry <= fit) {
+        scaleWindowToScreen(w, areas);
+        return;
+    }
+    const QSize capped(static_cast<int>(640.0 * std::min(rx, fit)),
+                       static_cast<int>(480.0 * std::min(ry, fit)));
+    scaleWindowToScreen(w, ScreenAreas{QRect(areas.screen.topLeft(), capped), work});
+    QRect placed(QPoint(0, 0), (w.size() + frame).boundedTo(work.size()));
+    placed.moveCenter(work.center());
+    w.move(placed.topLeft());
+}
+
 bool SecondaryWindowScaler::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto* w = static_cast<QWidget*>(watched);
@@ -387,7 +419,7 @@ bool SecondaryWindowScaler::eventFilter(QObject* watched, QEvent* event) {
             // Marked either way: a window is judged once, at its first show.
             w->setProperty(kScaledProperty, true);
             if (scale) {
-                scaleWindowToScreen(*w, m_areas());
+                scaleToFit(*w, m_areas());
             }
         }
     }

@@ -70,6 +70,9 @@ class SecondaryWindowScaler : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Scales to the screen, but no further than the window's natural size
+    // fits the work area.
+    static void scaleToFit(QWidget& w, const ScreenAreas& areas);
     std::function<ScreenAreas()> m_areas;
 };
 

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
@@ -248,6 +250,23 @@ TEST(ScaleWindowToScreen, TheScalerStretchesSecondaryWindowsOnceOnTheirFirstShow
     laidOut.hide();
     laidOut.show();
     EXPECT_EQ(laidOut.size(), scaled);
+
+    // A wide laid-out window is stretched only as far as it fits the work
+    // area: its controls at their grown fonts must stay on the screen.
+    QDialog wide;
+    auto* row = new QHBoxLayout(&wide);
+    auto* wideBox = new QLineEdit(&wide);
+    wideBox->setMinimumWidth(760);
+    row->addWidget(wideBox);
+    const double wideFont = wide.font().pointSizeF();
+    wide.show();
+    EXPECT_LT(wide.font().pointSizeF(), wideFont * 1.6);
+    EXPECT_GT(wide.font().pointSizeF(), wideFont);
+    const QRect wideFrame = wide.frameGeometry();
+    EXPECT_TRUE(kScreen.work.contains(wideFrame))
+        << wideFrame.x() << "," << wideFrame.y() << " " << wideFrame.width() << "x"
+        << wideFrame.height();
+    EXPECT_LE(wide.minimumSizeHint().width(), kScreen.work.width());
 
     // A window that sized itself keeps its size.
     QDialog sized;
