@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cabrillo_fixture.h"
 #include "golden.h"
 #include "output/cabrillo.h"
 #include "output/cabrillo3.h"
@@ -13,45 +14,11 @@ using output::Cabrillo3Categories;
 using output::CabrilloVersion;
 using output::SummarySheet;
 
+using test::lines;
+using test::logOf;
+using test::sheet;
+
 namespace {
-
-SummarySheet sheet() {
-    SummarySheet s;
-    s.createdBy = "Wexon - CQ WPX Contest Logger";
-    s.arrlSection = "CT";
-    s.name = "Hiram Percy Maxim";
-    s.address1 = "225 Main Street";
-    s.address2 = "Newington CT 06111";
-    s.email = "w1aw@example.org";
-    s.club = "Frankford Radio Club";
-    s.soapbox = "Great conditions on 20.";
-    return s;
-}
-
-output::CabrilloLog logOf(const std::vector<core::QsoRecord>& qsos, const char* mode = "CW") {
-    output::CabrilloLog log;
-    log.ownCall = " W1AW ";
-    log.contestMode = mode;
-    log.qsos = &qsos;
-    log.totalPoints = 25;
-    log.prefixCount = output::countPrefixes(qsos);
-    return log;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        EXPECT_NE(end, std::string::npos) << "a line without CR LF";
-        if (end == std::string::npos) {
-            break;
-        }
-        out.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return out;
-}
 
 // The lines that start with "TAG: " (or are just "TAG:"), without the tag.
 std::vector<std::string> valuesOf(const std::string& text, const std::string& tag) {
