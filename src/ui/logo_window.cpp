@@ -71,6 +71,8 @@ LogoWindow::LogoWindow(const QString& version, QWidget* parent) : QDialog(parent
 
     m_closeTimer = new QTimer(this);
     m_closeTimer->setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the logo stays its full time.
+    m_closeTimer->setTimerType(Qt::PreciseTimer);
     m_closeTimer->setInterval(kShowMs);
     connect(m_closeTimer, &QTimer::timeout, this, &QDialog::accept);
 }
