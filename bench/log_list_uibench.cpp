@@ -15,7 +15,7 @@
 #include "core/log_list.h"
 #include "core/number_format.h"
 #include "core/qso_record.h"
-#include "ui/log_list_model.h"
+#include "ui/main/log_list_model.h"
 
 using namespace wexon;
 

@@ -33,12 +33,12 @@
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
-#include "ui/band_map_controller.h"
-#include "ui/main_window.h"
-#include "ui/spotting_window.h"
-#include "ui/startup.h"
-#include "ui/station_spots.h"
-#include "ui/station_tools.h"
+#include "ui/spots/band_map_controller.h"
+#include "ui/main/main_window.h"
+#include "ui/spots/spotting_window.h"
+#include "ui/station/startup.h"
+#include "ui/spots/station_spots.h"
+#include "ui/station/station_tools.h"
 
 using namespace wexon;
 

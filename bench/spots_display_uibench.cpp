@@ -19,10 +19,10 @@
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
-#include "ui/band_map_controller.h"
-#include "ui/band_map_widget.h"
-#include "ui/spot_list_widget.h"
-#include "ui/spotting_window.h"
+#include "ui/spots/band_map_controller.h"
+#include "ui/spots/band_map_widget.h"
+#include "ui/spots/spot_list_widget.h"
+#include "ui/spots/spotting_window.h"
 
 using namespace wexon;
 

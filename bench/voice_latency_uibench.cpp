@@ -31,7 +31,7 @@
 #include "platform/qt_sound_player.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
-#include "ui/voice_keyer_window.h"
+#include "ui/keying/voice_keyer_window.h"
 
 using namespace wexon;
 

@@ -21,7 +21,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
-#include "ui/screen_layout.h"
+#include "ui/common/screen_layout.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "ui/prompts.h"
+#include "ui/common/prompts.h"
 
 namespace wexon::platform {
 

@@ -13,7 +13,7 @@
 #include "spots/fake_spot_host.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
-#include "ui/spotting_window.h"
+#include "ui/spots/spotting_window.h"
 
 namespace wexon {
 namespace {

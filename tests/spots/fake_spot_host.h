@@ -9,7 +9,7 @@
 #include "core/country_table.h"
 #include "rig/cat_port.h"
 #include "spots/spot_links.h"
-#include "ui/band_map_host.h"
+#include "ui/spots/band_map_host.h"
 
 namespace wexon::test {
 

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "ui/prompts.h"
+#include "ui/common/prompts.h"
 
 namespace wexon::test {
 

@@ -23,9 +23,9 @@
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
-#include "ui/main_window.h"
-#include "ui/startup.h"
-#include "ui/station_window.h"
+#include "ui/main/main_window.h"
+#include "ui/station/startup.h"
+#include "ui/station/station_window.h"
 
 
 namespace wexon::test {

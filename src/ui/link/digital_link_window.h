@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include <QPointer>
+#include <QWidget>
+
+#include "core/settings_store.h"
+#include "link/link_protocol.h"
+#include "link/link_session.h"
+#include "platform/local_link.h"
+#include "ui/main/main_window_hooks.h"
+#include "ui/common/prompts.h"
+
+class QEvent;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace wexon::ui {
+
+class MainWindow;
+
+// Settings-store key naming the local socket of the RTTY program. Empty or
+// missing: the link topic made safe for a file name ("Vemo_RTTY_frmDigitalDest"
+// in the temporary folder). A name starting with "/" is a full socket path.
+inline constexpr const char* kVemoLinkServerKey = "VemoLinkServer";
+
+// The hidden link window `frmDigitalSource`: twenty boxes mirroring the items
+// exchanged with the RTTY program ("txtB..." sent, "txtS..." received) and the
+// "Reconnect" button. It plugs itself into the main window as its digital
+// link, starts the link when the station setup is accepted, copies every key
+// that goes down in the main window to the other program, and puts received
+// calls, reports and sections into the entry row.
+//
+// Make it after the main window and drop it before; it has no parent.
+class DigitalLinkWindow : public QWidget, public DigitalLinkHook {
+    Q_OBJECT
+  public:
+    // How long a connection attempt may keep the program waiting.
+    static constexpr int kConnectTimeoutMs = 2000;
+
+    DigitalLinkWindow(MainWindow& window, core::SettingsStore& settings, Prompts& prompts,
+                      QWidget* parent = nullptr);
+    ~DigitalLinkWindow() override;
+
+    // `ConnectWithVemo`: empties the boxes and connects; says whether that worked.
+    void connectWithVemo();
+    // `SendToVemo`: the own call and the next QSO number.
+    void sendToVemo();
+    // "Reconnect" (`Command1`): connects again in the RTTY contest.
+    void command1Click();
+    // The station setup was accepted: in the RTTY contest with "Connect to Vemo
+    // RTTY?" checked, connect and send the own call and QSO number.
+    void startLink();
+
+    // The local socket name the link connects to.
+    QString serverName() const;
+    const link::LinkSession& session() const { return m_session; }
+    bool keyboardMode() const { return m_keyboardMode; }
+
+    // --- DigitalLinkHook ---
+    bool connected() const override { return m_session.linked(); }
+    void sendItem(const std::string& item, const std::string& value) override;
+    void passKey(int keyCode) override;
+    void setKeyboardMode(bool on) override { m_keyboardMode = on; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls();
+    std::string contestMode() const;
+    void send(const std::string& bytes);
+    void received(const QByteArray& chunk);
+    void partnerLost();
+    void showBoxes();
+    void keyDown(QObject* receiver, QKeyEvent* event);
+
+    MainWindow& m_window;
+    core::SettingsStore& m_settings;
+    Prompts& m_prompts;
+    link::LinkSession m_session;
+    platform::LocalLink m_link;
+    bool m_keyboardMode = false;
+
+    // The key event last copied to the other program, so that the same event
+    // passed on to a parent widget, or handed over again through passKey(), is
+    // not sent twice. Cleared when a key is released.
+    const QEvent* m_lastKeyEvent = nullptr;
+    QPointer<QObject> m_lastKeyReceiver;
+    int m_lastKeyCode = 0;
+    bool m_keyPending = false;
+
+    std::array<QLineEdit*, link::kItemCount> m_boxes{};
+    QLabel* m_outCaption = nullptr; // Label1
+    QLabel* m_inCaption = nullptr;  // Label2
+    QPushButton* m_reconnectButton = nullptr; // Command1
+};
+
+} // namespace wexon::ui

@@ -1,0 +1,119 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QObject>
+#include <QRect>
+
+#include "core/clock.h"
+#include "rig/cat_port.h"
+#include "spots/spot_links.h"
+#include "spots/spot_list.h"
+#include "spots/spot_store.h"
+#include "ui/spots/band_map_host.h"
+#include "ui/common/prompts.h"
+
+class QDialog;
+class QStackedWidget;
+class QWidget;
+
+namespace wexon::ui {
+
+class BandMapWidget;
+class SpectrumMapWindow;
+class SpotListWidget;
+class SpottingWindow;
+
+// What the spot displays are built with.
+struct SpotServices {
+    SpotHost* host = nullptr;
+    Prompts* prompts = nullptr;
+    core::Clock* clock = nullptr;
+    QString workingFolder;
+    rig::CatPort* tncPort = nullptr;
+    spots::AgwLink* agw = nullptr;
+    // Shows a modal window and returns when it closes; tests replace it.
+    std::function<int(QDialog&)> runModal;
+    // The screen's work area for the spectrum map; empty takes the primary screen's.
+    QRect workArea;
+};
+
+// The main window's spot displays and the spot store, in one place: the strip at
+// the bottom of the main window holding the spot list (`txtDX`) or the band map
+// (`lblDX`), the spotting window, and the spectrum map. The main window creates
+// one, puts strip() at the bottom of its layout and forwards its keys, menu items
+// and band changes here.
+class BandMapController : public QObject {
+    Q_OBJECT
+  public:
+    enum class Display { None, List, BandMap };
+
+    BandMapController(SpotServices services, QWidget* mainWindow);
+    ~BandMapController() override;
+
+    // The strip for the bottom of the main window; hidden until a source is chosen
+    // and the spotting window is left with "&Done".
+    QWidget* strip() const;
+    SpotListWidget* spotList() const { return m_list; }
+    BandMapWidget* bandMap() const { return m_bandMap; }
+    Display display() const { return m_display; }
+
+    // A new spot (BandMapSpots): the own-call warning, the store, the list and the
+    // maps. `frequencyKhz` is the frequency column as received.
+    void bandMapSpots(const std::string& call, const std::string& frequencyKhz,
+                      const std::string& spotText);
+    // Spots that arrive together: between begin and end the maps and the list are
+    // brought up to date once, at the end.
+    void beginSpots();
+    void endSpots();
+    // Shows, switches or removes the strip after "&Done" (PacketResize).
+    void packetResize();
+    // Writes the band map's scale (SetBandMapScale).
+    void setBandMapScale();
+    // Redraws the band map's labels while it is shown (DisplayBandMapLabels).
+    void displayBandMapLabels();
+    // Main window activation (RefreshBandMap).
+    void refreshBandMap();
+    // The band changed (ApplyBand).
+    void bandChanged();
+
+    // The spotting window, created and loaded on first use.
+    SpottingWindow* spottingWindow();
+    // Ctrl+D, a click on the band map: the spotting window, modeless, not minimised.
+    void showSpottingWindow();
+    // "&Configure": SavePref, then the spotting window.
+    void configure();
+    // Ctrl+B, "&View Spectrum Map", a double click on the list or band map: the
+    // spectrum map, modal, made for this opening.
+    void showSpectrumMap();
+    SpectrumMapWindow* spectrumMap() const { return m_spectrum; }
+    // The program ends: the spotting window's unload.
+    void shutdown();
+
+    spots::SpotStore& store() { return m_store; }
+    const spots::SpotList& listRows() const { return m_rows; }
+
+  private:
+    void spotPressed(int slot, Qt::MouseButton button);
+    void spotHovered(int slot);
+    void listClicked(const QString& call, const QString& frequency);
+
+    SpotServices m_services;
+    QWidget* m_mainWindow;
+    spots::SpotStore m_store;
+    spots::SpotList m_rows;
+    QStackedWidget* m_strip = nullptr;
+    SpotListWidget* m_list = nullptr;
+    BandMapWidget* m_bandMap = nullptr;
+    SpottingWindow* m_spotting = nullptr;
+    SpectrumMapWindow* m_spectrum = nullptr;
+    Display m_display = Display::None;
+    int m_batchDepth = 0;
+    bool m_redrawPending = false;
+    std::vector<spots::SpotListRow> m_pendingRows;
+};
+
+} // namespace wexon::ui

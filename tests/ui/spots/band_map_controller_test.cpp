@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "spots/fake_spot_host.h"
+#include "support/fake_clock.h"
+#include "support/fake_prompts.h"
+#include "support/temp_dir.h"
+#include "ui/spots/band_map_controller.h"
+#include "ui/spots/band_map_widget.h"
+#include "ui/spots/spectrum_map_window.h"
+#include "ui/spots/spot_list_widget.h"
+#include "ui/spots/spotting_window.h"
+
+namespace wexon::ui {
+namespace {
+
+std::string clusterText(const std::string& time = "1234Z") {
+    std::string text = "de W1XX:";
+    text.resize(67, ' ');
+    return text + time;
+}
+
+class BandMapControllerTest : public ::testing::Test {
+  protected:
+    BandMapControllerTest() {
+        main.resize(800, 600);
+        SpotServices s;
+        s.host = &host;
+        s.prompts = &prompts;
+        s.clock = &clock;
+        s.workingFolder = QString::fromStdString(dir.path());
+        s.tncPort = &port;
+        s.agw = &agw;
+        s.workArea = QRect(0, 0, 1024, 740);
+        s.runModal = [this](QDialog& d) {
+            if (onModal) {
+                onModal(d);
+            }
+            return 0;
+        };
+        controller = std::make_unique<BandMapController>(std::move(s), &main);
+    }
+    ~BandMapControllerTest() override { controller->shutdown(); }
+
+    // Leaves the spotting window with "&Done" after choosing a source and display.
+    void openStrip(const char* source, bool list) {
+        SpottingWindow* w = controller->spottingWindow();
+        auto* sources = w->findChild<QListWidget*>("List1");
+        const auto items = sources->findItems(source, Qt::MatchExactly);
+        sources->setCurrentItem(items[0]);
+        w->list1Click(sources->row(items[0]));
+        w->findChild<QRadioButton*>(list ? "OptList" : "OptBand")->setChecked(true);
+        w->done();
+    }
+    void spot(const std::string& call, const std::string& khz) {
+        controller->bandMapSpots(call, khz, clusterText());
+    }
+    QLabel* label(int slot) { return controller->bandMap()->spotLabel(slot); }
+
+    QWidget main;
+    test::TempDir dir;
+    test::FakeSpotHost host;
+    test::FakePrompts prompts;
+    test::FakeClock clock;
+    test::FakeCatPort port;
+    test::FakeAgwLink agw;
+    std::function<void(QDialog&)> onModal;
+    std::unique_ptr<BandMapController> controller;
+};
+
+TEST_F(BandMapControllerTest, PacketResizeOpensSwitchesAndClosesTheStrip) {
+    EXPECT_TRUE(controller->strip()->isHidden());
+    openStrip("Telnet", true);
+    EXPECT_EQ(controller->display(), BandMapController::Display::List);
+    EXPECT_FALSE(controller->strip()->isHidden());
+    openStrip("Telnet", false);
+    EXPECT_EQ(controller->display(), BandMapController::Display::BandMap);
+    EXPECT_EQ(static_cast<QStackedWidget*>(controller->strip())->currentWidget(),
+              controller->bandMap());
+    openStrip("None", false);
+    EXPECT_EQ(controller->display(), BandMapController::Display::None);
+    EXPECT_TRUE(controller->strip()->isHidden());
+}
+
+TEST_F(BandMapControllerTest, OwnCallSpottedWarnsEvenWithoutAFrequency) {
+    controller->bandMapSpots("k1abc", "not a number", "de W1XX: you're loud");
+    EXPECT_EQ(host.warnings, 1);
+    EXPECT_EQ(host.dialogText, "You've been spotted! ");
+    EXPECT_EQ(host.dupeText, "You've been spotted!  de W1XX: you're loud");
+    EXPECT_EQ(controller->spotList()->topLevelItemCount(), 0);
+}
+
+TEST_F(BandMapControllerTest, SpotListKeepsTwoHundredRowsNewestOnTop) {
+    for (int i = 1; i <= 201; ++i) {
+        spot("K" + std::to_string(i) + "AA", "14025");
+    }
+    SpotListWidget* list = controller->spotList();
+    ASSERT_EQ(list->topLevelItemCount(), 200);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "K201AA");
+    EXPECT_EQ(list->topLevelItem(199)->text(0), "K2AA");
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "14.025");
+    EXPECT_EQ(list->topLevelItem(0)->text(6), "1234");
+    EXPECT_TRUE(list->isColumnHidden(3));
+    EXPECT_EQ(list->headerItem()->text(4), "Comments");
+}
+
+TEST_F(BandMapControllerTest, BandMapShowsLabelsWithAgeColours) {
+    openStrip("Telnet", false);
+    spot("K1AA", "14010");
+    clock.advanceSeconds(30 * 60);
+    spot("K2BB", "14020");
+    clock.advanceSeconds(20 * 60);
+    spot("K3CC", "14030");
+    clock.advanceSeconds(9 * 60);
+    controller->displayBandMapLabels();
+    // K1AA is 59, K2BB 29 and K3CC 9 minutes old
+    EXPECT_FALSE(label(47)->isHidden());
+    EXPECT_EQ(label(47)->palette().color(QPalette::WindowText), QColor(192, 192, 192));
+    EXPECT_EQ(label(48)->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    EXPECT_EQ(label(49)->palette().color(QPalette::WindowText), QColor(255, 255, 128));
+    EXPECT_EQ(label(49)->text(), "K3");
+    EXPECT_TRUE(label(49)->toolTip().startsWith("K3CC  14.030  "));
+    EXPECT_EQ(controller->bandMap()->scaleLabel(0)->text(), "14.009");
+    EXPECT_EQ(controller->bandMap()->scaleLabel(4)->text(), "14.031");
+
+    clock.advanceSeconds(60);
+    controller->displayBandMapLabels();
+    EXPECT_TRUE(label(47)->isHidden()); // an hour old
+    EXPECT_FALSE(label(48)->isHidden());
+    EXPECT_GT(label(49)->x(), label(48)->x());
+}
+
+TEST_F(BandMapControllerTest, SpotsOfOneReadAreDrawnOnceAtTheEnd) {
+    openStrip("Telnet", false);
+    controller->beginSpots();
+    spot("K1AA", "14010");
+    spot("K2BB", "14020");
+    spot("K3CC", "14030");
+    EXPECT_TRUE(label(49)->isHidden());
+    EXPECT_EQ(controller->spotList()->topLevelItemCount(), 0);
+    EXPECT_EQ(controller->store().slot(49).call, "K3CC"); // the store is current at once
+    controller->endSpots();
+    EXPECT_FALSE(label(49)->isHidden());
+    EXPECT_FALSE(label(47)->isHidden());
+    ASSERT_EQ(controller->spotList()->topLevelItemCount(), 3);
+    EXPECT_EQ(controller->spotList()->topLevelItem(0)->text(0), "K3CC");
+    EXPECT_EQ(controller->spotList()->topLevelItem(2)->text(0), "K1AA");
+}
+
+TEST_F(BandMapControllerTest, LabelClicksTuneOrRemove) {
+    openStrip("Telnet", false);
+    spot("JA1XYZ", "14025");
+    spot("DL1AA", "14030");
+    ASSERT_FALSE(label(49)->isHidden());
+    QTest::mouseClick(label(49), Qt::RightButton);
+    ASSERT_EQ(host.tuned.size(), 1u);
+    EXPECT_FLOAT_EQ(host.tuned[0], 14.030f);
+    ASSERT_EQ(host.entered.size(), 1u);
+    EXPECT_EQ(host.entered[0], (std::pair<std::string, bool>{"DL1AA", true}));
+
+    QTest::mouseClick(label(48), Qt::LeftButton);
+    EXPECT_FLOAT_EQ(controller->store().slot(48).frequency, 0.0f);
+    EXPECT_TRUE(label(48)->isHidden());
+}
+
+TEST_F(BandMapControllerTest, ListClickTunesWhenARigIsChosen) {
+    openStrip("Telnet", true);
+    spot("JA1XYZ", "14025");
+    SpotListWidget* list = controller->spotList();
+    list->setCurrentItem(list->topLevelItem(0));
+    const QRect r = list->visualItemRect(list->topLevelItem(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    ASSERT_EQ(host.tuned.size(), 1u);
+    EXPECT_FLOAT_EQ(host.tuned[0], 14.025f);
+    EXPECT_EQ(host.entered.back(), (std::pair<std::string, bool>{"JA1XYZ", false}));
+    host.rig = false;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(host.tuned.size(), 1u);
+    EXPECT_EQ(host.entered.size(), 2u);
+}
+
+TEST_F(BandMapControllerTest, BandWithoutARangeShowsNoLabels) {
+    openStrip("Telnet", false);
+    host.bandText = "30";
+    spot("K1AA", "10120");
+    controller->bandChanged();
+    EXPECT_EQ(controller->bandMap()->scaleLabel(0)->text(), ".000");
+    EXPECT_TRUE(label(49)->isHidden());
+}
+
+TEST_F(BandMapControllerTest, SpectrumMapDrawsEveryBandAndTunesOnRightClick) {
+    spot("K1AA", "10120");
+    spot("K2BB", "7011");
+    spot("K3CC", "7029");
+    spot("K4DD", "5000");
+    bool checked = false;
+    onModal = [&](QDialog& d) {
+        auto* map = dynamic_cast<SpectrumMapWindow*>(&d);
+        ASSERT_NE(map, nullptr);
+        EXPECT_EQ(map->geometry(), QRect(0, 0, 1024, 740));
+        QLabel* thirty = map->spotLabel(46);
+        EXPECT_FALSE(thirty->isHidden());
+        EXPECT_LT(thirty->y(), map->axis(3)->y());
+        EXPECT_GT(thirty->y(), map->axis(2)->y());
+        EXPECT_TRUE(map->spotLabel(49)->isHidden()); // 5 MHz is on no strip
+        EXPECT_EQ(map->scaleLabel(10)->text(), "7.010");
+        EXPECT_EQ(map->scaleLabel(14)->text(), "7.030");
+        EXPECT_EQ(map->scaleLabel(20)->text(), "14.000");
+        // a spot arriving while the map is open is drawn at once
+        spot("K5EE", "14025");
+        EXPECT_FALSE(map->spotLabel(49)->isHidden());
+        // the 30 m spot has shifted to slot 45; a left click removes it
+        ASSERT_FALSE(map->spotLabel(45)->isHidden());
+        QTest::mouseClick(map->spotLabel(45), Qt::LeftButton);
+        EXPECT_TRUE(map->spotLabel(45)->isHidden());
+        EXPECT_FLOAT_EQ(controller->store().slot(45).frequency, 0.0f);
+        QTest::mouseClick(map->spotLabel(49), Qt::RightButton);
+        checked = true;
+    };
+    controller->showSpectrumMap();
+    EXPECT_TRUE(checked);
+    ASSERT_EQ(host.tuned.size(), 1u);
+    EXPECT_FLOAT_EQ(host.tuned[0], 14.025f);
+    EXPECT_EQ(host.entered.back(), (std::pair<std::string, bool>{"K5EE", false}));
+    EXPECT_EQ(controller->spectrumMap(), nullptr);
+}
+
+} // namespace
+} // namespace wexon::ui
