@@ -84,6 +84,54 @@ std::size_t pieceCodes(std::string_view call, std::size_t width, std::uint32_t b
         codes.begin());
 }
 
+// Bytes a gap takes: seven bits in each, the high bit set on all but the last.
+std::size_t gapBytes(std::uint32_t gap) {
+    std::size_t n = 1;
+    while (gap >= 0x80) {
+        gap >>= 7;
+        ++n;
+    }
+    return n;
+}
+
+std::uint32_t putGap(std::vector<std::uint8_t>& lists, std::uint32_t at, std::uint32_t gap) {
+    while (gap >= 0x80) {
+        lists[at++] = static_cast<std::uint8_t>(gap | 0x80);
+        gap >>= 7;
+    }
+    lists[at++] = static_cast<std::uint8_t>(gap);
+    return at;
+}
+
+// Walks one bucket's list, handing out the call numbers in ascending order.
+class GapReader {
+  public:
+    GapReader(const std::uint8_t* begin, const std::uint8_t* end) : m_at(begin), m_end(end) {}
+    bool next(std::uint32_t& call) {
+        if (m_at == m_end) {
+            return false;
+        }
+        std::uint32_t gap = 0;
+        int shift = 0;
+        while (m_at != m_end) {
+            const std::uint8_t byte = *m_at++;
+            gap |= static_cast<std::uint32_t>(byte & 0x7F) << shift;
+            if ((byte & 0x80) == 0) {
+                break;
+            }
+            shift += 7;
+        }
+        m_next += gap;
+        call = m_next - 1;
+        return true;
+    }
+
+  private:
+    const std::uint8_t* m_at;
+    const std::uint8_t* m_end;
+    std::uint32_t m_next = 0; // one past the call handed out last
+};
+
 } // namespace
 
 std::string SuperCheckPartial::normalise(std::string_view typed) {
@@ -112,9 +160,15 @@ SuperCheckPartial SuperCheckPartial::fromText(std::string_view bytes, LoadStats*
         bytes = lastEnd == std::string_view::npos ? std::string_view() : bytes.substr(0, lastEnd);
     }
 
+    // The calls as read, one after another, and where each lies in that text:
+    // sorting these small spans rather than strings keeps the peak memory of a
+    // load near the size of the file.
     std::string accepted;
-    std::vector<std::string_view> calls;
-    std::vector<std::pair<std::size_t, std::size_t>> spans; // offset and length in `accepted`
+    struct Span {
+        std::uint32_t offset;
+        std::uint32_t length;
+    };
+    std::vector<Span> spans;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         std::size_t end = bytes.find_first_of("\r\n", pos);
@@ -148,27 +202,31 @@ SuperCheckPartial SuperCheckPartial::fromText(std::string_view bytes, LoadStats*
             stats.callLimitReached = true;
             break;
         }
-        spans.emplace_back(accepted.size(), upper.size());
+        spans.push_back({static_cast<std::uint32_t>(accepted.size()),
+                         static_cast<std::uint32_t>(upper.size())});
         accepted += upper;
     }
 
-    calls.reserve(spans.size());
-    for (const auto& [offset, length] : spans) {
-        calls.emplace_back(std::string_view(accepted).substr(offset, length));
-    }
-    std::sort(calls.begin(), calls.end());
-    const auto last = std::unique(calls.begin(), calls.end());
-    stats.duplicates = static_cast<std::size_t>(calls.end() - last);
-    calls.erase(last, calls.end());
+    const auto text = [&accepted](const Span& s) {
+        return std::string_view(accepted).substr(s.offset, s.length);
+    };
+    std::sort(spans.begin(), spans.end(),
+              [&text](const Span& a, const Span& b) { return text(a) < text(b); });
+    const auto last = std::unique(spans.begin(), spans.end(), [&text](const Span& a, const Span& b) {
+        return text(a) == text(b);
+    });
+    stats.duplicates = static_cast<std::size_t>(spans.end() - last);
+    spans.erase(last, spans.end());
 
     SuperCheckPartial out;
     out.m_text.reserve(accepted.size());
-    out.m_starts.reserve(calls.size() + 1);
+    out.m_starts.reserve(spans.size() + 1);
     out.m_starts.push_back(0);
-    for (std::string_view c : calls) {
-        out.m_text += c;
+    for (const Span& s : spans) {
+        out.m_text += text(s);
         out.m_starts.push_back(static_cast<std::uint32_t>(out.m_text.size()));
     }
+    out.m_text.shrink_to_fit();
     out.buildIndex();
     if (statsOut) {
         *statsOut = stats;
@@ -177,37 +235,39 @@ SuperCheckPartial SuperCheckPartial::fromText(std::string_view bytes, LoadStats*
 }
 
 void SuperCheckPartial::buildIndex() {
-    // Two passes over the calls: count each bucket's calls, then place them, so
-    // that every bucket's list is one run of a single array.
+    // Two passes over the calls: size each bucket's list, then write it, so
+    // that every bucket's list is one run of a single array of exactly the
+    // bytes it needs.
     const auto build = [this](std::size_t width, std::uint32_t buckets,
                               std::vector<std::uint32_t>& first,
-                              std::vector<std::uint32_t>& lists) {
+                              std::vector<std::uint8_t>& lists) {
         std::array<std::uint32_t, kMaxCallLength> codes{};
+        // The call number after the last one put in each bucket so far.
+        std::vector<std::uint32_t> next(buckets, 0);
         first.assign(buckets + 1, 0);
         const auto count = static_cast<std::uint32_t>(size());
         for (std::uint32_t i = 0; i < count; ++i) {
             const std::size_t n = pieceCodes(call(i), width, buckets, codes);
             for (std::size_t k = 0; k < n; ++k) {
-                ++first[codes[k] + 1];
+                const std::uint32_t b = codes[k];
+                first[b + 1] += static_cast<std::uint32_t>(gapBytes(i + 1 - next[b]));
+                next[b] = i + 1;
             }
         }
         for (std::uint32_t b = 0; b < buckets; ++b) {
             first[b + 1] += first[b];
         }
         lists.assign(first[buckets], 0);
-        // Filled from the back of each run, so the run's start moves down to
-        // where it belongs and each run stays in ascending call order.
-        for (std::uint32_t i = count; i-- > 0;) {
+        std::vector<std::uint32_t> at(first.begin(), first.end() - 1);
+        std::fill(next.begin(), next.end(), 0);
+        for (std::uint32_t i = 0; i < count; ++i) {
             const std::size_t n = pieceCodes(call(i), width, buckets, codes);
             for (std::size_t k = 0; k < n; ++k) {
-                lists[--first[codes[k] + 1]] = i;
+                const std::uint32_t b = codes[k];
+                at[b] = putGap(lists, at[b], i + 1 - next[b]);
+                next[b] = i + 1;
             }
         }
-        // Now first[b + 1] is where bucket b starts; shift back into place.
-        for (std::uint32_t b = 0; b < buckets; ++b) {
-            first[b] = first[b + 1];
-        }
-        first[buckets] = static_cast<std::uint32_t>(lists.size());
     };
     // Three-character pieces share buckets in a small file, so that the table's
     // size follows the file's; from 65536 calls on every piece has its own.
@@ -216,8 +276,14 @@ void SuperCheckPartial::buildIndex() {
         triples *= 2;
     }
     m_tripleBuckets = std::min(triples, kTriples);
-    build(2, kPairs, m_pairFirst, m_pairCalls);
-    build(3, m_tripleBuckets, m_tripleFirst, m_tripleCalls);
+    build(2, kPairs, m_pairFirst, m_pairLists);
+    build(3, m_tripleBuckets, m_tripleFirst, m_tripleLists);
+}
+
+std::size_t SuperCheckPartial::heapBytes() const {
+    return m_text.capacity() + m_starts.capacity() * sizeof(std::uint32_t) +
+           (m_pairFirst.capacity() + m_tripleFirst.capacity()) * sizeof(std::uint32_t) +
+           m_pairLists.capacity() + m_tripleLists.capacity();
 }
 
 std::uint32_t SuperCheckPartial::lowerBound(std::string_view text) const {
@@ -272,26 +338,28 @@ SuperCheckPartial::Matches SuperCheckPartial::search(std::string_view typed,
     // shortest list of calls among the text's pieces. For two characters that
     // list is exactly the answer; three-character pieces may share a bucket, so
     // longer texts are checked.
-    const std::uint32_t* list = nullptr;
-    std::size_t listLength = 0;
+    const std::uint8_t* list = nullptr;
+    std::size_t listBytes = 0;
     if (q.size() == 2) {
         const std::uint32_t code = *pieceCode(q);
-        list = m_pairCalls.data() + m_pairFirst[code];
-        listLength = m_pairFirst[code + 1] - m_pairFirst[code];
+        list = m_pairLists.data() + m_pairFirst[code];
+        listBytes = m_pairFirst[code + 1] - m_pairFirst[code];
     } else {
+        // The list of fewest bytes is the shortest, or close to it.
         for (std::size_t i = 0; i + 3 <= q.size(); ++i) {
             const std::uint32_t code =
                 *pieceCode(std::string_view(q).substr(i, 3)) % m_tripleBuckets;
             const std::size_t length = m_tripleFirst[code + 1] - m_tripleFirst[code];
-            if (list == nullptr || length < listLength) {
-                list = m_tripleCalls.data() + m_tripleFirst[code];
-                listLength = length;
+            if (list == nullptr || length < listBytes) {
+                list = m_tripleLists.data() + m_tripleFirst[code];
+                listBytes = length;
             }
         }
     }
     const bool exact = q.size() == 2;
-    for (std::size_t k = 0; k < listLength; ++k) {
-        const std::uint32_t i = list[k];
+    GapReader reader(list, list + listBytes);
+    std::uint32_t i = 0;
+    while (reader.next(i)) {
         if (i >= prefixFirst && i < prefixLast) {
             continue;
         }

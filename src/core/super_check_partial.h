@@ -70,6 +70,8 @@ class SuperCheckPartial {
 
     std::size_t size() const { return m_starts.empty() ? 0 : m_starts.size() - 1; }
     bool empty() const { return size() == 0; }
+    // The memory the calls and their index hold.
+    std::size_t heapBytes() const;
     std::string_view call(std::uint32_t index) const {
         return std::string_view(m_text).substr(m_starts[index], m_starts[index + 1] - m_starts[index]);
     }
@@ -99,11 +101,15 @@ class SuperCheckPartial {
     std::vector<std::uint32_t> m_starts; // call i is m_text[m_starts[i], m_starts[i+1])
     // For each two-character piece, the calls holding it, ascending; the same
     // for three-character pieces, grouped into m_tripleBuckets buckets by their
-    // code. Bucket b's calls are m_*Calls[m_*First[b] .. m_*First[b+1]).
+    // code. Bucket b's list is the bytes m_*Lists[m_*First[b] .. m_*First[b+1]):
+    // the gaps between one call number and the next (the first counted from -1),
+    // each in as few 7-bit groups as it needs. A list of neighbouring calls
+    // takes a byte per call instead of four, which keeps the index of the
+    // shipped file to about a quarter of what plain numbers would need.
     std::vector<std::uint32_t> m_pairFirst;
-    std::vector<std::uint32_t> m_pairCalls;
+    std::vector<std::uint8_t> m_pairLists;
     std::vector<std::uint32_t> m_tripleFirst;
-    std::vector<std::uint32_t> m_tripleCalls;
+    std::vector<std::uint8_t> m_tripleLists;
     std::uint32_t m_tripleBuckets = 1;
 };
 
