@@ -2,8 +2,9 @@
 # Measures the program's resident memory the way an operator meets it: the
 # Release build started under a virtual display in a working folder prepared as
 # run.sh prepares one, with a 13000-contact log and the check-partial list on.
-# Prints VmRSS (and the private part of it) once the main window is ready, and
-# again with the spotting window, the rig window and the CW window open.
+# Prints VmRSS (and the private part of it) once the main window is ready, with
+# the settings a new installation has, and again with the check-partial list
+# switched on (Options menu) and the spotting, rig and CW windows open.
 # Usage: scripts/footprint.sh [CONTACTS]   (after ./run.sh has built once)
 #   WEXON_BIN points it at another build; SHOTS=DIR keeps screenshots there.
 set -euo pipefail
@@ -39,8 +40,6 @@ PY
 export HOME=$WORK/home
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-mkdir -p "$HOME/.config/TARNO_Software"
-printf '[Settings]\nSuperCheckPartial=1\n' > "$HOME/.config/TARNO_Software/TARNO_Software.ini"
 
 SHOTS=${SHOTS:-}
 export WORK BIN SHOTS
@@ -58,11 +57,13 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -c '
   xdotool key Return; sleep 1; shot 1-question
   xdotool key Return; sleep 6; shot 2-ready
   echo "at ready:            $(rss)"
+  xdotool key alt+o; sleep 0.5; xdotool key c; sleep 2
+  xdotool type --delay 80 "dl1a"; sleep 1
   xdotool key ctrl+d; sleep 2
-  main=$(xdotool search --name "CQ WPX" | head -1 || true)
-  [ -n "$main" ] && xdotool windowactivate --sync "$main" 2>/dev/null || true
+  main=$(xdotool search --name "CQ WPX Contest Logger" | head -1 || true)
+  [ -n "$main" ] && xdotool windowfocus --sync "$main" 2>/dev/null || true
   xdotool key ctrl+r; sleep 2
-  [ -n "$main" ] && xdotool windowactivate --sync "$main" 2>/dev/null || true
+  [ -n "$main" ] && xdotool windowfocus --sync "$main" 2>/dev/null || true
   xdotool key ctrl+c; sleep 3; shot 3-windows
   echo "with windows open:   $(rss)"
   kill $app; wait $app 2>/dev/null || true

@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 #include "core/clock.h"
 #include "core/shared_preferences.h"
 #include "platform/folders_qt.h"
+#include "platform/memory_release.h"
 #include "platform/qt_prompts.h"
 #include "platform/qt_settings_store.h"
 #include "ui/common/accessibility.h"
@@ -81,5 +83,8 @@ int main(int argc, char** argv) {
     if (loaded == wexon::ui::MainWindow::LoadOutcome::Ready) {
         tools.startRig();
     }
+    // Reading the log and the tables is done: what it used and freed goes back
+    // to the system once the window has been drawn.
+    QTimer::singleShot(0, [] { wexon::platform::releaseFreedMemory(); });
     return app.exec();
 }

@@ -8,8 +8,8 @@ namespace wexon::core {
 
 namespace {
 
-bool startsWith(const std::string& s, const std::string& prefix) {
-    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
 }
 
 constexpr std::size_t kAddRoom = 1024;
@@ -23,7 +23,7 @@ std::size_t callsShown(std::size_t limit, std::size_t typedLength) {
     return limit / (typedLength + 1) + 1;
 }
 
-void appendCall(std::string& out, const std::string& call) {
+void appendCall(std::string& out, std::string_view call) {
     out += ' ';
     out += call;
 }
@@ -42,8 +42,12 @@ void DupeIndex::rebuild(const std::vector<QsoRecord>& records) {
     // Room for the contacts still to come, so that logging one does not move the
     // whole index to a larger block.
     const std::size_t room = records.size() + kAddRoom;
-    m_calls.reserve(room);
-    m_keys.reserve(room);
+    std::size_t bytes = 0;
+    for (const auto& r : records) {
+        bytes += r.call.size();
+    }
+    m_calls.reserve(room, bytes + kAddRoom * 8);
+    m_keys.reserve(room, bytes + kAddRoom * 8);
     m_byCall.reserve(room);
     int number = 0;
     for (const auto& r : records) {
@@ -88,7 +92,7 @@ std::uint32_t DupeIndex::shortKey(std::string_view upper, std::size_t length) {
 }
 
 void DupeIndex::noteStart(Band& band, int record) {
-    const std::string& key = keyOf(record);
+    const std::string_view key = keyOf(record);
     for (std::size_t length = 1; length <= kShortStart && length <= key.size(); ++length) {
         auto& first = band.firstByStart[shortKey(key, length)];
         if (first.size() < callsShown(kPartialLimit, length)) {
@@ -98,9 +102,9 @@ void DupeIndex::noteStart(Band& band, int record) {
 }
 
 void DupeIndex::insertByCall(std::vector<int>& sorted, int record) {
-    const std::string& key = keyOf(record);
+    const std::string_view key = keyOf(record);
     auto at = std::upper_bound(sorted.begin(), sorted.end(), key,
-                               [this](const std::string& k, int r) { return k < keyOf(r); });
+                               [this](std::string_view k, int r) { return k < keyOf(r); });
     sorted.insert(at, record);
 }
 
@@ -126,9 +130,9 @@ DupeIndex::Band& DupeIndex::bandFor(std::string_view band) {
 std::vector<int> DupeIndex::recordsWithCall(std::string_view call) const {
     const std::string key = toUpper(call);
     auto lo = std::lower_bound(m_byCall.begin(), m_byCall.end(), key,
-                               [this](int r, const std::string& k) { return keyOf(r) < k; });
+                               [this](int r, std::string_view k) { return keyOf(r) < k; });
     auto hi = std::upper_bound(lo, m_byCall.end(), key,
-                               [this](const std::string& k, int r) { return k < keyOf(r); });
+                               [this](std::string_view k, int r) { return k < keyOf(r); });
     return std::vector<int>(lo, hi);
 }
 
@@ -140,7 +144,7 @@ bool DupeIndex::walkInOrder(const Band& band, const std::string& prefix, std::si
             return false;
         }
         if (startsWith(keyOf(record), prefix)) {
-            appendCall(out, m_calls[static_cast<std::size_t>(record - 1)]);
+            appendCall(out, callOf(record));
             if (out.size() > limit) {
                 break;
             }
@@ -164,7 +168,7 @@ std::string DupeIndex::partialList(std::string_view typed, std::string_view band
         auto it = b->firstByStart.find(shortKey(prefix, prefix.size()));
         if (it != b->firstByStart.end()) {
             for (int record : it->second) {
-                appendCall(out, m_calls[static_cast<std::size_t>(record - 1)]);
+                appendCall(out, callOf(record));
                 if (out.size() > limit) {
                     break;
                 }
@@ -174,7 +178,7 @@ std::string DupeIndex::partialList(std::string_view typed, std::string_view band
     }
 
     auto lo = std::lower_bound(b->byCall.begin(), b->byCall.end(), prefix,
-                               [this](int r, const std::string& k) { return keyOf(r) < k; });
+                               [this](int r, std::string_view k) { return keyOf(r) < k; });
     auto hi = std::partition_point(lo, b->byCall.end(),
                                    [this, &prefix](int r) { return startsWith(keyOf(r), prefix); });
     const std::size_t matches = static_cast<std::size_t>(hi - lo);
@@ -206,7 +210,7 @@ std::string DupeIndex::partialList(std::string_view typed, std::string_view band
         std::sort(first.begin(), first.end());
     }
     for (int record : first) {
-        appendCall(out, m_calls[static_cast<std::size_t>(record - 1)]);
+        appendCall(out, callOf(record));
         if (out.size() > limit) {
             break;
         }

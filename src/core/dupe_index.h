@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/qso_record.h"
+#include "core/text_list.h"
 
 namespace wexon::core {
 
@@ -52,16 +53,15 @@ class DupeIndex {
     void noteStart(Band& band, int record);
     const Band* findBand(std::string_view band) const;
     Band& bandFor(std::string_view band);
-    const std::string& keyOf(int record) const {
-        return m_keys[static_cast<std::size_t>(record - 1)];
-    }
+    std::string_view keyOf(int record) const { return m_keys[static_cast<std::size_t>(record - 1)]; }
+    std::string_view callOf(int record) const { return m_calls[static_cast<std::size_t>(record - 1)]; }
     // Inserts `record`, the highest number so far, after its equal calls.
     void insertByCall(std::vector<int>& sorted, int record);
     bool walkInOrder(const Band& band, const std::string& prefix, std::size_t limit,
                      std::size_t budget, std::string& out) const;
 
-    std::vector<std::string> m_calls; // calls as logged
-    std::vector<std::string> m_keys;  // upper-cased calls
+    TextList m_calls; // calls as logged
+    TextList m_keys;  // upper-cased calls
     std::vector<Band> m_bands;
     std::vector<int> m_byCall; // every record, sorted by upper-cased call, then number
 };

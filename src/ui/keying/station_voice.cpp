@@ -2,7 +2,8 @@
 
 #include <QAction>
 
-#include "platform/qt_sound_player.h"
+#include "keying/deferred_sound_player.h"
+#include "platform/sound_player_loader.h"
 #include "ui/keying/cw_window.h"
 #include "ui/station/station_tools.h"
 #include "ui/common/text_conversion.h"
@@ -16,11 +17,24 @@ StationVoice::StationVoice(MainWindow& window, StationTools& tools, MainWindowSe
                            VoicePlayers players)
     : m_window(window), m_tools(tools), m_services(std::move(services)),
       m_messagePlayer(std::move(players.messages)), m_promptPlayer(std::move(players.prompts)) {
+    // The real players, and with them the audio stack, are made when the first
+    // sound is played: an operator who never uses voice pays nothing for it.
+    const auto realPlayer = [this] {
+        return std::make_unique<keying::DeferredSoundPlayer>([this] {
+            std::string why;
+            auto player = platform::makeModuleSoundPlayer(&why);
+            if (!player && !m_toldNoSound && m_services.prompts != nullptr) {
+                m_toldNoSound = true;
+                m_services.prompts->message("Voice", QString::fromStdString(why));
+            }
+            return player;
+        });
+    };
     if (!m_messagePlayer) {
-        m_messagePlayer = std::make_unique<platform::QtSoundPlayer>();
+        m_messagePlayer = realPlayer();
     }
     if (!m_promptPlayer) {
-        m_promptPlayer = std::make_unique<platform::QtSoundPlayer>();
+        m_promptPlayer = realPlayer();
     }
     const std::string working = toPath(m_services.folders.working);
     m_promptPollTimer.setObjectName("tmrPromptWait");

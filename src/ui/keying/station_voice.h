@@ -18,8 +18,8 @@ class StationTools;
 class VoiceKeyerWindow;
 class VoiceNavigationWindow;
 
-// The two players of the voice parts; a missing one is made with Qt
-// Multimedia. Tests hand in their own.
+// The two players of the voice parts; a missing one is made from the audio
+// module at the first sound it plays. Tests hand in their own.
 struct VoicePlayers {
     std::unique_ptr<keying::SoundPlayer> messages; // the voice keyer's
     std::unique_ptr<keying::SoundPlayer> prompts;  // voice navigation's
@@ -66,6 +66,7 @@ class StationVoice : public QObject, public VoicePrompterHook {
     MainWindowServices m_services;
     std::unique_ptr<keying::SoundPlayer> m_messagePlayer;
     std::unique_ptr<keying::SoundPlayer> m_promptPlayer;
+    bool m_toldNoSound = false; // the operator was told the audio module is missing
     QTimer m_promptPollTimer;
     QtVoiceTimer m_promptPoll{m_promptPollTimer};
     std::unique_ptr<keying::PromptPlayer> m_prompts;

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include "platform/memory_release.h"
 #include "ui/main/main_window.h"
 
 namespace wexon::ui {
@@ -279,6 +280,12 @@ void CheckPartialInstaller::setEnabled(bool on) {
         refresh();
     } else {
         m_panel->setMatches({}, 0);
+        // Switched off, the known calls are let go; switching on reads them again.
+        m_calls = core::SuperCheckPartial();
+        m_loadedPath.clear();
+        m_loadedStamp.reset();
+        m_searched.clear();
+        platform::releaseFreedMemory();
     }
 }
 
@@ -343,6 +350,8 @@ void CheckPartialInstaller::reloadIfChanged() {
         return;
     }
     m_calls = std::move(fresh);
+    // What the reading took beyond the calls themselves goes back to the system.
+    platform::releaseFreedMemory();
     m_loadedPath = path;
     m_loadedStamp = stamp;
     m_loadNote = m_calls.empty() ? QStringLiteral("No calls in %1").arg(core::kCheckPartialFileName)

@@ -113,8 +113,12 @@ TEST_F(CheckPartialTest, TheOptionsMenuItemTurnsTheListOnAndOffAndIsRemembered) 
     EXPECT_TRUE(area()->isHidden());
     EXPECT_EQ(settings.read(ui::kSuperCheckPartialKey, ""), "0");
     EXPECT_TRUE(shownCalls().isEmpty());
+    // Switched off, the known calls are let go, and read again when it is on.
+    EXPECT_TRUE(installer->calls().empty());
     callBox()->setText("K1A");
     EXPECT_TRUE(shownCalls().isEmpty());
+    menuItem()->trigger();
+    EXPECT_FALSE(installer->calls().empty());
 }
 
 TEST_F(CheckPartialTest, ShowsTheKnownCallsContainingTheCallFromTheSecondCharacter) {

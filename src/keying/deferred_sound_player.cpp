@@ -1,0 +1,34 @@
+#include "keying/deferred_sound_player.h"
+
+namespace wexon::keying {
+
+void DeferredSoundPlayer::prepare() {
+    if (m_player || !m_make) {
+        return;
+    }
+    m_player = m_make();
+    if (m_player && m_ended) {
+        m_player->setEndedHandler(m_ended);
+    }
+}
+
+bool DeferredSoundPlayer::play(const std::string& path) {
+    prepare();
+    return m_player && m_player->play(path);
+}
+
+void DeferredSoundPlayer::stop() {
+    // Nothing can be playing on a player that was never made.
+    if (m_player) {
+        m_player->stop();
+    }
+}
+
+void DeferredSoundPlayer::setEndedHandler(std::function<void()> ended) {
+    m_ended = std::move(ended);
+    if (m_player) {
+        m_player->setEndedHandler(m_ended);
+    }
+}
+
+} // namespace wexon::keying
