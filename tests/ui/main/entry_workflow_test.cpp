@@ -255,6 +255,28 @@ TEST_F(EntryWorkflowTest, TheFirstContactBeforeTimeOnLogsOnAndStartsTheTime) {
     EXPECT_EQ(logOn->text(), "&Log \"Time On\"");
 }
 
+TEST_F(EntryWorkflowTest, ContactsAfterTheSummerTimeChangeKeepTheUtcTime) {
+    // A station in central Europe: one hour ahead of UTC in winter, two in
+    // summer. The change comes at 01:00 UTC on the WPX SSB weekend, while the
+    // program runs with the offset it was started with.
+    prefs.utcOffset = -1;
+    clock.utc = core::DateTime{2026, 3, 29, 0, 59, 0};
+    clock.utcMinusLocalMinutes = -60;
+    auto& w = start();
+    clock.utc = core::DateTime{2026, 3, 29, 1, 1, 0};
+    clock.utcMinusLocalMinutes = -120;
+    logW1aw();
+    const auto records = logRecords();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].qsoDate, "2026/03/29");
+    EXPECT_EQ(records[0].qsoTime, "01:01:00");
+    w.timer2Tick();
+    EXPECT_EQ(text("lblutctime"), "01:01:00");
+    EXPECT_EQ(text("lblCurTime"), "3:01:00");
+    // The offset is still there for what else reads it.
+    EXPECT_EQ(w.contest().prefs.utcOffset, -1.0f);
+}
+
 TEST_F(EntryWorkflowTest, PostContestDateAndTimeAreTypedAndRewritten) {
     start();
     child<QAction>("mnuPostContest")->trigger();
