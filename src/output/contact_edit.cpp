@@ -22,6 +22,15 @@ ContactEditBoxes editBoxesFor(const core::QsoRecord& r) {
     return b;
 }
 
+std::string editPoints(std::string_view points) {
+    const std::string text = core::trim(points);
+    if (text.size() != 1) {
+        return "0";
+    }
+    const char digit = editPointsKey(text[0]);
+    return digit != 0 ? std::string(1, digit) : std::string("0");
+}
+
 bool isEditBand(std::string_view band) {
     for (const char* b : {"10", "15", "20", "40", "80", "160"}) {
         if (band == b) {
@@ -69,7 +78,7 @@ EditDecision decideEdit(const std::vector<core::QsoRecord>& qsos, int editedReco
         return d;
     }
     d.duplicates = editDuplicates(qsos, editedRecord, b.call, b.band);
-    d.points = core::isNumeric(b.points) ? b.points : "0";
+    d.points = editPoints(b.points);
     if (!d.duplicates.empty()) {
         d.step = EditDecision::Step::Duplicate;
         return d;
@@ -83,8 +92,10 @@ EditDecision decideEdit(const std::vector<core::QsoRecord>& qsos, int editedReco
     d.record.serialSent = b.serialSent;
     d.record.country = core::trimRight(b.country);
     d.record.prefix = b.prefix;
-    d.record.qsoDate = b.date;
-    d.record.qsoTime = b.time;
+    // Stored as every other record holds them, however they were typed: the
+    // file writers and the log's readers take only this form.
+    d.record.qsoDate = core::formatDate(*core::parseDate(b.date));
+    d.record.qsoTime = core::formatTime(*core::parseTime(b.time));
     d.record.band = b.band;
     d.record.points = static_cast<float>(core::parseNumber(d.points).value_or(0.0));
     return d;

@@ -78,3 +78,43 @@ TEST(ContactEdit, SavedFieldsPointsAndCountry) {
     EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).record.points, 6.0f);
 }
 
+TEST(ContactEdit, PointsAreOneDigitFromZeroToSix) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    struct Case {
+        const char* box;
+        const char* saved;
+        float points;
+    } cases[] = {{"66666", "0", 0.0f}, {"66", "0", 0.0f}, {"9", "6", 6.0f},
+                 {" 4 ", "4", 4.0f},   {"x", "0", 0.0f},  {"-1", "0", 0.0f}};
+    for (const auto& c : cases) {
+        b.points = c.box;
+        auto d = output::decideEdit(qsos, 2, b, qsos[1]);
+        ASSERT_EQ(d.step, EditDecision::Step::Save) << c.box;
+        EXPECT_EQ(d.points, c.saved) << c.box;
+        EXPECT_EQ(d.record.points, c.points) << c.box;
+    }
+}
+
+TEST(ContactEdit, ATypedTimeAndDateAreStoredInTheLogsForm) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    struct Case {
+        const char* time;
+        const char* date;
+        const char* storedTime;
+        const char* storedDate;
+    } cases[] = {
+        {"9:05", "2026/3/8", "09:05:00", "2026/03/08"},
+        {"7:3:9", "2026-03-28", "07:03:09", "2026/03/28"},
+        {"23:59:59", "2026.12.31", "23:59:59", "2026/12/31"},
+    };
+    for (const auto& c : cases) {
+        b.time = c.time;
+        b.date = c.date;
+        auto d = output::decideEdit(qsos, 2, b, qsos[1]);
+        ASSERT_EQ(d.step, EditDecision::Step::Save) << c.time;
+        EXPECT_EQ(d.record.qsoTime, c.storedTime);
+        EXPECT_EQ(d.record.qsoDate, c.storedDate);
+    }
+}

@@ -23,11 +23,11 @@
 #include "core/score.h"
 #include "core/text_util.h"
 #include "core/wpx_prefix.h"
+#include "ui/common/text_conversion.h"
 #include "ui/main/country_completion.h"
 #include "ui/main/log_list_model.h"
 #include "ui/main/main_window_labels.h"
 #include "ui/main/score_panel.h"
-#include "ui/common/text_conversion.h"
 
 namespace wexon::ui {
 
@@ -347,12 +347,11 @@ void MainWindow::mains() {
         showMessage(complete.message, MessageColour::Unchanged);
     }
     const bool duplicate = dupCheck();
-    if (!duplicate) {
+    // Points that were never typed stay missing: a "0" put into the box here
+    // would let the next Enter log the contact at no points.
+    if (!complete.incomplete && !duplicate) {
         m_entry->apply(
             row.setText(EntryBox::Points, core::pointsOrZero(row.text(EntryBox::Points))));
-    }
-
-    if (!complete.incomplete && !duplicate) {
         core::QsoRecord record =
             core::buildContact(core::EntryTexts::from(row), context, m_services.clock->utcNow());
         // Before the append: a note about a repaired log line may follow it.

@@ -172,6 +172,42 @@ TEST_F(EntryWorkflowTest, EnterWithBoxesMissingNamesTheLastMissingBoxAndLogsNoth
     EXPECT_EQ(dir.read("work/log.txt"), "");
 }
 
+TEST_F(EntryWorkflowTest, AContactWithoutPointsIsNotLoggedOnASecondEnter) {
+    start();
+    child<QLineEdit>("txtCall")->setFocus();
+    type("w1aw59912");
+    child<QLineEdit>("txtPoints")->clear();
+    for (int enter = 0; enter < 2; ++enter) {
+        QTest::keyClick(focused(), Qt::Key_Return);
+        EXPECT_EQ(text("lblDialog"), "Need Points!") << enter;
+        EXPECT_EQ(boxText("txtPoints"), "") << enter;
+        EXPECT_EQ(focused()->objectName(), "txtPoints") << enter;
+    }
+    EXPECT_EQ(dir.read("work/log.txt"), "");
+    // Typed points log it.
+    type("1");
+    press(Qt::Key_Return);
+    EXPECT_EQ(logLines(), std::vector<std::string>{kW1awLine});
+}
+
+TEST_F(EntryWorkflowTest, PastedTextsAreHeldToTheBoxRules) {
+    start();
+    auto* call = child<QLineEdit>("txtCall");
+    call->setFocus();
+    call->setText("w1aw");
+    EXPECT_EQ(boxText("txtCall"), "W1AW");
+    EXPECT_EQ(boxText("txtPref"), "W1");
+    type("59912");
+    auto* points = child<QLineEdit>("txtPoints");
+    EXPECT_EQ(points->maxLength(), 1);
+    points->setText("9");
+    EXPECT_EQ(boxText("txtPoints"), "6");
+    points->setText("1");
+    call->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(logLines(), std::vector<std::string>{kW1awLine});
+}
+
 TEST_F(EntryWorkflowTest, ADuplicateIsRefusedOnItsBandAndHoldsTheNextKeys) {
     auto& w = start();
     logW1aw();

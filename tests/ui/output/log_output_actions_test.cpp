@@ -248,7 +248,7 @@ TEST_F(LogOutputTest, EditWindowKeysAndLeavingBoxes) {
     auto* points = child<QLineEdit>(w, "txtEditPoints");
     points->clear();
     QTest::keyClicks(points, "8a2");
-    EXPECT_EQ(points->text(), "62");
+    EXPECT_EQ(points->text(), "6"); // one digit only
     auto* date = child<QLineEdit>(w, "txtEditDate");
     date->clear();
     QTest::keyClicks(date, "2026-03/28");
@@ -286,12 +286,16 @@ TEST_F(LogOutputTest, EditWindowKeysAndLeavingBoxes) {
     date->setFocus();
     call->setFocus();
     EXPECT_TRUE(prompts.wasShown("Invalid Date Format!"));
-    date->setText("2026/03/28");
+    date->setText("2026/3/8");
+    time->setText("9:05");
     QTest::keyClick(call, Qt::Key_Return);
     EXPECT_EQ(w.outcome(), ui::EditContactWindow::Outcome::Saved);
     EXPECT_EQ(w.savedRecord().call, "DL1X");
     EXPECT_EQ(w.savedRecord().country, "Germany");
-    EXPECT_EQ(w.savedRecord().points, 62.0f);
+    EXPECT_EQ(w.savedRecord().points, 6.0f);
+    // The time and date are stored as the log holds them.
+    EXPECT_EQ(w.savedRecord().qsoTime, "09:05:00");
+    EXPECT_EQ(w.savedRecord().qsoDate, "2026/03/08");
 }
 
 TEST_F(LogOutputTest, DoneChecksTimeBeforeDate) {
