@@ -459,7 +459,7 @@ TEST_F(EntryWorkflowTest, PastedQuotesCommasAndControlCharactersNeverBreakTheLog
     auto* call = child<QLineEdit>("txtCall");
     call->setFocus();
     call->insert(QString::fromUtf8("w1\"a\tw\u20ac"));
-    EXPECT_EQ(call->text(), "w1aw"); // quotes, controls and non-Latin-1 are gone
+    EXPECT_EQ(call->text(), "W1AW"); // quotes, controls and non-Latin-1 are gone
     type(" 599 12 599");
     auto* country = child<QLineEdit>("txtCntry");
     country->selectAll();
@@ -470,7 +470,8 @@ TEST_F(EntryWorkflowTest, PastedQuotesCommasAndControlCharactersNeverBreakTheLog
     QTest::keyClick(call, Qt::Key_Return);
     auto records = logRecords();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].call, "w1aw");
+    EXPECT_EQ(records[0].call, "W1AW");
+    EXPECT_EQ(records[0].prefix, "W1");
     EXPECT_EQ(records[0].country, "Foo,Bar");
     EXPECT_EQ(records[0].points, 2.0f);
     EXPECT_EQ(logLines().size(), 1u);

@@ -441,6 +441,29 @@ TEST_F(LogOutputTest, AdifExportFindsTheTableAndWrites) {
                                              q(dir.file("work/out.adi")) + ".");
 }
 
+TEST_F(LogOutputTest, AdifTextThatIsNotAsciiIsMadePlainAndTheOperatorIsTold) {
+    withLog(2);
+    dir.write("data/ADIFCnt.txt", "\"USA\",291\r\n");
+    // A comment with a letter of Latin-1 and one beyond it.
+    prompts.inputAnswers = {QString("100"),
+                            QString::fromUtf8("Gr\u00fc\u00dfe \u0141\u00f3d\u017a")};
+    prompts.fileAnswers = {q(dir.file("work/out.adi"))};
+    actions().exportAdif();
+    const std::string text = dir.read("work/out.adi");
+    EXPECT_NE(text.find("<Comment:11>Grusse *od*\r\n"), std::string::npos);
+    EXPECT_EQ(text.find('?'), std::string::npos);
+    for (char c : text) {
+        ASSERT_TRUE(c == '\r' || c == '\n' || (c >= 32 && c < 127)) << int(c);
+    }
+    // Told once, in the result message, not once per record.
+    EXPECT_EQ(prompts.shown.back().title, "File Written Successfully.");
+    const QString said = prompts.shown.back().text;
+    EXPECT_TRUE(said.contains("ADIF holds plain ASCII text")) << said.toStdString();
+    EXPECT_EQ(said.count("ADIF holds plain ASCII text"), 1);
+    EXPECT_TRUE(said.contains("written as \"*\"")) << said.toStdString();
+    EXPECT_NE(text.find("<ADIF_VER:5>3.1.4\r\n<PROGRAMID:5>Wexon\r\n"), std::string::npos);
+}
+
 TEST_F(LogOutputTest, AdifWithoutTableOrWithCancelledDialog) {
     withLog(2);
     auto a = actions();
