@@ -77,7 +77,9 @@ EditDecision decideEdit(const std::vector<core::QsoRecord>& qsos, int editedReco
         d.step = EditDecision::Step::InvalidBand;
         return d;
     }
-    d.duplicates = editDuplicates(qsos, editedRecord, b.call, b.band);
+    // Records hold calls and prefixes in capitals; a pasted text may not.
+    const std::string call = core::toUpper(b.call);
+    d.duplicates = editDuplicates(qsos, editedRecord, call, b.band);
     d.points = editPoints(b.points);
     if (!d.duplicates.empty()) {
         d.step = EditDecision::Step::Duplicate;
@@ -85,13 +87,13 @@ EditDecision decideEdit(const std::vector<core::QsoRecord>& qsos, int editedReco
     }
     d.step = EditDecision::Step::Save;
     d.record = original; // the frequency has no box and is kept
-    d.record.call = b.call;
+    d.record.call = call;
     d.record.rstSent = b.rstSent;
     d.record.rstReceived = b.rstReceived;
     d.record.serialReceived = b.serialReceived;
     d.record.serialSent = b.serialSent;
     d.record.country = core::trimRight(b.country);
-    d.record.prefix = b.prefix;
+    d.record.prefix = core::toUpper(b.prefix);
     // Stored as every other record holds them, however they were typed: the
     // file writers and the log's readers take only this form.
     d.record.qsoDate = core::formatDate(*core::parseDate(b.date));

@@ -54,8 +54,8 @@ TEST(ContactEdit, DuplicatesAreExactCaseSensitiveAndSkipTheEditedRecord) {
     auto d = output::decideEdit(qsos, 2, b, qsos[1]);
     EXPECT_EQ(d.step, EditDecision::Step::Duplicate);
     EXPECT_EQ(d.duplicates, std::vector<int>{1});
-    b.call = "k1abc"; // a different case is not a duplicate here
-    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::Save);
+    // The stored calls are compared as they stand.
+    EXPECT_TRUE(output::editDuplicates(qsos, 2, "k1abc", "20").empty());
     // The record itself never counts.
     EXPECT_TRUE(output::editDuplicates(qsos, 1, "K1ABC", "20").empty());
     EXPECT_EQ(output::editDuplicates(qsos, 0, "K1ABC", "20"), std::vector<int>{1});
@@ -117,4 +117,19 @@ TEST(ContactEdit, ATypedTimeAndDateAreStoredInTheLogsForm) {
         EXPECT_EQ(d.record.qsoTime, c.storedTime);
         EXPECT_EQ(d.record.qsoDate, c.storedDate);
     }
+}
+
+TEST(ContactEdit, APastedLowerCaseCallIsSavedAndComparedInCapitals) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    b.call = "dl1abc";
+    b.prefix = "dl1";
+    auto d = output::decideEdit(qsos, 2, b, qsos[1]);
+    ASSERT_EQ(d.step, EditDecision::Step::Save);
+    EXPECT_EQ(d.record.call, "DL1ABC");
+    EXPECT_EQ(d.record.prefix, "DL1");
+    // The same call in lower case is still the other record's duplicate.
+    b.call = "k1abc";
+    b.band = "20";
+    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::Duplicate);
 }
