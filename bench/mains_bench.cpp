@@ -121,8 +121,8 @@ Timing oneMains(Log& log, EntryRow& row, const std::string& call, int serial) {
         ContactContext context;
         context.band = kBand;
         context.serialSent = labelIncrement(log.records, false, kBand);
-        context.utcOffsetHours = kOffset;
-        QsoRecord record = buildContact(EntryTexts::from(row), context, kNowLocal);
+        QsoRecord record =
+            buildContact(EntryTexts::from(row), context, kNowLocal.addMinutes(kOffset * 60.0));
         log.totalPoints += static_cast<std::int32_t>(record.points);
         log.records.push_back(record);
         log.dupes.add(record);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "core/date_time.h"
@@ -41,6 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(inRange(*t));
         FUZZ_CHECK(parseTime(formatTime(*t)) == t);
         FUZZ_CHECK(formatHourMinute(*t) == formatTime(*t).substr(0, 5));
+        // The submission files' "hhnn" is four digits of the same time.
+        const std::string digits = formatHourMinuteDigits(*t);
+        FUZZ_CHECK(digits.size() == 4 &&
+                   digits == formatTime(*t).substr(0, 2) + formatTime(*t).substr(3, 2));
     }
 
     if (size >= 8) {

@@ -26,23 +26,24 @@ std::string logSafeText(std::string_view text) {
 }
 
 QsoRecord buildContact(const EntryTexts& boxes, const ContactContext& context,
-                       const DateTime& localNow) {
+                       const DateTime& utcNow) {
     QsoRecord r;
     r.rstSent = logSafeText(boxes.rstSent);
     r.country = trimRight(logSafeText(boxes.country));
-    r.call = logSafeText(boxes.call);
+    r.call = toUpper(logSafeText(boxes.call));
     r.rstReceived = logSafeText(boxes.rstReceived);
     r.serialReceived = logSafeText(boxes.serialReceived);
 
-    const DateTime utc = localNow.addMinutes(context.utcOffsetHours * 60.0);
-    r.qsoDate = context.postContestDate ? logSafeText(*context.postContestDate) : formatDate(utc);
-    r.qsoTime = context.postContestTime ? logSafeText(*context.postContestTime) : formatTime(utc);
+    r.qsoDate =
+        context.postContestDate ? logSafeText(*context.postContestDate) : formatDate(utcNow);
+    r.qsoTime =
+        context.postContestTime ? logSafeText(*context.postContestTime) : formatTime(utcNow);
 
     r.band = logSafeText(context.band);
     // Points the log reader would refuse (negative, huge, not finite) count 0.
     const double points = parseNumber(pointsOrZero(boxes.points)).value_or(0.0);
     r.points = (points >= 0.0 && points <= kMaxQsoPoints) ? static_cast<float>(points) : 0.0f;
-    r.prefix = logSafeText(boxes.prefix);
+    r.prefix = toUpper(logSafeText(boxes.prefix));
     r.serialSent = logSafeText(context.serialSent);
     r.frequency = logSafeText(context.lastFrequency);
     return r;

@@ -15,7 +15,6 @@ struct ContactContext {
     std::string band;          // the current band
     std::string serialSent;    // the caption of the next-serial label
     std::string lastFrequency; // the last rig reading, or empty
-    double utcOffsetHours = 0.0;
     // Post-contest mode: the date box ("yyyy/mm/dd") and time box ("hh:mm") as
     // the post-contest check rewrote them. Without them the clock is used.
     std::optional<std::string> postContestDate;
@@ -31,11 +30,12 @@ std::string pointsOrZero(std::string_view pointsBox);
 std::string logSafeText(std::string_view text);
 
 // The record the logging step stores for the boxes on the screen. The date and
-// time are the computer's local time plus the UTC offset, unless post-contest
-// stamps are given; the country loses its trailing blanks; the points are the
-// number in the points box (0 when it is not a number, or not one the log
-// reader takes back: below 0 or above 999).
+// time are the system's UTC clock, which does not jump when the local time
+// changes to or from summer time, unless post-contest stamps are given; the
+// call and prefix are held in capitals; the country loses its trailing blanks;
+// the points are the number in the points box (0 when it is not a number, or
+// not one the log reader takes back: below 0 or above 999).
 QsoRecord buildContact(const EntryTexts& boxes, const ContactContext& context,
-                       const DateTime& localNow);
+                       const DateTime& utcNow);
 
 } // namespace wexon::core

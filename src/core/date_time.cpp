@@ -118,6 +118,10 @@ std::string formatHourMinute(const DateTime& t) {
     return two(t.hour) + ":" + two(t.minute);
 }
 
+std::string formatHourMinuteDigits(const DateTime& t) {
+    return two(t.hour) + two(t.minute);
+}
+
 std::string formatMonthDay(const DateTime& t) {
     return two(t.month) + "/" + two(t.day);
 }

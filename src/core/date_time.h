@@ -36,13 +36,16 @@ std::string formatDate(const DateTime& t);
 std::string formatTime(const DateTime& t);
 // "hh:nn"
 std::string formatHourMinute(const DateTime& t);
+// "hhnn", the time as the submission files write it
+std::string formatHourMinuteDigits(const DateTime& t);
 // "mm/dd"
 std::string formatMonthDay(const DateTime& t);
 
 // Reads a date written "yyyy/mm/dd" (also with "-" or "." between the parts);
 // nothing when the text is not a valid date.
 std::optional<DateTime> parseDate(std::string_view text);
-// Reads a time "h:mm" or "h:mm:ss"; nothing when it is not a valid time.
+// Reads a time "h:mm" or "h:mm:ss" (each part one or two digits); nothing when
+// it is not a valid time.
 std::optional<DateTime> parseTime(std::string_view text);
 
 } // namespace wexon::core

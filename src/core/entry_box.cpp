@@ -12,7 +12,7 @@ struct BoxInfo {
 constexpr BoxInfo kInfo[kEntryBoxCount] = {
     {"txtCall", 20, "Call"},    {"txtRSTR", 3, "RstRcvd"},   {"txtSec", 6, "SerNum"},
     {"txtRSTS", 3, "RstSnt"},   {"txtCntry", 40, "Country"}, {"txtPref", 12, "Prefix"},
-    {"txtPoints", 2, "Points"},
+    {"txtPoints", 1, "Points"},
 };
 } // namespace
 

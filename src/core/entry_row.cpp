@@ -19,6 +19,29 @@ constexpr int kTargetCountry = 2;
 constexpr int kTargetSerial = 3;
 constexpr int kTargetReport = 4;
 
+// A text put into a box whole (a paste, a rule's result) held to what typing
+// in that box could give: the call and the prefix in capitals, the points one
+// digit with anything above 6 counting 6.
+std::string boxRuleText(EntryBox b, std::string text) {
+    switch (b) {
+    case EntryBox::Call:
+    case EntryBox::Pref:
+        return toUpper(text);
+    case EntryBox::Points: {
+        std::string digit;
+        for (char c : text) {
+            if (isDigit(c)) {
+                digit.push_back(std::min(c, '6'));
+                break;
+            }
+        }
+        return digit;
+    }
+    default:
+        return text;
+    }
+}
+
 } // namespace
 
 int capitalKey(int key) {
@@ -177,7 +200,7 @@ EntryEffects EntryRow::setBox(EntryBox b, const std::string& text, int cursor, i
                               int selLength) {
     EntryEffects fx;
     EntryBoxState& s = state(b);
-    std::string clean = sanitizeEntryText(text, entryBoxMaxLength(b));
+    std::string clean = sanitizeEntryText(boxRuleText(b, text), entryBoxMaxLength(b));
     const bool changed = clean != s.text;
     s.text = std::move(clean);
     const int size = static_cast<int>(s.text.size());

@@ -19,8 +19,7 @@ double OperatingTime::totalAt(const DateTime& utcNow) const {
     return m_saved + static_cast<double>(elapsed > 0 ? elapsed : 0);
 }
 
-OperatingTime::Toggle OperatingTime::toggle(const DateTime& utcNow, const DateTime& localNow,
-                                            double utcOffsetHours) {
+OperatingTime::Toggle OperatingTime::toggle(const DateTime& utcNow) {
     Toggle t;
     if (m_loggedOn) {
         // The total is taken now rather than from the last tick, so a log-off
@@ -28,7 +27,7 @@ OperatingTime::Toggle OperatingTime::toggle(const DateTime& utcNow, const DateTi
         m_running = totalAt(utcNow);
         m_saved = m_running;
         m_loggedOn = false;
-        t.message = logOffMessage(localNow.addMinutes(utcOffsetHours * 60.0));
+        t.message = logOffMessage(utcNow);
         t.savePreferences = true;
     } else {
         m_start = utcNow.toEpochSeconds();
@@ -78,8 +77,8 @@ std::string logOffMessage(const DateTime& utc) {
            formatTime(utc.addSeconds(3600));
 }
 
-std::string utcClockText(const DateTime& localNow, double utcOffsetHours) {
-    return formatTime(localNow.addMinutes(utcOffsetHours * 60.0));
+std::string utcClockText(const DateTime& utcNow) {
+    return formatTime(utcNow);
 }
 
 std::string localClockText(const DateTime& localNow) {

@@ -39,9 +39,9 @@ class OperatingTime {
         // Logging off updates the saved total: save the preferences.
         bool savePreferences = false;
     };
-    // The log-on button. `utcNow` is the system's UTC clock; the log-off
-    // message names the time as contacts carry it: `localNow` plus the offset.
-    Toggle toggle(const DateTime& utcNow, const DateTime& localNow, double utcOffsetHours);
+    // The log-on button. `utcNow` is the system's UTC clock, which the log-off
+    // message names, as contacts carry it.
+    Toggle toggle(const DateTime& utcNow);
 
     // The one-second tick: brings the running total up to date and returns the
     // text of the operating-time label while logged on.
@@ -72,8 +72,8 @@ std::string formatOperatingTime(double seconds);
 // one hour after the first.
 std::string logOffMessage(const DateTime& utc);
 
-// The UTC clock label: local time plus the offset, "hh:nn:ss".
-std::string utcClockText(const DateTime& localNow, double utcOffsetHours);
+// The UTC clock label: the system's UTC clock, "hh:nn:ss".
+std::string utcClockText(const DateTime& utcNow);
 // The local clock label: 12-hour time "h:nn:ss" without AM/PM.
 std::string localClockText(const DateTime& localNow);
 // The label beside it: "AM" or "PM".

@@ -30,7 +30,10 @@ std::string qsoDateField(const std::string& stored) {
 }
 
 std::string qsoTimeField(const std::string& stored) {
-    // Hours and minutes: characters 1-2 and 4-5 of "hh:mm:ss".
+    if (auto t = core::parseTime(stored)) {
+        return core::formatHourMinuteDigits(*t);
+    }
+    // Not a time: characters 1-2 and 4-5, as of "hh:mm:ss".
     std::string out = stored.substr(0, 2);
     if (stored.size() > 3) {
         out += stored.substr(3, 2);

@@ -23,6 +23,12 @@ struct SummarySheet {
     bool rookie = false;
     bool bandLimited = false;
     bool tbWires = false;
+    // The one overlay of a 3.0 file: CLASSIC, ROOKIE, TB-WIRES, NOVICE-TECH,
+    // OVER-50 or YOUTH. Empty: the first of the rookie and TB-wires choices.
+    std::string overlay3;
+    // A two-transmitter 3.0 file: which transmitter (0 or 1) made this log's
+    // contacts.
+    int transmitterId = 0;
     std::string operators; // empty: the own call
     std::string club;
     std::string name;

@@ -134,18 +134,44 @@ Cabrillo3Categories cabrillo3Categories(const SummarySheet& s, std::string_view 
     }
     c.band = cabrilloOneLine(s.bandItem);
     c.mode = categoryMode(contestMode);
-    // The sheet's overlays in its order; BAND-LIMITED has no 3.0 value of its
-    // own and keeps the sheet's word.
-    if (s.rookie) {
-        c.overlays.emplace_back("ROOKIE");
+    c.overlay = cabrillo3Overlay(s);
+    return c;
+}
+
+std::string cabrillo3Overlay(const SummarySheet& s) {
+    const std::string chosen = core::toUpper(core::trim(s.overlay3));
+    for (const char* value : kCabrillo3Overlays) {
+        if (chosen == value) {
+            return chosen;
+        }
     }
-    if (s.bandLimited) {
-        c.overlays.emplace_back("BAND-LIMITED");
+    // The tag takes one value: a rookie entry is a rookie first.
+    if (s.rookie) {
+        return "ROOKIE";
     }
     if (s.tbWires) {
-        c.overlays.emplace_back("TB-WIRES");
+        return "TB-WIRES";
     }
-    return c;
+    return {};
+}
+
+std::vector<std::string> cabrillo3AddressLines(const SummarySheet& s) {
+    std::vector<std::string> out =
+        cabrilloTextLines(s.address1 + "\n" + s.address2, kCabrilloAddressWidth);
+    if (out.size() > kCabrilloAddressLines) {
+        out.resize(kCabrilloAddressLines);
+    }
+    if (out.empty()) {
+        out.emplace_back();
+    }
+    return out;
+}
+
+char cabrillo3TransmitterColumn(const SummarySheet& s) {
+    if (s.op != Op::Multiple || s.transmitter != Tx::Two) {
+        return ' ';
+    }
+    return s.transmitterId == 1 ? '1' : '0';
 }
 
 std::string cabrillo3Frequency(const core::QsoRecord& q) {
@@ -239,21 +265,27 @@ std::string writeCabrillo3(const SummarySheet& s, const CabrilloLog& log) {
     tag("CATEGORY-MODE", c.mode);
     tag("CATEGORY-POWER", c.power);
     tag("CATEGORY-TRANSMITTER", c.transmitter);
-    for (const std::string& overlay : c.overlays) {
-        tag("CATEGORY-OVERLAY", overlay);
+    if (!c.overlay.empty()) {
+        tag("CATEGORY-OVERLAY", c.overlay);
     }
     tag("CLAIMED-SCORE", core::trim(cabrilloClaimedScore(log.totalPoints, log.prefixCount)));
     const std::string operators = cabrilloOneLine(s.operators);
     tag("OPERATORS", operators.empty() ? ownCall : operators);
     tag("CLUB", cabrilloOneLine(s.club));
     tag("NAME", cabrilloOneLine(s.name));
-    tagLines("ADDRESS", s.address1 + "\n" + s.address2);
+    for (const std::string& address : cabrillo3AddressLines(s)) {
+        tag("ADDRESS", address);
+    }
     tag("EMAIL", cabrilloOneLine(s.email));
     tagLines("SOAPBOX", s.soapbox);
+    const char transmitter = cabrillo3TransmitterColumn(s);
     if (log.qsos) {
+        std::string line;
         for (const auto& q : *log.qsos) {
-            appendCabrilloLine(out, cabrilloQsoLineWithFrequency(q, cabrillo3Frequency(q),
-                                                                 log.contestMode, ownCall));
+            line = cabrilloQsoLineWithFrequency(q, cabrillo3Frequency(q), log.contestMode, ownCall);
+            // The line always ends with its transmitter column, blank so far.
+            line.back() = transmitter;
+            appendCabrilloLine(out, line);
         }
     }
     appendCabrilloLine(out, "END-OF-LOG:");

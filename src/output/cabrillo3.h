@@ -25,15 +25,35 @@ inline constexpr std::size_t kCabrilloTextLineWidth = 75;
 // The separate category tags of a 3.0 file, mapped from the summary sheet and
 // the mode of the log.
 struct Cabrillo3Categories {
-    std::string op;                    // CATEGORY-OPERATOR
-    std::string assisted;              // CATEGORY-ASSISTED
-    std::string band;                  // CATEGORY-BAND
-    std::string mode;                  // CATEGORY-MODE
-    std::string power;                 // CATEGORY-POWER
-    std::string transmitter;           // CATEGORY-TRANSMITTER
-    std::vector<std::string> overlays; // one CATEGORY-OVERLAY line each, maybe none
+    std::string op;          // CATEGORY-OPERATOR
+    std::string assisted;    // CATEGORY-ASSISTED
+    std::string band;        // CATEGORY-BAND
+    std::string mode;        // CATEGORY-MODE
+    std::string power;       // CATEGORY-POWER
+    std::string transmitter; // CATEGORY-TRANSMITTER
+    std::string overlay;     // CATEGORY-OVERLAY, empty for none
 };
 Cabrillo3Categories cabrillo3Categories(const SummarySheet& sheet, std::string_view contestMode);
+
+// The overlay values a 3.0 file takes.
+inline constexpr const char* kCabrillo3Overlays[] = {"CLASSIC",     "ROOKIE",  "TB-WIRES",
+                                                     "NOVICE-TECH", "OVER-50", "YOUTH"};
+// The sheet's one 3.0 overlay: its `overlay3` when that is a 3.0 value,
+// otherwise ROOKIE or TB-WIRES as checked (rookie first); BAND-LIMITED has no
+// 3.0 value. Empty for none.
+std::string cabrillo3Overlay(const SummarySheet& sheet);
+
+// The ADDRESS tag of a 3.0 file takes at most this many lines of at most this
+// many characters.
+inline constexpr std::size_t kCabrilloAddressLines = 6;
+inline constexpr std::size_t kCabrilloAddressWidth = 45;
+// The address boxes as the lines of the ADDRESS tag: wrapped at blanks to the
+// width, at most the lines the tag takes; an empty address gives one empty line.
+std::vector<std::string> cabrillo3AddressLines(const SummarySheet& sheet);
+
+// The transmitter column of a 3.0 "QSO:" line: "0" or "1" in a MULTI-TWO log,
+// a blank in any other.
+char cabrillo3TransmitterColumn(const SummarySheet& sheet);
 
 // The frequency field of a 3.0 "QSO:" line: the contact's own frequency in
 // whole kHz when the log holds one that lies in the contact's band, otherwise

@@ -22,6 +22,15 @@ ContactEditBoxes editBoxesFor(const core::QsoRecord& r) {
     return b;
 }
 
+std::string editPoints(std::string_view points) {
+    const std::string text = core::trim(points);
+    if (text.size() != 1) {
+        return "0";
+    }
+    const char digit = editPointsKey(text[0]);
+    return digit != 0 ? std::string(1, digit) : std::string("0");
+}
+
 bool isEditBand(std::string_view band) {
     for (const char* b : {"10", "15", "20", "40", "80", "160"}) {
         if (band == b) {
@@ -68,23 +77,27 @@ EditDecision decideEdit(const std::vector<core::QsoRecord>& qsos, int editedReco
         d.step = EditDecision::Step::InvalidBand;
         return d;
     }
-    d.duplicates = editDuplicates(qsos, editedRecord, b.call, b.band);
-    d.points = core::isNumeric(b.points) ? b.points : "0";
+    // Records hold calls and prefixes in capitals; a pasted text may not.
+    const std::string call = core::toUpper(b.call);
+    d.duplicates = editDuplicates(qsos, editedRecord, call, b.band);
+    d.points = editPoints(b.points);
     if (!d.duplicates.empty()) {
         d.step = EditDecision::Step::Duplicate;
         return d;
     }
     d.step = EditDecision::Step::Save;
     d.record = original; // the frequency has no box and is kept
-    d.record.call = b.call;
+    d.record.call = call;
     d.record.rstSent = b.rstSent;
     d.record.rstReceived = b.rstReceived;
     d.record.serialReceived = b.serialReceived;
     d.record.serialSent = b.serialSent;
     d.record.country = core::trimRight(b.country);
-    d.record.prefix = b.prefix;
-    d.record.qsoDate = b.date;
-    d.record.qsoTime = b.time;
+    d.record.prefix = core::toUpper(b.prefix);
+    // Stored as every other record holds them, however they were typed: the
+    // file writers and the log's readers take only this form.
+    d.record.qsoDate = core::formatDate(*core::parseDate(b.date));
+    d.record.qsoTime = core::formatTime(*core::parseTime(b.time));
     d.record.band = b.band;
     d.record.points = static_cast<float>(core::parseNumber(d.points).value_or(0.0));
     return d;

@@ -26,6 +26,10 @@ struct ContactEditBoxes {
 // The boxes filled from a record (points as a plain number).
 ContactEditBoxes editBoxesFor(const core::QsoRecord& r);
 
+// The points box as saved: one digit 0 to 6, a digit above 6 counting 6, and
+// anything else "0".
+std::string editPoints(std::string_view points);
+
 // Exactly one of "10", "15", "20", "40", "80", "160".
 bool isEditBand(std::string_view band);
 bool isEditDate(std::string_view date);
@@ -42,7 +46,7 @@ struct EditDecision {
     Step step = Step::Save;
     std::vector<int> duplicates; // for Duplicate: one beep each
     core::QsoRecord record;      // for Save: the record to store
-    std::string points;          // the points box afterwards ("0" when not a number)
+    std::string points;          // the points box afterwards, as editPoints gives it
 };
 EditDecision decideEdit(const std::vector<core::QsoRecord>& qsos, int editedRecord,
                         const ContactEditBoxes& boxes, const core::QsoRecord& original);

@@ -14,19 +14,18 @@ ContactContext context() {
     c.band = "20";
     c.serialSent = "007";
     c.lastFrequency = "14.025";
-    c.utcOffsetHours = 5.0;
     return c;
 }
 } // namespace
 
 TEST(ContactBuilder, TakesEveryFieldFromTheBoxesAndTheWindow) {
-    QsoRecord r = buildContact(boxes(), context(), DateTime{2026, 5, 30, 21, 30, 15});
+    QsoRecord r = buildContact(boxes(), context(), DateTime{2026, 5, 31, 2, 30, 15});
     EXPECT_EQ(r.call, "W1AW");
     EXPECT_EQ(r.rstReceived, "599");
     EXPECT_EQ(r.serialReceived, "12");
     EXPECT_EQ(r.rstSent, "579");
     EXPECT_EQ(r.country, "USA");
-    EXPECT_EQ(r.qsoDate, "2026/05/31"); // 21:30 local + 5 h crosses midnight
+    EXPECT_EQ(r.qsoDate, "2026/05/31");
     EXPECT_EQ(r.qsoTime, "02:30:15");
     EXPECT_EQ(r.band, "20");
     EXPECT_EQ(r.points, 2.0f);
@@ -37,19 +36,28 @@ TEST(ContactBuilder, TakesEveryFieldFromTheBoxesAndTheWindow) {
                                 "\"02:30:15\",\"20\",2,\"W1\",\"007\",\"14.025\"\r\n");
 }
 
-TEST(ContactBuilder, FractionalOffsetsAndNegativeOffsets) {
-    ContactContext c = context();
-    c.utcOffsetHours = -5.5;
-    QsoRecord r = buildContact(boxes(), c, DateTime{2026, 1, 1, 3, 10, 0});
-    EXPECT_EQ(r.qsoDate, "2025/12/31");
-    EXPECT_EQ(r.qsoTime, "21:40:00");
+TEST(ContactBuilder, StampsTheUtcClockAsItStands) {
+    // The EU summer-time change falls on the WPX SSB weekend at 01:00 UTC: a
+    // contact a minute later is 01:01 UTC, whatever the local clock did.
+    QsoRecord r = buildContact(boxes(), context(), DateTime{2026, 3, 29, 1, 1, 0});
+    EXPECT_EQ(r.qsoDate, "2026/03/29");
+    EXPECT_EQ(r.qsoTime, "01:01:00");
+}
+
+TEST(ContactBuilder, CallAndPrefixAreHeldInCapitals) {
+    EntryTexts t = boxes();
+    t.call = "dl1abc";
+    t.prefix = "dl1";
+    QsoRecord r = buildContact(t, context(), DateTime{2026, 5, 30, 12, 0, 0});
+    EXPECT_EQ(r.call, "DL1ABC");
+    EXPECT_EQ(r.prefix, "DL1");
 }
 
 TEST(ContactBuilder, PostContestStampsReplaceTheClock) {
     ContactContext c = context();
     c.postContestDate = "2006/05/27";
     c.postContestTime = "09:30";
-    QsoRecord r = buildContact(boxes(), c, DateTime{2026, 5, 30, 21, 30, 15});
+    QsoRecord r = buildContact(boxes(), c, DateTime{2026, 5, 31, 2, 30, 15});
     EXPECT_EQ(r.qsoDate, "2006/05/27");
     EXPECT_EQ(r.qsoTime, "09:30");
 }
@@ -122,7 +130,7 @@ TEST(ContactBuilder, TypedRowBecomesTheExactLogLine) {
     ASSERT_FALSE(checkCompleteness(texts).incomplete);
     ContactContext c = context();
     c.lastFrequency = "";
-    QsoRecord r = buildContact(texts, c, DateTime{2026, 5, 30, 7, 0, 0});
+    QsoRecord r = buildContact(texts, c, DateTime{2026, 5, 30, 12, 0, 0});
     EXPECT_EQ(formatQsoLine(r), "\"W1AW\",\"599\",\"12\",\"599\",\"USA\",\"2026/05/30\","
                                 "\"12:00:00\",\"20\",2,\"W1\",\"007\",\"\"\r\n");
     row.clearAfterContact();

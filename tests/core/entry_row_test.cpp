@@ -193,12 +193,31 @@ TEST(EntryKeys, PointsAboveSixBecomeSix) {
     struct Case {
         const char* typed;
         const char* points;
-    } cases[] = {{"9", "6"}, {"7", "6"}, {"3", "3"}, {"0", "0"}, {"a", ""}, {"19", "16"}};
+    } cases[] = {{"9", "6"}, {"7", "6"},  {"3", "3"}, {"0", "0"},
+                 {"a", ""},  {"19", "1"}, {"66", "6"}};
     for (const auto& c : cases) {
         EntryRow row = makeRow("CW");
         row.focusBox(EntryBox::Points);
         typeText(row, c.typed);
         EXPECT_EQ(row.text(EntryBox::Points), c.points) << c.typed;
+    }
+}
+
+TEST(EntryKeys, APastedTextFollowsTheTypingRulesOfItsBox) {
+    struct Case {
+        EntryBox box;
+        const char* pasted;
+        const char* held;
+    } cases[] = {
+        {EntryBox::Call, "dl1abc", "DL1ABC"}, {EntryBox::Pref, "dl1", "DL1"},
+        {EntryBox::Points, "66", "6"},        {EntryBox::Points, "9", "6"},
+        {EntryBox::Points, "66666", "6"},     {EntryBox::Points, "x", ""},
+        {EntryBox::Points, "3", "3"},         {EntryBox::Cntry, "Germany", "Germany"},
+    };
+    for (const auto& c : cases) {
+        EntryRow row = makeRow("CW");
+        row.setText(c.box, c.pasted);
+        EXPECT_EQ(row.text(c.box), c.held) << c.pasted;
     }
 }
 

@@ -136,16 +136,83 @@ TEST(Cabrillo3Header, TagsInOrderWithTheSameQsoLinesAsTwoPointZero) {
     EXPECT_EQ(q3[1].substr(0, 10), "QSO: 14000"); // none: the band edge
 }
 
-TEST(Cabrillo3Header, OverlaysEachOnTheirOwnLine) {
+TEST(Cabrillo3Header, OneOverlayLineWithAThreePointZeroValue) {
+    std::vector<core::QsoRecord> none;
+    struct Case {
+        bool rookie;
+        bool bandLimited;
+        bool tbWires;
+        const char* chosen;
+        std::vector<std::string> written;
+    } cases[] = {
+        {true, true, true, "", {"ROOKIE"}},
+        {false, true, true, "", {"TB-WIRES"}},
+        {false, true, false, "", {}}, // BAND-LIMITED has no 3.0 value
+        {true, false, false, "over-50", {"OVER-50"}},
+        {false, false, false, "CLASSIC", {"CLASSIC"}},
+        {false, false, false, "YOUTH", {"YOUTH"}},
+        {false, false, false, "NOVICE-TECH", {"NOVICE-TECH"}},
+        {false, false, true, "BAND-LIMITED", {"TB-WIRES"}}, // not a 3.0 value
+    };
+    for (const auto& c : cases) {
+        SummarySheet s = sheet();
+        s.rookie = c.rookie;
+        s.bandLimited = c.bandLimited;
+        s.tbWires = c.tbWires;
+        s.overlay3 = c.chosen;
+        const std::string text = output::writeCabrillo3(s, logOf(none));
+        EXPECT_EQ(valuesOf(text, "CATEGORY-OVERLAY"), c.written) << c.chosen;
+        if (!c.written.empty()) {
+            EXPECT_EQ(lines(text)[11],
+                      "CATEGORY-OVERLAY: " + c.written[0]); // after the transmitter
+        }
+    }
+}
+
+TEST(Cabrillo3Header, AddressHeldToSixLinesOfFortyFiveCharacters) {
     std::vector<core::QsoRecord> none;
     SummarySheet s = sheet();
-    s.rookie = true;
-    s.tbWires = true;
-    const std::string text = output::writeCabrillo3(s, logOf(none));
-    EXPECT_EQ(valuesOf(text, "CATEGORY-OVERLAY"), (std::vector<std::string>{"ROOKIE", "TB-WIRES"}));
-    auto l = lines(text);
-    EXPECT_EQ(l[11], "CATEGORY-OVERLAY: ROOKIE"); // straight after the transmitter
-    EXPECT_EQ(l[12], "CATEGORY-OVERLAY: TB-WIRES");
+    s.address1 = "Flat 12, The Old Rectory Building, 1234 Long Country Lane Road";
+    s.address2 = "a\nb\nc\nd\ne\nf";
+    const auto address = valuesOf(output::writeCabrillo3(s, logOf(none)), "ADDRESS");
+    ASSERT_EQ(address.size(), output::kCabrilloAddressLines);
+    for (const auto& line : address) {
+        EXPECT_LE(line.size(), output::kCabrilloAddressWidth) << line;
+    }
+    EXPECT_EQ(address[0], "Flat 12, The Old Rectory Building, 1234 Long");
+    EXPECT_EQ(address[1], "Country Lane Road");
+    EXPECT_EQ(address[5], "d");
+    // The 2.0 file keeps its two lines as they were.
+    const std::string v2 = output::writeCabrillo(s, logOf(none));
+    EXPECT_NE(v2.find("\r\nADDRESS: " + s.address1 + "\r\n"), std::string::npos);
+}
+
+TEST(Cabrillo3Qso, TransmitterIdOnlyInATwoTransmitterLog) {
+    auto qsos = test::smallLog();
+    qsos.resize(2);
+    SummarySheet s = sheet();
+    auto qsoEnds = [&](const SummarySheet& sh) {
+        std::string ends;
+        for (const auto& l : lines(output::writeCabrillo3(sh, logOf(qsos)))) {
+            if (l.rfind("QSO:", 0) == 0) {
+                EXPECT_EQ(l.size(), 81u) << l;
+                ends.push_back(l.back());
+            }
+        }
+        return ends;
+    };
+    EXPECT_EQ(qsoEnds(s), "  ");
+    s.op = SummarySheet::Operator::Multiple;
+    s.transmitter = SummarySheet::Transmitter::Two;
+    EXPECT_EQ(qsoEnds(s), "00");
+    s.transmitterId = 1;
+    EXPECT_EQ(qsoEnds(s), "11");
+    EXPECT_EQ(output::cabrillo3TransmitterColumn(s), '1');
+    s.transmitter = SummarySheet::Transmitter::Multi;
+    EXPECT_EQ(qsoEnds(s), "  ");
+    s.transmitter = SummarySheet::Transmitter::Two;
+    s.op = SummarySheet::Operator::Single;
+    EXPECT_EQ(output::cabrillo3TransmitterColumn(s), ' ');
 }
 
 TEST(Cabrillo3Categories, EveryChoiceOfTheSheetMapsToOneValue) {
@@ -157,7 +224,7 @@ TEST(Cabrillo3Categories, EveryChoiceOfTheSheetMapsToOneValue) {
     EXPECT_EQ(c.mode, "CW");
     EXPECT_EQ(c.power, "LOW");
     EXPECT_EQ(c.transmitter, "ONE");
-    EXPECT_TRUE(c.overlays.empty());
+    EXPECT_TRUE(c.overlay.empty());
 
     s.op = SummarySheet::Operator::SingleAssisted;
     s.power = SummarySheet::Power::Qrp;
@@ -197,7 +264,7 @@ TEST(Cabrillo3Categories, EveryChoiceOfTheSheetMapsToOneValue) {
 
     s.rookie = s.bandLimited = s.tbWires = true;
     c = output::cabrillo3Categories(s, "CW");
-    EXPECT_EQ(c.overlays, (std::vector<std::string>{"ROOKIE", "BAND-LIMITED", "TB-WIRES"}));
+    EXPECT_EQ(c.overlay, "ROOKIE");
 }
 
 TEST(Cabrillo3Header, VersionChoiceAndDispatch) {

@@ -54,8 +54,8 @@ TEST(ContactEdit, DuplicatesAreExactCaseSensitiveAndSkipTheEditedRecord) {
     auto d = output::decideEdit(qsos, 2, b, qsos[1]);
     EXPECT_EQ(d.step, EditDecision::Step::Duplicate);
     EXPECT_EQ(d.duplicates, std::vector<int>{1});
-    b.call = "k1abc"; // a different case is not a duplicate here
-    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::Save);
+    // The stored calls are compared as they stand.
+    EXPECT_TRUE(output::editDuplicates(qsos, 2, "k1abc", "20").empty());
     // The record itself never counts.
     EXPECT_TRUE(output::editDuplicates(qsos, 1, "K1ABC", "20").empty());
     EXPECT_EQ(output::editDuplicates(qsos, 0, "K1ABC", "20"), std::vector<int>{1});
@@ -78,3 +78,58 @@ TEST(ContactEdit, SavedFieldsPointsAndCountry) {
     EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).record.points, 6.0f);
 }
 
+TEST(ContactEdit, PointsAreOneDigitFromZeroToSix) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    struct Case {
+        const char* box;
+        const char* saved;
+        float points;
+    } cases[] = {{"66666", "0", 0.0f}, {"66", "0", 0.0f}, {"9", "6", 6.0f},
+                 {" 4 ", "4", 4.0f},   {"x", "0", 0.0f},  {"-1", "0", 0.0f}};
+    for (const auto& c : cases) {
+        b.points = c.box;
+        auto d = output::decideEdit(qsos, 2, b, qsos[1]);
+        ASSERT_EQ(d.step, EditDecision::Step::Save) << c.box;
+        EXPECT_EQ(d.points, c.saved) << c.box;
+        EXPECT_EQ(d.record.points, c.points) << c.box;
+    }
+}
+
+TEST(ContactEdit, ATypedTimeAndDateAreStoredInTheLogsForm) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    struct Case {
+        const char* time;
+        const char* date;
+        const char* storedTime;
+        const char* storedDate;
+    } cases[] = {
+        {"9:05", "2026/3/8", "09:05:00", "2026/03/08"},
+        {"7:3:9", "2026-03-28", "07:03:09", "2026/03/28"},
+        {"23:59:59", "2026.12.31", "23:59:59", "2026/12/31"},
+    };
+    for (const auto& c : cases) {
+        b.time = c.time;
+        b.date = c.date;
+        auto d = output::decideEdit(qsos, 2, b, qsos[1]);
+        ASSERT_EQ(d.step, EditDecision::Step::Save) << c.time;
+        EXPECT_EQ(d.record.qsoTime, c.storedTime);
+        EXPECT_EQ(d.record.qsoDate, c.storedDate);
+    }
+}
+
+TEST(ContactEdit, APastedLowerCaseCallIsSavedAndComparedInCapitals) {
+    auto qsos = log3();
+    auto b = output::editBoxesFor(qsos[1]);
+    b.call = "dl1abc";
+    b.prefix = "dl1";
+    auto d = output::decideEdit(qsos, 2, b, qsos[1]);
+    ASSERT_EQ(d.step, EditDecision::Step::Save);
+    EXPECT_EQ(d.record.call, "DL1ABC");
+    EXPECT_EQ(d.record.prefix, "DL1");
+    // The same call in lower case is still the other record's duplicate.
+    b.call = "k1abc";
+    b.band = "20";
+    EXPECT_EQ(output::decideEdit(qsos, 2, b, qsos[1]).step, EditDecision::Step::Duplicate);
+}

@@ -5,6 +5,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -128,13 +129,17 @@ class Tqsl {
     }
 
     struct AdifRead {
+        Record header; // the items before <EOH>
         std::vector<Record> records;
         std::vector<std::string> problems;
     };
     AdifRead readAdif(const std::string& path) {
-        static const char* kNames[] = {"EOH",      "CALL",     "QSO_DATE", "BAND",    "MODE",
-                                       "TX_PWR",   "TIME_ON",  "FREQ",     "DXCC",    "STATE",
-                                       "RST_SENT", "RST_RCVD", "PFX",      "COMMENT", "EOR"};
+        static const char* kNames[] = {
+            "EOH",      "ADIF_VER",   "PROGRAMID",  "PROGRAMVERSION", "CALL", "QSO_DATE",   "BAND",
+            "MODE",     "CONTEST_ID", "TX_PWR",     "TIME_ON",        "FREQ", "DXCC",       "STATE",
+            "RST_SENT", "STX",        "STX_STRING", "RST_RCVD",       "SRX",  "SRX_STRING", "PFX",
+            "COMMENT",  "EOR"};
+        static const char* kHeaderNames[] = {"ADIF_VER", "PROGRAMID", "PROGRAMVERSION"};
         std::vector<AdifDefinition> defs(std::size(kNames) + 1);
         for (std::size_t i = 0; i < std::size(kNames); ++i) {
             std::strcpy(defs[i].name, kNames[i]);
@@ -175,6 +180,9 @@ class Tqsl {
             } else if (name == "EOR") {
                 out.records.push_back(current);
                 current.clear();
+            } else if (inHeader && std::find(std::begin(kHeaderNames), std::end(kHeaderNames),
+                                             name) != std::end(kHeaderNames)) {
+                out.header[name] = data;
             } else {
                 if (inHeader) {
                     out.problems.push_back(name + " before <EOH>");
@@ -320,6 +328,25 @@ TEST(IndependentCabrilloReader, ThreePointZeroHeaderWithEveryExtraIsReadWhole) {
     EXPECT_EQ(read.records.back()["CALL"], qsos.back().call);
 }
 
+TEST(IndependentCabrilloReader, TwoTransmitterThreePointZeroLogIsReadWhole) {
+    REQUIRE_READER();
+    const std::vector<core::QsoRecord> qsos = cleanLog();
+    output::SummarySheet sheet;
+    sheet.op = output::SummarySheet::Operator::Multiple;
+    sheet.transmitter = output::SummarySheet::Transmitter::Two;
+    sheet.transmitterId = 1;
+    sheet.rookie = sheet.bandLimited = sheet.tbWires = true;
+    sheet.address1 = std::string(300, 'a');
+    test::TempDir dir;
+    auto read =
+        tqsl().readCabrillo(writeCabrilloFile(dir, qsos, "PH", output::CabrilloVersion::V3, sheet));
+    ASSERT_EQ(read.error, "");
+    ASSERT_EQ(read.records.size(), qsos.size());
+    for (std::size_t i = 0; i < qsos.size(); ++i) {
+        EXPECT_EQ(read.records[i]["CALL"], qsos[i].call);
+    }
+}
+
 TEST(IndependentCabrilloReader, AContactTypedIntoTheSoapboxIsNoContact) {
     REQUIRE_READER();
     const std::vector<core::QsoRecord> qsos = cleanLog();
@@ -368,9 +395,13 @@ TEST(IndependentAdifReader, ReadsEveryItemWithItsLength) {
     e.contestMode = "PH";
     e.power = "100";
     e.comment = "CQ WPX Contest, 2026";
+    e.programVersion = "0.1.0";
     dir.write("log.adi", output::writeAdif(qsos, e, dxcc));
     auto read = tqsl().readAdif(dir.file("log.adi"));
     EXPECT_TRUE(read.problems.empty()) << read.problems.front();
+    EXPECT_EQ(read.header["ADIF_VER"], "3.1.4");
+    EXPECT_EQ(read.header["PROGRAMID"], "Wexon");
+    EXPECT_EQ(read.header["PROGRAMVERSION"], "0.1.0");
     ASSERT_EQ(read.records.size(), qsos.size());
     for (std::size_t i = 0; i < qsos.size(); ++i) {
         Record& r = read.records[i];
@@ -382,6 +413,9 @@ TEST(IndependentAdifReader, ReadsEveryItemWithItsLength) {
         EXPECT_EQ(r["TX_PWR"], "100");
         EXPECT_EQ(r["PFX"], qsos[i].prefix);
         EXPECT_EQ(r["COMMENT"], "CQ WPX Contest, 2026");
+        EXPECT_EQ(r["CONTEST_ID"], "CQ-WPX-SSB");
+        EXPECT_EQ(std::stoi(r["STX"]), std::stoi(qsos[i].serialSent));
+        EXPECT_EQ(std::stoi(r["SRX"]), std::stoi(qsos[i].serialReceived));
     }
     EXPECT_EQ(read.records[0]["DXCC"], "291");
     EXPECT_EQ(read.records[0]["FREQ"], "14.025");

@@ -23,11 +23,11 @@
 #include "core/score.h"
 #include "core/text_util.h"
 #include "core/wpx_prefix.h"
+#include "ui/common/text_conversion.h"
 #include "ui/main/country_completion.h"
 #include "ui/main/log_list_model.h"
 #include "ui/main/main_window_labels.h"
 #include "ui/main/score_panel.h"
-#include "ui/common/text_conversion.h"
 
 namespace wexon::ui {
 
@@ -318,7 +318,6 @@ void MainWindow::mains() {
     context.band = m_contest.prefs.band;
     context.serialSent = latin1Only(Label4->text());
     context.lastFrequency = m_contest.lastFrequency;
-    context.utcOffsetHours = m_contest.prefs.utcOffset;
 
     if (!txtPostConDate->isHidden()) {
         core::PostContestCheck check = core::checkPostContest(latin1Only(txtPostConDate->text()),
@@ -348,14 +347,13 @@ void MainWindow::mains() {
         showMessage(complete.message, MessageColour::Unchanged);
     }
     const bool duplicate = dupCheck();
-    if (!duplicate) {
+    // Points that were never typed stay missing: a "0" put into the box here
+    // would let the next Enter log the contact at no points.
+    if (!complete.incomplete && !duplicate) {
         m_entry->apply(
             row.setText(EntryBox::Points, core::pointsOrZero(row.text(EntryBox::Points))));
-    }
-
-    if (!complete.incomplete && !duplicate) {
         core::QsoRecord record =
-            core::buildContact(core::EntryTexts::from(row), context, m_services.clock->localNow());
+            core::buildContact(core::EntryTexts::from(row), context, m_services.clock->utcNow());
         // Before the append: a note about a repaired log line may follow it.
         showMessage(" ", MessageColour::Teal);
         if (!appendQso(record)) {
@@ -607,8 +605,7 @@ bool MainWindow::windowKey(QKeyEvent* event) {
 // ---------------------------------------------------------------- operating time, clocks, rates
 
 void MainWindow::cmdLogOnClick() {
-    core::OperatingTime::Toggle t = m_opTime.toggle(
-        m_services.clock->utcNow(), m_services.clock->localNow(), m_contest.prefs.utcOffset);
+    core::OperatingTime::Toggle t = m_opTime.toggle(m_services.clock->utcNow());
     cmdLogOn->setText(m_opTime.caption());
     setDialog(fromLatin1(t.message));
     if (t.savePreferences) {
@@ -619,19 +616,19 @@ void MainWindow::cmdLogOnClick() {
 }
 
 void MainWindow::timer2Tick() {
+    // Contacts and the UTC label read the system's UTC clock; the stored
+    // offset is not used, since it goes stale when summer time begins or ends.
     const core::DateTime local = m_services.clock->localNow();
-    const double offset = m_contest.prefs.utcOffset;
-    m_scorePanel->showClocks(core::utcClockText(local, offset), core::localClockText(local),
+    const core::DateTime utc = m_services.clock->utcNow();
+    m_scorePanel->showClocks(core::utcClockText(utc), core::localClockText(local),
                              core::amPmText(local));
-    if (auto running = m_opTime.tick(m_services.clock->utcNow())) {
+    if (auto running = m_opTime.tick(utc)) {
         m_scorePanel->showOperatingTime(*running);
     }
 }
 
 void MainWindow::timeStats() {
-    m_scorePanel->showRates(
-        core::qsoRates(m_contest.qsos(),
-                       core::rateMoment(m_services.clock->localNow(), m_contest.prefs.utcOffset)));
+    m_scorePanel->showRates(core::qsoRates(m_contest.qsos(), m_services.clock->utcNow()));
 }
 
 void MainWindow::labelDisplay() {

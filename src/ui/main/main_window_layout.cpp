@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -15,11 +16,11 @@
 #include "core/bands.h"
 #include "core/log_list.h"
 #include "core/operating_time.h"
+#include "ui/common/text_conversion.h"
 #include "ui/main/entry_row_controller.h"
 #include "ui/main/log_list_model.h"
 #include "ui/main/main_window_labels.h"
 #include "ui/main/score_panel.h"
-#include "ui/common/text_conversion.h"
 
 // The main window's menus and controls: where each one sits and what it is
 // connected to.
@@ -51,6 +52,46 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QStri
     }
     return label;
 }
+
+// Paints a line edit's selection only while the box has the focus. A line
+// edit draws its selection whether or not it has the focus, so a selection
+// left for typing over (the looked-up country, the default reports) would
+// still show while the operator types in the call box. The selection colours
+// are made the box's own background and text colours whenever the focus is
+// elsewhere, and given back when it returns.
+class SelectionWithFocusOnly : public QObject {
+  public:
+    explicit SelectionWithFocusOnly(QLineEdit* box) : QObject(box), m_shown(box->palette()) {
+        m_hidden = m_shown;
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            m_hidden.setColor(group, QPalette::Highlight, m_shown.color(group, QPalette::Base));
+            m_hidden.setColor(group, QPalette::HighlightedText,
+                              m_shown.color(group, QPalette::Text));
+        }
+        // In a window that is not active no selection shows at all.
+        m_shown.setColor(QPalette::Inactive, QPalette::Highlight,
+                         m_hidden.color(QPalette::Inactive, QPalette::Highlight));
+        m_shown.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                         m_hidden.color(QPalette::Inactive, QPalette::HighlightedText));
+        box->setPalette(box->hasFocus() ? m_shown : m_hidden);
+        box->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = static_cast<QLineEdit*>(watched);
+        if (event->type() == QEvent::FocusIn) {
+            box->setPalette(m_shown);
+        } else if (event->type() == QEvent::FocusOut) {
+            box->setPalette(m_hidden);
+        }
+        return false;
+    }
+
+  private:
+    QPalette m_shown;
+    QPalette m_hidden;
+};
 
 } // namespace
 
@@ -213,7 +254,7 @@ void MainWindow::buildControls() {
     txtRSTS = makeEntryBox(central, "txtRSTS", 3);
     txtCntry = makeEntryBox(central, "txtCntry", 40);
     txtPref = makeEntryBox(central, "txtPref", 12);
-    txtPoints = makeEntryBox(central, "txtPoints", 2);
+    txtPoints = makeEntryBox(central, "txtPoints", 1);
     QFont entryFont = txtCall->font();
     entryFont.setPointSizeF(entryFont.pointSizeF() * 1.4);
     entryFont.setBold(true);
@@ -246,14 +287,7 @@ void MainWindow::buildControls() {
         } else {
             box->setMinimumWidth(textWidth);
         }
-        // A selection made for typing over (the looked-up country, the default
-        // reports) shows only while its box has the focus.
-        QPalette palette = box->palette();
-        palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                         palette.color(QPalette::Inactive, QPalette::Base));
-        palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                         palette.color(QPalette::Inactive, QPalette::Text));
-        box->setPalette(palette);
+        new SelectionWithFocusOnly(box);
         auto* caption = makeLabel(central, "", column.caption);
         caption->setObjectName(box->objectName() + "Caption");
         caption->setBuddy(box);

@@ -67,6 +67,7 @@ void EditContactWindow::buildControls() {
     txtEditTime = add("txtEditTime", "Time", 1, 3);
     txtEditBnd = add("txtEditBnd", "Band", 1, 4);
     txtEditPoints = add("txtEditPoints", "Points", 1, 5);
+    txtEditPoints->setMaxLength(1); // one digit, 0 to 6
 
     m_invalidLabel = new QLabel("   Invalid!", this);
     m_invalidLabel->setObjectName("Label3");

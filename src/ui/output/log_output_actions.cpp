@@ -1,6 +1,7 @@
 #include "ui/output/log_output_actions.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDialog>
 #include <QGuiApplication>
@@ -31,6 +32,16 @@ std::string toL1(const QString& s) {
 }
 std::string toPath(const QString& s) {
     return s.toLocal8Bit().toStdString();
+}
+// A typed text for the ADIF file: a character beyond Latin-1 becomes a control
+// byte, which the file's writer replaces visibly and counts, instead of the
+// silent "?" of a plain conversion.
+std::string toL1ForAdif(const QString& s) {
+    std::string out;
+    for (char32_t c : s.toUcs4()) {
+        out.push_back(c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '\x1a');
+    }
+    return out;
 }
 QString fromPath(const std::string& s) {
     return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
@@ -150,16 +161,21 @@ void LogOutputActions::exportAdif() {
     output::AdifExport e;
     e.programTitle = toL1(title());
     const core::DateTime today = m_s.clock->localNow();
-    e.exportDate = toL1(QLocale::system().toString(QDate(today.year, today.month, today.day),
-                                                   QLocale::ShortFormat));
+    e.programVersion = toL1ForAdif(QCoreApplication::applicationVersion());
+    e.exportDate = toL1ForAdif(QLocale::system().toString(QDate(today.year, today.month, today.day),
+                                                          QLocale::ShortFormat));
     e.contestMode = m_s.contest->prefs.contestMode;
-    e.power = toL1(power);
-    e.comment = toL1(comment);
-    if (!writeExport(path, output::writeAdif(m_s.contest->qsos(), e, dxcc))) {
+    e.power = toL1ForAdif(power);
+    e.comment = toL1ForAdif(comment);
+    output::AdifTextChanges changes;
+    if (!writeExport(path, output::writeAdif(m_s.contest->qsos(), e, dxcc, &changes))) {
         return;
     }
-    p.message(kWrittenTitle,
-              "The file was successfully written to the directory:\n\n" + path + ".");
+    QString text = "The file was successfully written to the directory:\n\n" + path + ".";
+    if (changes.any()) {
+        text += "\n\nADIF holds plain ASCII text: " + L1(output::adifTextChangesNote(changes));
+    }
+    p.message(kWrittenTitle, text);
 }
 
 // ---------------------------------------------------------------- Pavix and clipboard

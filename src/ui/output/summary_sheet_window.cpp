@@ -111,6 +111,21 @@ void SummarySheetWindow::buildControls() {
     for (auto* o : {m_oneOption, m_twoOption, m_multiOption}) {
         tl->addWidget(o);
     }
+    // A two-transmitter 3.0 log marks each contact with the transmitter that
+    // made it; this log is one transmitter's.
+    m_transmitterIdList = new QComboBox(m_transmitterFrame);
+    m_transmitterIdList->setObjectName("cboTransmitterId");
+    m_transmitterIdList->addItems({"0", "1"});
+    m_transmitterIdList->setAccessibleName("Transmitter ID");
+    m_transmitterIdList->setToolTip("Which of the two transmitters made this log's contacts "
+                                    "(Cabrillo 3.0)");
+    auto* idRow = new QHBoxLayout;
+    auto* idCaption = new QLabel("Transmitter ID:", m_transmitterFrame);
+    idCaption->setBuddy(m_transmitterIdList);
+    idRow->addWidget(idCaption);
+    idRow->addWidget(m_transmitterIdList);
+    tl->addLayout(idRow);
+    connect(m_twoOption, &QRadioButton::toggled, this, [this] { layoutChoiceChanged(); });
     top->addWidget(m_transmitterFrame, 1, 1);
 
     auto* powerFrame = new QGroupBox("Power Category:", this);
@@ -142,6 +157,19 @@ void SummarySheetWindow::buildControls() {
     vl->addWidget(m_rookieCheck);
     vl->addWidget(m_bandLimitedCheck);
     vl->addWidget(m_tbWiresCheck);
+    // A 3.0 file takes one overlay, from its own list of values; left on the
+    // first item it follows the check boxes.
+    m_overlay3List = new QComboBox(overlayFrame);
+    m_overlay3List->setObjectName("cboOverlay3");
+    m_overlay3List->addItem("As checked", QString());
+    for (const char* value : output::kCabrillo3Overlays) {
+        m_overlay3List->addItem(value, QString(value));
+    }
+    m_overlay3List->setAccessibleName("Cabrillo 3.0 overlay");
+    auto* overlay3Caption = new QLabel("Cabrillo 3.0 overlay:", overlayFrame);
+    overlay3Caption->setBuddy(m_overlay3List);
+    vl->addWidget(overlay3Caption);
+    vl->addWidget(m_overlay3List);
     layout->addWidget(overlayFrame);
 
     auto* form = new QGridLayout;
@@ -171,6 +199,7 @@ void SummarySheetWindow::buildControls() {
     m_cabrillo3Check->setToolTip("Write the file in the Cabrillo 3.0 layout, each category "
                                  "on its own line");
     buttons->addWidget(m_cabrillo3Check);
+    connect(m_cabrillo3Check, &QCheckBox::toggled, this, [this] { layoutChoiceChanged(); });
     m_writeButton = new QPushButton("Write Cabrillo Log File", this);
     m_writeButton->setObjectName("Command4");
     m_writeButton->setAutoDefault(false);
@@ -198,6 +227,14 @@ void SummarySheetWindow::formLoad() {
     }
     m_cabrillo3Check->setChecked(output::cabrilloVersionFromText(m_settings.read(
                                      kCabrilloVersionKey, "")) == output::CabrilloVersion::V3);
+    layoutChoiceChanged();
+}
+
+void SummarySheetWindow::layoutChoiceChanged() {
+    const bool three = m_cabrillo3Check->isChecked();
+    m_overlay3List->setEnabled(three);
+    m_bandLimitedCheck->setToolTip(three ? "Cabrillo 3.0 has no Band-Limited overlay" : QString());
+    m_transmitterIdList->setEnabled(three && m_twoOption->isChecked());
 }
 
 void SummarySheetWindow::operatorChanged() {
@@ -216,6 +253,7 @@ void SummarySheetWindow::operatorChanged() {
     if (multi) {
         m_oneOption->setChecked(true);
     }
+    layoutChoiceChanged();
 }
 
 output::SummarySheet SummarySheetWindow::sheet() const {
@@ -238,6 +276,8 @@ output::SummarySheet SummarySheetWindow::sheet() const {
     s.rookie = m_rookieCheck->isChecked();
     s.bandLimited = m_bandLimitedCheck->isChecked();
     s.tbWires = m_tbWiresCheck->isChecked();
+    s.overlay3 = toL1(m_overlay3List->currentData().toString());
+    s.transmitterId = m_transmitterIdList->currentIndex() == 1 ? 1 : 0;
     s.operators = toL1(m_operatorsBox->text());
     s.club = toL1(m_clubBox->text());
     s.name = toL1(m_nameBox->text());

@@ -59,6 +59,7 @@ class SummarySheetWindow : public QDialog {
     void buildControls();
     void formLoad();
     void operatorChanged();
+    void layoutChoiceChanged();
     void storeSettings();
 
     CabrilloSource m_source;
@@ -82,6 +83,8 @@ class SummarySheetWindow : public QDialog {
     QCheckBox* m_rookieCheck = nullptr;       // Check1
     QCheckBox* m_bandLimitedCheck = nullptr;  // Check2
     QCheckBox* m_tbWiresCheck = nullptr;      // Check3
+    QComboBox* m_overlay3List = nullptr;      // the one overlay of a 3.0 file
+    QComboBox* m_transmitterIdList = nullptr; // 0 or 1, for a two-transmitter 3.0 file
     QLineEdit* m_operatorsBox = nullptr;      // Text2
     QLineEdit* m_nameBox = nullptr;           // Text5
     QLineEdit* m_address1Box = nullptr;       // Text6

@@ -172,6 +172,42 @@ TEST_F(EntryWorkflowTest, EnterWithBoxesMissingNamesTheLastMissingBoxAndLogsNoth
     EXPECT_EQ(dir.read("work/log.txt"), "");
 }
 
+TEST_F(EntryWorkflowTest, AContactWithoutPointsIsNotLoggedOnASecondEnter) {
+    start();
+    child<QLineEdit>("txtCall")->setFocus();
+    type("w1aw59912");
+    child<QLineEdit>("txtPoints")->clear();
+    for (int enter = 0; enter < 2; ++enter) {
+        QTest::keyClick(focused(), Qt::Key_Return);
+        EXPECT_EQ(text("lblDialog"), "Need Points!") << enter;
+        EXPECT_EQ(boxText("txtPoints"), "") << enter;
+        EXPECT_EQ(focused()->objectName(), "txtPoints") << enter;
+    }
+    EXPECT_EQ(dir.read("work/log.txt"), "");
+    // Typed points log it.
+    type("1");
+    press(Qt::Key_Return);
+    EXPECT_EQ(logLines(), std::vector<std::string>{kW1awLine});
+}
+
+TEST_F(EntryWorkflowTest, PastedTextsAreHeldToTheBoxRules) {
+    start();
+    auto* call = child<QLineEdit>("txtCall");
+    call->setFocus();
+    call->setText("w1aw");
+    EXPECT_EQ(boxText("txtCall"), "W1AW");
+    EXPECT_EQ(boxText("txtPref"), "W1");
+    type("59912");
+    auto* points = child<QLineEdit>("txtPoints");
+    EXPECT_EQ(points->maxLength(), 1);
+    points->setText("9");
+    EXPECT_EQ(boxText("txtPoints"), "6");
+    points->setText("1");
+    call->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(logLines(), std::vector<std::string>{kW1awLine});
+}
+
 TEST_F(EntryWorkflowTest, ADuplicateIsRefusedOnItsBandAndHoldsTheNextKeys) {
     auto& w = start();
     logW1aw();
@@ -253,6 +289,28 @@ TEST_F(EntryWorkflowTest, TheFirstContactBeforeTimeOnLogsOnAndStartsTheTime) {
     EXPECT_EQ(text("lblDialog"), "Logged Off at 2026/05/30 12:01:05. Log on after 13:01:05");
     EXPECT_EQ(savedPrefs().timeOnSeconds, 65.0f);
     EXPECT_EQ(logOn->text(), "&Log \"Time On\"");
+}
+
+TEST_F(EntryWorkflowTest, ContactsAfterTheSummerTimeChangeKeepTheUtcTime) {
+    // A station in central Europe: one hour ahead of UTC in winter, two in
+    // summer. The change comes at 01:00 UTC on the WPX SSB weekend, while the
+    // program runs with the offset it was started with.
+    prefs.utcOffset = -1;
+    clock.utc = core::DateTime{2026, 3, 29, 0, 59, 0};
+    clock.utcMinusLocalMinutes = -60;
+    auto& w = start();
+    clock.utc = core::DateTime{2026, 3, 29, 1, 1, 0};
+    clock.utcMinusLocalMinutes = -120;
+    logW1aw();
+    const auto records = logRecords();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].qsoDate, "2026/03/29");
+    EXPECT_EQ(records[0].qsoTime, "01:01:00");
+    w.timer2Tick();
+    EXPECT_EQ(text("lblutctime"), "01:01:00");
+    EXPECT_EQ(text("lblCurTime"), "3:01:00");
+    // The offset is still there for what else reads it.
+    EXPECT_EQ(w.contest().prefs.utcOffset, -1.0f);
 }
 
 TEST_F(EntryWorkflowTest, PostContestDateAndTimeAreTypedAndRewritten) {
@@ -401,7 +459,7 @@ TEST_F(EntryWorkflowTest, PastedQuotesCommasAndControlCharactersNeverBreakTheLog
     auto* call = child<QLineEdit>("txtCall");
     call->setFocus();
     call->insert(QString::fromUtf8("w1\"a\tw\u20ac"));
-    EXPECT_EQ(call->text(), "w1aw"); // quotes, controls and non-Latin-1 are gone
+    EXPECT_EQ(call->text(), "W1AW"); // quotes, controls and non-Latin-1 are gone
     type(" 599 12 599");
     auto* country = child<QLineEdit>("txtCntry");
     country->selectAll();
@@ -412,7 +470,8 @@ TEST_F(EntryWorkflowTest, PastedQuotesCommasAndControlCharactersNeverBreakTheLog
     QTest::keyClick(call, Qt::Key_Return);
     auto records = logRecords();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].call, "w1aw");
+    EXPECT_EQ(records[0].call, "W1AW");
+    EXPECT_EQ(records[0].prefix, "W1");
     EXPECT_EQ(records[0].country, "Foo,Bar");
     EXPECT_EQ(records[0].points, 2.0f);
     EXPECT_EQ(logLines().size(), 1u);

@@ -241,14 +241,23 @@ TEST_F(MainWindowTest, ASelectionShowsOnlyInTheBoxThatHasTheFocus) {
     prompts.questionAnswers = {true};
     auto& w = make();
     w.formLoad();
-    for (const char* name : {"txtCall", "txtRSTR", "txtCntry", "txtPref", "txtPoints"}) {
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const char* names[] = {"txtCall", "txtRSTR", "txtCntry", "txtPref", "txtPoints"};
+    auto shows = [this](const char* name, QPalette::ColorGroup group) {
         const QPalette p = child<QLineEdit>(name)->palette();
-        EXPECT_EQ(p.color(QPalette::Inactive, QPalette::Highlight),
-                  p.color(QPalette::Inactive, QPalette::Base))
-            << name;
-        EXPECT_NE(p.color(QPalette::Active, QPalette::Highlight),
-                  p.color(QPalette::Active, QPalette::Base))
-            << name;
+        return p.color(group, QPalette::Highlight) != p.color(group, QPalette::Base);
+    };
+    for (const char* focus : names) {
+        child<QLineEdit>(focus)->setFocus();
+        QApplication::processEvents();
+        for (const char* name : names) {
+            // The country selected for typing over stays unpainted while the
+            // call box has the focus, and so on for every box.
+            EXPECT_EQ(shows(name, QPalette::Active), std::string_view(name) == focus)
+                << name << " with the focus in " << focus;
+            EXPECT_FALSE(shows(name, QPalette::Inactive)) << name;
+        }
     }
 }
 

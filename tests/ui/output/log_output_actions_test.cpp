@@ -248,7 +248,7 @@ TEST_F(LogOutputTest, EditWindowKeysAndLeavingBoxes) {
     auto* points = child<QLineEdit>(w, "txtEditPoints");
     points->clear();
     QTest::keyClicks(points, "8a2");
-    EXPECT_EQ(points->text(), "62");
+    EXPECT_EQ(points->text(), "6"); // one digit only
     auto* date = child<QLineEdit>(w, "txtEditDate");
     date->clear();
     QTest::keyClicks(date, "2026-03/28");
@@ -286,12 +286,16 @@ TEST_F(LogOutputTest, EditWindowKeysAndLeavingBoxes) {
     date->setFocus();
     call->setFocus();
     EXPECT_TRUE(prompts.wasShown("Invalid Date Format!"));
-    date->setText("2026/03/28");
+    date->setText("2026/3/8");
+    time->setText("9:05");
     QTest::keyClick(call, Qt::Key_Return);
     EXPECT_EQ(w.outcome(), ui::EditContactWindow::Outcome::Saved);
     EXPECT_EQ(w.savedRecord().call, "DL1X");
     EXPECT_EQ(w.savedRecord().country, "Germany");
-    EXPECT_EQ(w.savedRecord().points, 62.0f);
+    EXPECT_EQ(w.savedRecord().points, 6.0f);
+    // The time and date are stored as the log holds them.
+    EXPECT_EQ(w.savedRecord().qsoTime, "09:05:00");
+    EXPECT_EQ(w.savedRecord().qsoDate, "2026/03/08");
 }
 
 TEST_F(LogOutputTest, DoneChecksTimeBeforeDate) {
@@ -435,6 +439,29 @@ TEST_F(LogOutputTest, AdifExportFindsTheTableAndWrites) {
     EXPECT_EQ(prompts.shown.back().title, "File Written Successfully.");
     EXPECT_EQ(prompts.shown.back().text, "The file was successfully written to the directory:\n\n" +
                                              q(dir.file("work/out.adi")) + ".");
+}
+
+TEST_F(LogOutputTest, AdifTextThatIsNotAsciiIsMadePlainAndTheOperatorIsTold) {
+    withLog(2);
+    dir.write("data/ADIFCnt.txt", "\"USA\",291\r\n");
+    // A comment with a letter of Latin-1 and one beyond it.
+    prompts.inputAnswers = {QString("100"),
+                            QString::fromUtf8("Gr\u00fc\u00dfe \u0141\u00f3d\u017a")};
+    prompts.fileAnswers = {q(dir.file("work/out.adi"))};
+    actions().exportAdif();
+    const std::string text = dir.read("work/out.adi");
+    EXPECT_NE(text.find("<Comment:11>Grusse *od*\r\n"), std::string::npos);
+    EXPECT_EQ(text.find('?'), std::string::npos);
+    for (char c : text) {
+        ASSERT_TRUE(c == '\r' || c == '\n' || (c >= 32 && c < 127)) << int(c);
+    }
+    // Told once, in the result message, not once per record.
+    EXPECT_EQ(prompts.shown.back().title, "File Written Successfully.");
+    const QString said = prompts.shown.back().text;
+    EXPECT_TRUE(said.contains("ADIF holds plain ASCII text")) << said.toStdString();
+    EXPECT_EQ(said.count("ADIF holds plain ASCII text"), 1);
+    EXPECT_TRUE(said.contains("written as \"*\"")) << said.toStdString();
+    EXPECT_NE(text.find("<ADIF_VER:5>3.1.4\r\n<PROGRAMID:5>Wexon\r\n"), std::string::npos);
 }
 
 TEST_F(LogOutputTest, AdifWithoutTableOrWithCancelledDialog) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -197,4 +198,52 @@ TEST_F(SummarySheetCabrillo3Test, SoapboxWithLineBreaksStaysWellFormedInBothLayo
             EXPECT_EQ(soapboxLines, 3u);
         }
     }
+}
+
+TEST_F(SummarySheetCabrillo3Test, ThreePointZeroTakesOneOverlayAndATransmitterId) {
+    auto w = open();
+    auto* overlay = w->findChild<QComboBox*>("cboOverlay3");
+    auto* id = w->findChild<QComboBox*>("cboTransmitterId");
+    ASSERT_NE(overlay, nullptr);
+    ASSERT_NE(id, nullptr);
+    EXPECT_FALSE(overlay->isEnabled()); // 2.0 has no such list
+    for (const char* check : {"Check1", "Check2", "Check3"}) {
+        w->findChild<QCheckBox*>(check)->setChecked(true);
+    }
+    w->findChild<QRadioButton*>("Option7")->setChecked(true); // Multiple
+    w->findChild<QRadioButton*>("Option2")->setChecked(true); // Two
+    EXPECT_FALSE(id->isEnabled());
+    choice(*w)->setChecked(true);
+    EXPECT_TRUE(overlay->isEnabled());
+    EXPECT_TRUE(id->isEnabled());
+    id->setCurrentIndex(1);
+
+    auto overlays = [](const std::string& text) {
+        std::vector<std::string> found;
+        for (const auto& l : lines(text)) {
+            if (l.rfind("CATEGORY-OVERLAY:", 0) == 0) {
+                found.push_back(l);
+            }
+        }
+        return found;
+    };
+    // Left on its first item, the list follows the check boxes: one value.
+    std::string text = write(*w, "m2.log");
+    EXPECT_EQ(overlays(text), std::vector<std::string>{"CATEGORY-OVERLAY: ROOKIE"});
+    EXPECT_NE(text.find("CATEGORY-TRANSMITTER: TWO\r\n"), std::string::npos);
+    for (const auto& l : lines(text)) {
+        if (l.rfind("QSO:", 0) == 0) {
+            ASSERT_EQ(l.size(), 81u) << l;
+            EXPECT_EQ(l.back(), '1') << l;
+        }
+    }
+    overlay->setCurrentIndex(overlay->findText("OVER-50"));
+    EXPECT_EQ(overlays(write(*w, "m2b.log")),
+              std::vector<std::string>{"CATEGORY-OVERLAY: OVER-50"});
+
+    // The 2.0 file stays as it was: every overlay checked, no transmitter ID.
+    choice(*w)->setChecked(false);
+    text = write(*w, "m2c.log");
+    EXPECT_NE(text.find("CATEGORY-OVERLAY: ROOKIE BAND-LIMITED TB-WIRES\r\n"), std::string::npos);
+    EXPECT_NE(text.find("599 7       \r\n"), std::string::npos); // a blank column 81
 }
