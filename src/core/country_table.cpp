@@ -86,20 +86,47 @@ void CountryTable::add(CountryEntry e) {
         }
     }
     m_keys.push_back(key);
-    m_entries.push_back(std::move(e));
+    m_prefixes.push_back(e.prefix);
+    m_stored.push_back({nameNumber(e.country), nameNumber(e.continent), e.longitude, e.latitude});
 }
 
-const CountryEntry& CountryTable::entry(int index) const {
-    static const CountryEntry kEmpty;
-    if (index < 1 || index > count()) {
-        return kEmpty;
+std::uint16_t CountryTable::nameNumber(const std::string& name) {
+    const auto found = m_nameNumbers.find(name);
+    if (found != m_nameNumbers.end()) {
+        return found->second;
     }
-    return m_entries[static_cast<std::size_t>(index - 1)];
+    // At most two names per entry, and kMaxEntries entries, fit the 16 bits.
+    const auto number = static_cast<std::uint16_t>(m_names.size());
+    m_names.push_back(name);
+    m_nameNumbers.emplace(name, number);
+    return number;
+}
+
+CountryEntry CountryTable::entry(int index) const {
+    if (index < 1 || index > count()) {
+        return {};
+    }
+    const auto i = static_cast<std::size_t>(index - 1);
+    const Stored& s = m_stored[i];
+    CountryEntry e;
+    e.prefix = std::string(m_prefixes[i]);
+    e.country = std::string(m_names[s.country]);
+    e.continent = std::string(m_names[s.continent]);
+    e.longitude = s.longitude;
+    e.latitude = s.latitude;
+    return e;
+}
+
+std::string_view CountryTable::countryOf(int index) const {
+    if (index < 1 || index > count()) {
+        return {};
+    }
+    return m_names[m_stored[static_cast<std::size_t>(index - 1)].country];
 }
 
 int CountryTable::findCountry(std::string_view country) const {
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (equalsIgnoreCase(m_entries[i].country, country)) {
+    for (std::size_t i = 0; i < m_stored.size(); ++i) {
+        if (equalsIgnoreCase(m_names[m_stored[i].country], country)) {
             return static_cast<int>(i) + 1;
         }
     }
@@ -203,7 +230,7 @@ int CountryTable::findLongestPrefix(std::string_view call) const {
             if (callHead != key.head) {
                 return;
             }
-            const std::string& prefix = m_entries[static_cast<std::size_t>(i - 1)].prefix;
+            const std::string_view prefix = m_prefixes[static_cast<std::size_t>(i - 1)];
             for (std::size_t k = 8; k < key.length; ++k) {
                 if (upperCode(prefix[k]) != upperCode(call[k])) {
                     return;

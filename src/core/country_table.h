@@ -5,7 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+#include "core/text_list.h"
 
 namespace wexon::core {
 
@@ -33,9 +36,10 @@ class CountryTable {
     // before the fault.
     static LoadResult load(std::string_view bytes);
 
-    int count() const { return static_cast<int>(m_entries.size()); }
+    int count() const { return static_cast<int>(m_keys.size()); }
     // 1-based; any index outside 1..count() gives an empty entry.
-    const CountryEntry& entry(int index) const;
+    CountryEntry entry(int index) const;
+    std::string_view countryOf(int index) const;
     void add(CountryEntry e);
     // First index (from 1 up) whose country equals `country` ignoring case; 0 if none.
     int findCountry(std::string_view country) const;
@@ -65,7 +69,21 @@ class CountryTable {
         std::int32_t pairRunStart = 0;
         std::int32_t pairRunEnd = 0;
     };
-    std::vector<CountryEntry> m_entries;
+    // The entries, kept compactly: about 7,800 prefixes name only about 350
+    // countries and seven continents, so each name is kept once and an entry
+    // holds its number.
+    struct Stored {
+        std::uint16_t country = 0;   // in m_names
+        std::uint16_t continent = 0; // in m_names
+        float longitude = 0.0f;
+        float latitude = 0.0f;
+    };
+    std::uint16_t nameNumber(const std::string& name);
+
+    TextList m_prefixes;
+    TextList m_names;
+    std::unordered_map<std::string, std::uint16_t> m_nameNumbers;
+    std::vector<Stored> m_stored;
     std::vector<ScanKey> m_keys;
 };
 

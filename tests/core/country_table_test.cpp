@@ -41,7 +41,7 @@ int bruteForceLongest(const CountryTable& table, const std::string& call) {
     int best = 0;
     std::size_t bestLength = 0;
     for (int i = 1; i <= table.count(); ++i) {
-        const std::string& p = table.entry(i).prefix;
+        const std::string p = table.entry(i).prefix;
         if (p.empty() || p.size() <= bestLength || p.size() > call.size()) {
             continue;
         }
@@ -68,7 +68,7 @@ int stepByStepScan(const CountryTable& table, const std::string& call) {
     }
     auto up = [](char ch) { return std::toupper(static_cast<unsigned char>(ch)); };
     auto first = [&](int i) {
-        const std::string& p = table.entry(i).prefix;
+        const std::string p = table.entry(i).prefix;
         return p.empty() ? -1 : up(p[0]);
     };
     const int c = up(call[0]);
@@ -85,7 +85,7 @@ int stepByStepScan(const CountryTable& table, const std::string& call) {
     int best = 0;
     std::size_t bestLength = 0;
     auto consider = [&](int i) {
-        const std::string& p = table.entry(i).prefix;
+        const std::string p = table.entry(i).prefix;
         if (p.empty() || p.size() <= bestLength || p.size() > call.size()) {
             return;
         }
@@ -635,7 +635,7 @@ TEST_F(ShippedCountryTable, PrefixesAreFoundByThePositionedScan) {
     // Every seventh entry keeps the full comparison quick; the sample still
     // covers every first character of the table.
     for (int i = 1; i <= table->count(); i += 7) {
-        const std::string& p = table->entry(i).prefix;
+        const std::string p = table->entry(i).prefix;
         for (const char* tail : {"", "1AB"}) {
             const std::string call = p + tail;
             ASSERT_EQ(table->findLongestPrefix(call), bruteForceLongest(*table, call)) << call;

@@ -23,7 +23,7 @@ TEST(ShippedDxccTable, EveryCountryOfTheCountryTableHasItsNumber) {
     ASSERT_LE(dxcc.size(), output::DxccTable::kMaxPairs);
     std::set<std::string> missing;
     for (int i = 1; i <= countries.table.count(); ++i) {
-        const std::string& name = countries.table.entry(i).country;
+        const std::string name = countries.table.entry(i).country;
         if (dxcc.lookup(name) == 0) {
             missing.insert(name);
         }

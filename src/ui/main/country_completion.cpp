@@ -17,7 +17,7 @@ int typeCountryKey(QLineEdit& box, QChar key, const core::CountryTable& table) {
         box.insert(QString(key));
         return 0;
     }
-    const std::string& name = table.entry(index).country;
+    const std::string_view name = table.countryOf(index);
     const QString country = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
     const QString full = typed + country.mid(typed.size());
     box.setText(full);
