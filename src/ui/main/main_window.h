@@ -19,9 +19,9 @@
 #include "core/settings_store.h"
 #include "core/shared_preferences.h"
 #include "ui/common/clickable_label.h"
+#include "ui/common/prompts.h"
 #include "ui/main/entry_row_controller.h"
 #include "ui/main/main_window_hooks.h"
-#include "ui/common/prompts.h"
 
 class QDialog;
 class QMenu;
@@ -100,6 +100,9 @@ class MainWindow : public QMainWindow, private EntryRowHost {
 
     // Rewrites "log.txt" from the store and reads it back.
     bool rewriteLog();
+    // Reads "log.txt" again after another part changed it; a log that cannot be
+    // read then ends the program, as at start-up.
+    bool reloadLog();
     void lookupCountry();
     void hdCalc(float latitude, float longitude);
     void mnuSetupClick();

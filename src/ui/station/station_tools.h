@@ -6,9 +6,9 @@
 #include <QObject>
 
 #include "keying/cw_host.h"
-#include "ui/output/log_output_actions.h"
 #include "ui/main/main_window.h"
 #include "ui/main/main_window_hooks.h"
+#include "ui/output/log_output_actions.h"
 #include "ui/rig/rig_main_window_host.h"
 
 class QTreeView;
@@ -72,6 +72,8 @@ class StationTools : public QObject, public ToolWindowsHook {
     void connectEditButtons();
     void copyListToClipboard();
     void showEditButtons(bool show);
+    // Edit or Delete pressed while no row of the list is selected.
+    void sayNoContactSelected();
     int selectedRecord() const;
     int runModal(QDialog& dialog);
 
@@ -86,5 +88,10 @@ class StationTools : public QObject, public ToolWindowsHook {
     WindowOpeners m_openers;
     std::function<void()> m_closeVoicePort;
 };
+
+inline constexpr const char* kNoContactSelectedTitle = "No Contact Selected";
+inline constexpr const char* kNoContactSelectedText =
+    "No contact is selected. Click the contact in the log list first, then Edit Contact or "
+    "Delete Contact.";
 
 } // namespace wexon::ui
