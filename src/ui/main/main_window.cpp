@@ -27,13 +27,13 @@
 #include "core/text_util.h"
 #include "core/utc_offset.h"
 #include "ui/main/country_completion.h"
-#include "ui/main/log_list_model.h"
 #include "ui/station/help_window.h"
+#include "ui/main/log_list_model.h"
 #include "ui/station/station_window.h"
 
+#include "ui/main/main_window_labels.h"
 #include "ui/common/screen_layout.h"
 #include "ui/common/text_conversion.h"
-#include "ui/main/main_window_labels.h"
 
 namespace wexon::ui {
 

@@ -19,9 +19,9 @@
 #include "core/settings_store.h"
 #include "core/shared_preferences.h"
 #include "ui/common/clickable_label.h"
-#include "ui/common/prompts.h"
 #include "ui/main/entry_row_controller.h"
 #include "ui/main/main_window_hooks.h"
+#include "ui/common/prompts.h"
 
 class QDialog;
 class QMenu;

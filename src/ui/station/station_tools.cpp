@@ -13,13 +13,13 @@
 
 #include "core/text_util.h"
 #include "output/pavix_export.h"
-#include "ui/common/text_conversion.h"
 #include "ui/keying/cw_strings_window.h"
 #include "ui/keying/cw_window.h"
 #include "ui/main/log_list_model.h"
 #include "ui/rig/rig_band_plan_dialog.h"
 #include "ui/rig/rig_control_window.h"
 #include "ui/rig/rig_tune_dialog.h"
+#include "ui/common/text_conversion.h"
 
 namespace wexon::ui {
 

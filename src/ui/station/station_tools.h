@@ -6,9 +6,9 @@
 #include <QObject>
 
 #include "keying/cw_host.h"
+#include "ui/output/log_output_actions.h"
 #include "ui/main/main_window.h"
 #include "ui/main/main_window_hooks.h"
-#include "ui/output/log_output_actions.h"
 #include "ui/rig/rig_main_window_host.h"
 
 class QTreeView;

@@ -18,17 +18,17 @@
 #include "core/preferences.h"
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
-#include "support/main_window_fixture.h"
 #include "support/temp_dir.h"
 #include "ui/main/main_window.h"
 #include "ui/station/startup.h"
 #include "ui/station/station_window.h"
+#include "support/main_window_fixture.h"
 #include <fstream>
 
 using namespace wexon;
+using wexon::test::MainWindowTest;
 using wexon::test::cell;
 using wexon::test::logOf;
-using wexon::test::MainWindowTest;
 using wexon::test::qso;
 
 TEST_F(MainWindowTest, StartsWithTheExistingLogAndShowsTheLastTwenty) {
