@@ -266,6 +266,12 @@ TornTailRepair repairTornTail(const std::string& logPath, const std::string& bac
                                                 : TornTailRepair::Problem::MissingLineEnd;
     Descriptor log(::open(logPath.c_str(), O_RDWR | O_CLOEXEC));
     struct stat now {};
+    if (fix == TailFix::AddLf && log.get() < 0) {
+        // A CR alone ends the line as the reader takes it: the LF is only
+        // completed when it can be, and a log that cannot be written fails at
+        // the append with the system's reason.
+        return result;
+    }
     if (log.get() < 0 || ::fstat(log.get(), &now) != 0) {
         result.problem = failure;
         result.error = errnoText(logPath, errno);
@@ -285,6 +291,10 @@ TornTailRepair repairTornTail(const std::string& logPath, const std::string& bac
     case TailFix::AddCrLf:
         result.error =
             appendEnding(log.get(), size, fix == TailFix::AddLf ? "\n" : "\r\n", logPath);
+        if (!result.ok() && fix == TailFix::AddLf) {
+            result.error.clear();
+            return result;
+        }
         if (!result.ok()) {
             result.problem = failure;
             return result;

@@ -39,7 +39,8 @@ struct TornTailRepair {
 // - a whole record (twelve values that fit their places, the last one closed)
 //   gets its CR LF (`lineEndAdded`);
 // - blanks only are cut off;
-// - a line whose CR stands but whose LF is missing gets its LF;
+// - a line whose CR stands but whose LF is missing gets its LF where the log
+//   can be written (the CR alone ends the line already);
 // - anything else is a fragment: its bytes are copied into `backupFolder`
 //   (created when missing, its parent must exist) as
 //   "torn-line-yyyymmddhhnnss.txt" from `local` (with "-2", "-3", ... before

@@ -223,10 +223,13 @@ TEST(TornTailRepair, AReadOnlyLogIsCheckedWithoutWriting) {
     dir.write("ro/torn.txt", formatQsoLine(contact(1)) + "\"K2");
     std::string last = formatQsoLine(contact(2));
     dir.write("ro/unended.txt", last.substr(0, last.size() - 2));
+    dir.write("ro/cr.txt", last.substr(0, last.size() - 1)); // a CR ends the line too
     ASSERT_TRUE(mount.makeReadOnly());
 
-    auto fine = repairTornTail(dir.file("ro/log.txt"), dir.file("BACKUP"), kNow);
-    EXPECT_TRUE(fine.ok()) << fine.error;
+    for (const char* name : {"ro/log.txt", "ro/cr.txt"}) {
+        auto fine = repairTornTail(dir.file(name), dir.file("BACKUP"), kNow);
+        EXPECT_TRUE(fine.ok()) << name << ": " << fine.error;
+    }
     const FileResult append = appendDurably(dir.file("ro/log.txt"), formatQsoLine(contact(2)));
     EXPECT_NE(append.error.find(std::strerror(EROFS)), std::string::npos) << append.error;
 
