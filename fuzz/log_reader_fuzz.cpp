@@ -68,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(first.recordsBeyondLimit == 0 || first.records.size() == limit);
     FUZZ_CHECK(first.unreadablePoints >= 0 && first.outOfRangePoints >= 0);
     FUZZ_CHECK(first.lastLineUnterminated == endsWithUnterminatedLine(bytes));
+    FUZZ_CHECK(!first.lastLineWholeRecord || first.lastLineUnterminated);
     for (const QsoRecord& r : first.records) {
         FUZZ_CHECK(valuesBounded(r));
         FUZZ_CHECK(r.points >= 0.0f && r.points <= kMaxQsoPoints);
@@ -89,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LogReadResult second = parseLog(written, limit);
     FUZZ_CHECK(second.records.size() == first.records.size());
     FUZZ_CHECK(!second.lastLineUnterminated && !second.lastRecordShort);
+    FUZZ_CHECK(!second.lastLineWholeRecord);
     FUZZ_CHECK(second.recordsBeyondLimit == 0);
     FUZZ_CHECK(second.unreadablePoints == 0 && second.outOfRangePoints == 0);
     for (std::size_t i = 0; i < first.records.size(); ++i) {

@@ -60,6 +60,9 @@ class LineCounter {
     int m_line = 1;
 };
 
+// The records, value by value, without looking at how the data ends.
+LogReadResult readRecords(std::string_view bytes, std::size_t maxRecords);
+
 } // namespace
 
 bool recordValuesFit(const QsoRecord& r, int valuesRead, bool pointsAreNumber) {
@@ -85,7 +88,7 @@ bool isWholeRecordLine(std::string_view line) {
         line.find_first_of("\r\n") != std::string_view::npos) {
         return false;
     }
-    LogReadResult read = parseLog(line, 2);
+    LogReadResult read = readRecords(line, 2);
     return read.records.size() == 1 && !read.lastRecordShort && read.misplacedCount == 0 &&
            read.unreadablePoints == 0;
 }
@@ -101,8 +104,20 @@ bool endsWithUnterminatedLine(std::string_view bytes) {
 }
 
 LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords) {
-    LogReadResult result;
+    LogReadResult result = readRecords(bytes, maxRecords);
     result.lastLineUnterminated = endsWithUnterminatedLine(bytes);
+    if (result.lastLineUnterminated) {
+        const std::size_t lastEnd = bytes.find_last_of("\r\n");
+        result.lastLineWholeRecord = isWholeRecordLine(
+            lastEnd == std::string_view::npos ? bytes : bytes.substr(lastEnd + 1));
+    }
+    return result;
+}
+
+namespace {
+
+LogReadResult readRecords(std::string_view bytes, std::size_t maxRecords) {
+    LogReadResult result;
     // One record per line is the normal case: room for them all up front saves
     // moving every record each time the store grows.
     std::size_t lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
@@ -166,5 +181,7 @@ LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords) {
     }
     return result;
 }
+
+} // namespace
 
 } // namespace wexon::core

@@ -44,6 +44,9 @@ struct LogReadResult {
     // an edit by hand), so the record on it may be incomplete even when it has
     // all its values.
     bool lastLineUnterminated = false;
+    // That unterminated last line is a whole record all the same: only its line
+    // end is missing, and the next append adds it.
+    bool lastLineWholeRecord = false;
     // Records whose values are out of place, and the first few of them with
     // their lines. A rewrite of such a log makes the slide permanent.
     int misplacedCount = 0;

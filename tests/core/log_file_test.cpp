@@ -301,6 +301,8 @@ TEST(LogReadTornLine, ACutAtEveryByteOfTheLastLineIsReported) {
         auto read = parseLog(head + last.substr(0, cut), 13000);
         const bool whole = cut == 0 || cut >= last.size() - 1; // nothing, or all but the LF
         EXPECT_EQ(read.lastLineUnterminated, !whole) << "cut at " << cut;
+        // Cut of its CR LF only, the record is whole and needs just its line end.
+        EXPECT_EQ(read.lastLineWholeRecord, cut == last.size() - 2) << "cut at " << cut;
         ASSERT_GE(read.records.size(), 2u) << "cut at " << cut;
         EXPECT_EQ(read.records[0], records[0]) << "cut at " << cut;
         EXPECT_EQ(read.records[1], records[1]) << "cut at " << cut;

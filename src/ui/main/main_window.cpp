@@ -355,7 +355,8 @@ void MainWindow::showLogWarnings(const core::Contest::LogLoad& load) {
         notes << "The last contact in log.txt is incomplete; it was loaded with its missing "
                  "fields left empty.";
     }
-    if (load.details.lastLineUnterminated && !load.details.lastRecordShort) {
+    if (load.details.lastLineUnterminated && !load.details.lastRecordShort &&
+        !load.details.lastLineWholeRecord) {
         notes << "The last line of log.txt has no line end: it was cut off, so the last "
                  "contact may be incomplete. Check it in the list.";
     }
