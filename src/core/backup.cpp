@@ -51,7 +51,7 @@ FileResult backupLog(const std::string& logPath, const std::string& backupFolder
 }
 
 bool newLogConfirmed(const std::optional<std::string>& answer) {
-    // The answer is compared as typed, only in capitals: " yes " is not a YES.
+    // The answer is compared in capitals but otherwise as typed: " yes " is not a YES.
     return answer && toUpper(*answer) == "YES";
 }
 

@@ -35,7 +35,8 @@ inline bool backupNeeded(int qsoCount, int openedCount) {
 }
 
 // Whether the typed answer to the new-log question confirms it: "YES" in any
-// case, blanks around it ignored. A cancelled or empty answer keeps the log.
+// case, exactly as typed (" yes " does not). A cancelled or empty answer keeps
+// the log.
 bool newLogConfirmed(const std::optional<std::string>& answer);
 
 inline constexpr const char* kNewLogTitle = "WARNING - Your existing log file will be ERASED!";

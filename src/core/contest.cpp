@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/backup.h"
 #include "core/bands.h"
 #include "core/number_format.h"
 #include "core/serials.h"
@@ -42,6 +43,8 @@ Contest::LogLoad Contest::readLog() {
     }
     out.opened = true;
     out.details = parseLog(*bytes, kMaxQsos);
+    m_logLoaded = true;
+    m_rewriteNeedsConsent = out.details.misplacedCount > 0;
     m_qsos = std::move(out.details.records);
     out.details.records.clear();
     m_unreadTail.clear();
@@ -60,14 +63,32 @@ Contest::LogLoad Contest::readLog() {
     return out;
 }
 
+FileResult Contest::allowDamagedRewrite(const std::string& backupFolder, const DateTime& local,
+                                        std::string& savedAs) {
+    FileResult copied = backupLogTo(pathOf(kLogFileName), backupFolder, local, savedAs);
+    if (copied.ok()) {
+        m_rewriteNeedsConsent = false;
+    }
+    return copied;
+}
+
 FileResult Contest::startEmptyLog() {
+    FileResult made = appendDurably(pathOf(kLogFileName), {});
+    if (!made.ok()) {
+        return made;
+    }
     m_qsos.clear();
     m_unreadTail.clear();
     m_totalPoints = 0;
-    return appendDurably(pathOf(kLogFileName), {});
+    m_logLoaded = true;
+    m_rewriteNeedsConsent = false;
+    return made;
 }
 
 Contest::AppendOutcome Contest::appendQso(const QsoRecord& record) {
+    if (!m_logLoaded) {
+        return {AppendStatus::LogNotLoaded, kLogNotLoadedText};
+    }
     if (qsoCount() >= kMaxQsos || !m_unreadTail.empty()) {
         return {AppendStatus::LogFull, kLogFullText};
     }
@@ -80,25 +101,53 @@ Contest::AppendOutcome Contest::appendQso(const QsoRecord& record) {
     return {AppendStatus::Appended, {}};
 }
 
-bool Contest::replaceQso(int number, const QsoRecord& record) {
+FileResult Contest::replaceQso(int number, const QsoRecord& record) {
     if (number < 1 || number > qsoCount()) {
-        return false;
+        return {"there is no contact " + std::to_string(number)};
     }
-    m_qsos[static_cast<std::size_t>(number - 1)] = record;
-    recomputeTotals();
-    return true;
+    std::vector<QsoRecord> changed = m_qsos;
+    changed[static_cast<std::size_t>(number - 1)] = record;
+    return commitStore(std::move(changed));
 }
 
-bool Contest::removeQso(int number) {
+FileResult Contest::removeQso(int number) {
     if (number < 1 || number > qsoCount()) {
-        return false;
+        return {"there is no contact " + std::to_string(number)};
     }
-    m_qsos.erase(m_qsos.begin() + (number - 1));
-    recomputeTotals();
-    return true;
+    std::vector<QsoRecord> changed = m_qsos;
+    changed.erase(changed.begin() + (number - 1));
+    return commitStore(std::move(changed));
+}
+
+std::string Contest::rewriteRefusal() const {
+    if (!m_logLoaded) {
+        return kLogNotLoadedText;
+    }
+    if (m_rewriteNeedsConsent) {
+        return "log.txt holds contacts whose values are out of place; it is not rewritten "
+               "until a copy has been kept";
+    }
+    return {};
+}
+
+FileResult Contest::commitStore(std::vector<QsoRecord> records) {
+    if (std::string refusal = rewriteRefusal(); !refusal.empty()) {
+        return {refusal};
+    }
+    std::string bytes = formatLog(records);
+    bytes += m_unreadTail;
+    FileResult written = replaceAtomically(pathOf(kLogFileName), bytes);
+    if (written.ok()) {
+        m_qsos = std::move(records);
+        recomputeTotals();
+    }
+    return written;
 }
 
 FileResult Contest::rewriteLog() const {
+    if (std::string refusal = rewriteRefusal(); !refusal.empty()) {
+        return {refusal};
+    }
     std::string bytes = formatLog(m_qsos);
     bytes += m_unreadTail;
     return replaceAtomically(pathOf(kLogFileName), bytes);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/country_table.h"
+#include "core/date_time.h"
 #include "core/file_io.h"
 #include "core/log_file.h"
 #include "core/preferences.h"
@@ -61,6 +62,19 @@ class Contest {
     // when the file could be read: a failed read leaves the store as it was. A
     // missing file counts as not opened.
     LogLoad readLog();
+    // Whether "log.txt" has been read (or an empty one started) in this run.
+    // Until then nothing is appended to it and it is never rewritten: a rewrite
+    // would replace contacts the program has not seen.
+    bool logLoaded() const { return m_logLoaded; }
+    // The last read found records whose values are out of place (a line with
+    // too many or too few values). A rewrite would make the slide permanent, so
+    // rewrites are refused until allowDamagedRewrite() has kept a copy.
+    bool rewriteNeedsConsent() const { return m_rewriteNeedsConsent; }
+    // After the operator's yes: copies "log.txt" into `backupFolder` (under the
+    // next free backup name, `savedAs`) and, when the copy is made, lets
+    // rewrites through until the log is read again.
+    FileResult allowDamagedRewrite(const std::string& backupFolder, const DateTime& local,
+                                   std::string& savedAs);
     // Records past the store's limit that the last read left in the file; every
     // rewrite puts them back after the store so that they are never lost.
     const std::string& unreadTail() const { return m_unreadTail; }
@@ -68,21 +82,24 @@ class Contest {
     // missing and left as it is when it exists and is empty).
     FileResult startEmptyLog();
 
-    enum class AppendStatus { Appended, LogFull, WriteFailed };
+    enum class AppendStatus { Appended, LogFull, WriteFailed, LogNotLoaded };
     struct AppendOutcome {
         AppendStatus status;
         std::string error;
     };
     // Adds `record` as the newest contact and appends its line to "log.txt",
-    // on the disk before returning. A full store or a failed write leaves the
-    // store exactly as it was.
+    // on the disk before returning. A full store, a log not yet read or a failed
+    // write leaves the store exactly as it was.
     AppendOutcome appendQso(const QsoRecord& record);
-    // Replaces record `number` (1-based) in memory; the caller then rewrites.
-    bool replaceQso(int number, const QsoRecord& record);
-    // Removes record `number`; later records move down one place.
-    bool removeQso(int number);
+    // Replaces record `number` (1-based): "log.txt" is rewritten with the
+    // change, and only when that succeeded does the store take it. On any
+    // failure the store and the file are as they were.
+    FileResult replaceQso(int number, const QsoRecord& record);
+    // Removes record `number`, later records moving down one place, on the
+    // same all-or-nothing terms.
+    FileResult removeQso(int number);
     // Rewrites "log.txt" from the store, followed by any records the store could
-    // not hold, atomically.
+    // not hold, atomically. Refused while no log is loaded or consent is needed.
     FileResult rewriteLog() const;
 
     // --- bands and frequencies ---
@@ -96,13 +113,24 @@ class Contest {
 
   private:
     void recomputeTotals();
+    // Why "log.txt" may not be rewritten now; empty when it may.
+    std::string rewriteRefusal() const;
+    // Writes `records` (and the unread tail) over "log.txt"; on success they
+    // become the store.
+    FileResult commitStore(std::vector<QsoRecord> records);
 
     std::string m_workingFolder;
     std::vector<QsoRecord> m_qsos;
     std::string m_unreadTail;
     std::int32_t m_totalPoints = 0;
     int m_openedCount = 0;
+    bool m_logLoaded = false;
+    bool m_rewriteNeedsConsent = false;
 };
+
+inline constexpr const char* kLogNotLoadedText =
+    "log.txt has not been read in this run, so nothing is written to it. Open it with File > "
+    "Open, then log the contact again.";
 
 inline constexpr const char* kLogFullTitle = "Log Full";
 inline constexpr const char* kLogFullText =

@@ -70,12 +70,16 @@ std::string randomTempSuffix() {
     }
 }
 
+// New files get read and write for everyone the umask allows, as any program's
+// files do; the operator's umask decides who else may read the log.
+constexpr mode_t kNewFileMode = 0666;
+
 // Creates a new empty file named `path.XXXXXX`, never opening an existing one.
 // Returns the descriptor and the name, or -1 with errno set.
 int createNamedTemp(const std::string& path, std::string& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = path + "." + randomTempSuffix();
-        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -102,13 +106,28 @@ bool linkUnnamed(int fd, const std::string& path, std::string& name, int& err) {
     return false;
 }
 
-// Writes `bytes` to `fd` and makes them durable, with the permissions an ordinary
-// new file would have.
-bool fillDurably(int fd, std::string_view bytes, int& err) {
+// Gives the replacement of `path` the permissions (and, where allowed, the
+// owner) of the file it replaces, so that a log the operator made private stays
+// private after an edit. A new file keeps what open() gave it: 0666 less the
+// umask.
+void keepModeOf(const std::string& path, int fd) {
+    struct stat old {};
+    if (::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
+        return;
+    }
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+        // Only a privileged process may give a file away; otherwise it stays ours.
+        [[maybe_unused]] int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+    }
+    ::fchmod(fd, old.st_mode & 0777);
+}
+
+// Writes `bytes` to `fd` as the replacement of `path` and makes them durable.
+bool fillDurably(const std::string& path, int fd, std::string_view bytes, int& err) {
     if (!writeAll(fd, bytes, err)) {
         return false;
     }
-    ::fchmod(fd, 0644);
+    keepModeOf(path, fd);
     if (::fsync(fd) != 0) {
         err = errno;
         return false;
@@ -163,7 +182,7 @@ std::optional<std::string> readWholeFile(const std::string& path, std::size_t ma
 }
 
 FileResult appendDurably(const std::string& path, std::string_view bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kNewFileMode);
     if (fd < 0) {
         return {errnoText(path, errno)};
     }
@@ -197,13 +216,13 @@ FileResult appendDurably(const std::string& path, std::string_view bytes) {
 
 FileResult replaceAtomically(const std::string& path, std::string_view bytes) {
     const std::string folder = folderOf(path);
-    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
     if (fd < 0) {
         // The file system (or the kernel) has no unnamed files.
         return replaceThroughNamedTemp(path, bytes);
     }
     int err = 0;
-    if (!fillDurably(fd, bytes, err)) {
+    if (!fillDurably(path, fd, bytes, err)) {
         ::close(fd); // the unnamed file disappears with its descriptor
         return {errnoText(path, err)};
     }
@@ -233,7 +252,7 @@ FileResult replaceThroughNamedTemp(const std::string& path, std::string_view byt
         return {errnoText(path, errno)};
     }
     int err = 0;
-    bool ok = fillDurably(fd, bytes, err);
+    bool ok = fillDurably(path, fd, bytes, err);
     if (::close(fd) != 0 && ok) {
         err = errno;
         ok = false;

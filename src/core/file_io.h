@@ -12,6 +12,7 @@ namespace wexon::core {
 struct FileResult {
     std::string error;
     bool ok() const { return error.empty(); }
+    explicit operator bool() const { return ok(); }
 };
 
 // Reads a whole file as bytes. Nothing when it cannot be opened or read, or when

@@ -21,7 +21,7 @@ std::string ensureFolder(const std::string& path) {
         return {};
     }
     // mkdir creates the last level only; a missing parent is an error.
-    if (::mkdir(folder.c_str(), 0755) == 0) {
+    if (::mkdir(folder.c_str(), 0777) == 0) { // less the umask, like any new folder
         return {};
     }
     int err = errno;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "core/file_io.h"
+#include "core/log_file.h"
 #include "core/number_format.h"
 
 namespace wexon::core {
@@ -14,6 +15,8 @@ namespace wexon::core {
 namespace {
 
 constexpr std::size_t kChunk = 65536;
+// A last line longer than this is no record the program wrote: it is a fragment.
+constexpr off_t kLongestRecordLine = 64 * 1024;
 
 std::string errnoText(const std::string& what, int err) {
     return what + ": " + std::strerror(err);
@@ -85,8 +88,8 @@ bool writeAll(int fd, const char* p, std::size_t n) {
     return true;
 }
 
-// Where the last line starts (just after the last LF, 0 when there is none), and
-// whether that line holds blanks only. Reads backwards in chunks, so a log of
+// Where the last line starts (just after the last CR or LF, 0 when there is
+// none), and whether that line holds blanks only. Reads backwards in chunks, so a log of
 // any size costs only as much as its last line.
 bool findLastLine(int fd, off_t size, off_t& lineStart, bool& blanksOnly) {
     char buf[kChunk];
@@ -100,7 +103,7 @@ bool findLastLine(int fd, off_t size, off_t& lineStart, bool& blanksOnly) {
         }
         for (std::size_t i = n; i > 0; --i) {
             const char c = buf[i - 1];
-            if (c == '\n') {
+            if (c == '\n' || c == '\r') {
                 lineStart = begin + static_cast<off_t>(i);
                 return true;
             }
@@ -121,7 +124,7 @@ int createFragmentFile(const std::string& folder, const DateTime& local, std::st
                              zeroPad(local.minute, 2) + zeroPad(local.second, 2);
     for (int n = 1; n <= 1000; ++n) {
         path = joinPath(folder, stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".txt");
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -133,7 +136,7 @@ int createFragmentFile(const std::string& folder, const DateTime& local, std::st
 // Copies bytes [from, to) of `in` into a new file in `folder`, durably.
 std::string copyFragment(int in, off_t from, off_t to, const std::string& folder,
                          const DateTime& local, std::string& savedAs) {
-    if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
         return errnoText(folder, errno);
     }
     Descriptor out(createFragmentFile(folder, local, savedAs));
@@ -163,74 +166,178 @@ std::string copyFragment(int in, off_t from, off_t to, const std::string& folder
 
 } // namespace
 
+namespace {
+
+// What the end of the log needs before a line is appended.
+enum class TailFix { Nothing, AddLf, AddCrLf, CutBlanks, MoveFragment };
+
+// Decides from reading alone, so that a log that needs nothing is never opened
+// for writing. `lineStart` is where the last line begins.
+bool decideTailFix(int fd, off_t size, TailFix& fix, off_t& lineStart) {
+    fix = TailFix::Nothing;
+    lineStart = size;
+    if (size == 0) {
+        return true;
+    }
+    char last = 0;
+    if (!preadAll(fd, &last, 1, size - 1)) {
+        return false;
+    }
+    if (last == '\n') {
+        return true;
+    }
+    if (last == '\r') {
+        // The line is whole; only the LF of its CR LF is missing.
+        fix = TailFix::AddLf;
+        return true;
+    }
+    bool blanksOnly = true;
+    if (!findLastLine(fd, size, lineStart, blanksOnly)) {
+        return false;
+    }
+    if (blanksOnly) {
+        fix = TailFix::CutBlanks;
+        return true;
+    }
+    fix = TailFix::MoveFragment;
+    if (size - lineStart <= kLongestRecordLine) {
+        std::string line(static_cast<std::size_t>(size - lineStart), '\0');
+        if (!preadAll(fd, line.data(), line.size(), lineStart)) {
+            return false;
+        }
+        if (isWholeRecordLine(line)) {
+            fix = TailFix::AddCrLf;
+        }
+    }
+    return true;
+}
+
+// Appends `ending` at `size`; on failure cuts the file back to `size`.
+std::string appendEnding(int fd, off_t size, std::string_view ending, const std::string& path) {
+    const auto n = static_cast<ssize_t>(ending.size());
+    errno = 0;
+    if (::pwrite(fd, ending.data(), ending.size(), size) != n || ::fsync(fd) != 0) {
+        const int err = errno == 0 ? EIO : errno;
+        if (::ftruncate(fd, size) == 0) {
+            ::fsync(fd);
+        }
+        return errnoText(path, err);
+    }
+    return {};
+}
+
+} // namespace
+
 TornTailRepair repairTornTail(const std::string& logPath, const std::string& backupFolder,
                               const DateTime& local) {
     TornTailRepair result;
-    Descriptor log(::open(logPath.c_str(), O_RDWR | O_CLOEXEC));
-    if (log.get() < 0) {
-        if (errno != ENOENT) {
-            result.error = errnoText(logPath, errno);
-        }
-        return result; // no log yet: the append creates it
-    }
     struct stat st {};
-    if (::fstat(log.get(), &st) != 0) {
+    off_t lineStart = 0;
+    TailFix fix = TailFix::Nothing;
+    {
+        Descriptor reader(::open(logPath.c_str(), O_RDONLY | O_CLOEXEC));
+        if (reader.get() < 0) {
+            if (errno != ENOENT) {
+                result.problem = TornTailRepair::Problem::Unreadable;
+                result.error = errnoText(logPath, errno);
+            }
+            return result; // no log yet: the append creates it
+        }
+        if (::fstat(reader.get(), &st) != 0) {
+            result.problem = TornTailRepair::Problem::Unreadable;
+            result.error = errnoText(logPath, errno);
+            return result;
+        }
+        if (!S_ISREG(st.st_mode) || st.st_size == 0) {
+            return result;
+        }
+        if (!decideTailFix(reader.get(), st.st_size, fix, lineStart)) {
+            result.problem = TornTailRepair::Problem::Unreadable;
+            result.error = errnoText(logPath, errno);
+            return result;
+        }
+    }
+    if (fix == TailFix::Nothing) {
+        return result;
+    }
+
+    const TornTailRepair::Problem failure = fix == TailFix::MoveFragment
+                                                ? TornTailRepair::Problem::TornLine
+                                                : TornTailRepair::Problem::MissingLineEnd;
+    Descriptor log(::open(logPath.c_str(), O_RDWR | O_CLOEXEC));
+    struct stat now {};
+    if (fix == TailFix::AddLf && log.get() < 0) {
+        // A CR alone ends the line as the reader takes it: the LF is only
+        // completed when it can be, and a log that cannot be written fails at
+        // the append with the system's reason.
+        return result;
+    }
+    if (log.get() < 0 || ::fstat(log.get(), &now) != 0) {
+        result.problem = failure;
         result.error = errnoText(logPath, errno);
+        return result;
+    }
+    if (now.st_dev != st.st_dev || now.st_ino != st.st_ino || now.st_size != st.st_size) {
+        // Replaced or grown between the look and the repair: nothing is touched.
+        result.problem = failure;
+        result.error = logPath + ": changed while it was being checked";
         return result;
     }
     const off_t size = st.st_size;
-    if (!S_ISREG(st.st_mode) || size == 0) {
+    switch (fix) {
+    case TailFix::Nothing:
         return result;
-    }
-    char last = 0;
-    if (!preadAll(log.get(), &last, 1, size - 1)) {
-        result.error = errnoText(logPath, errno);
-        return result;
-    }
-    if (last == '\n') {
-        return result;
-    }
-
-    if (last == '\r') {
-        // The line is whole; only the LF of its CR LF is missing.
-        if (::pwrite(log.get(), "\n", 1, size) != 1 || ::fsync(log.get()) != 0) {
-            const int err = errno;
-            if (::ftruncate(log.get(), size) == 0) {
-                ::fsync(log.get());
-            }
-            result.error = errnoText(logPath, err);
+    case TailFix::AddLf:
+    case TailFix::AddCrLf:
+        result.error =
+            appendEnding(log.get(), size, fix == TailFix::AddLf ? "\n" : "\r\n", logPath);
+        if (!result.ok() && fix == TailFix::AddLf) {
+            result.error.clear();
+            return result;
         }
+        if (!result.ok()) {
+            result.problem = failure;
+            return result;
+        }
+        result.lineEndAdded = fix == TailFix::AddCrLf;
         return result;
+    case TailFix::CutBlanks:
+    case TailFix::MoveFragment:
+        break;
     }
-
-    off_t lineStart = 0;
-    bool blanksOnly = true;
-    if (!findLastLine(log.get(), size, lineStart, blanksOnly)) {
-        result.error = errnoText(logPath, errno);
-        return result;
-    }
-    if (!blanksOnly) {
+    if (fix == TailFix::MoveFragment) {
         // The fragment is kept before anything is cut: without a copy, no cut.
         result.error =
             copyFragment(log.get(), lineStart, size, backupFolder, local, result.savedAs);
         if (!result.ok()) {
+            result.problem = failure;
             result.savedAs.clear();
             return result;
         }
     }
-    if (::ftruncate(log.get(), lineStart) != 0 || ::fsync(log.get()) != 0) {
+    if (::ftruncate(log.get(), lineStart) != 0 || ::fsync(log.get()) != 0 || !log.close()) {
+        result.problem = failure;
         result.error = errnoText(logPath, errno);
         return result;
     }
-    if (!log.close()) {
-        result.error = errnoText(logPath, errno);
-        return result;
-    }
-    if (!blanksOnly) {
+    if (fix == TailFix::MoveFragment) {
         result.repaired = true;
         result.fragmentBytes = static_cast<std::size_t>(size - lineStart);
     }
     return result;
+}
+
+const char* tornTailErrorText(const TornTailRepair& repair) {
+    switch (repair.problem) {
+    case TornTailRepair::Problem::Unreadable:
+        return kLogCheckErrorText;
+    case TornTailRepair::Problem::MissingLineEnd:
+        return kLineEndErrorText;
+    case TornTailRepair::Problem::None:
+    case TornTailRepair::Problem::TornLine:
+        break;
+    }
+    return kTornTailErrorText;
 }
 
 std::string tornTailMessage(const TornTailRepair& repair) {

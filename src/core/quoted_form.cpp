@@ -13,6 +13,7 @@ bool isBlank(char c) {
 bool isLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 } // namespace
 
 std::string quoteText(std::string_view value) {
@@ -64,6 +65,12 @@ FieldWriter& FieldWriter::endLine() {
     m_out += "\r\n";
     m_lineStarted = false;
     return *this;
+}
+
+FieldReader::FieldReader(std::string_view data) : m_data(data) {
+    if (m_data.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
+        m_pos = kUtf8ByteOrderMark.size();
+    }
 }
 
 void FieldReader::skipBlanks() {

@@ -42,7 +42,9 @@ class FieldReader {
     // Longest value kept; longer values are cut, never allowed to grow without bound.
     static constexpr std::size_t kMaxFieldLength = 4096;
 
-    explicit FieldReader(std::string_view data) : m_data(data) {}
+    // A UTF-8 byte-order mark at the very start (an editor may add one) is
+    // not part of the first value and is passed over.
+    explicit FieldReader(std::string_view data);
 
     // True when nothing but blanks and line ends remain and no empty value is
     // owed to a comma that ended a line.

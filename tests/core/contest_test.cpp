@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <memory>
 
 #include "core/contest.h"
 #include "core/file_io.h"
 #include "core/log_file.h"
 #include "core/number_format.h"
+#include "support/small_mount.h"
 #include "support/temp_dir.h"
 
 using namespace wexon::core;
@@ -106,4 +109,55 @@ TEST(ContestContact, FrequenciesThatAreNotNumbersAreIgnored) {
         EXPECT_FALSE(contest.bandFreqConversion(bad).has_value());
         EXPECT_EQ(contest.lastFrequency, before);
     }
+}
+
+// Edit and delete are all or nothing: when "log.txt" cannot be written (a full
+// file system, a read-only one), the store keeps the record as it was, so a
+// later successful rewrite cannot slip the failed change in, and a restart
+// cannot bring a deleted contact back.
+class ContestOnASmallFileSystem : public ::testing::Test {
+  protected:
+    wexon::test::TempDir dir;
+    std::unique_ptr<wexon::test::SmallMount> mount;
+    std::string folder;
+
+    void SetUp() override {
+        folder = dir.file("small");
+        mount = std::make_unique<wexon::test::SmallMount>(folder);
+        if (!mount->mounted()) {
+            GTEST_SKIP() << mount->reason();
+        }
+        ASSERT_TRUE(replaceAtomically(joinPath(folder, "log.txt"), logOf(1, 3)).ok());
+    }
+    void TearDown() override { mount.reset(); }
+};
+
+TEST_F(ContestOnASmallFileSystem, AFailedEditOrDeleteChangesNeitherTheStoreNorTheFile) {
+    Contest contest(folder);
+    ASSERT_TRUE(contest.readLog().opened);
+    ASSERT_TRUE(mount->fill());
+    QsoRecord edited = contest.qso(2);
+    edited.call = "EDITED";
+    EXPECT_FALSE(contest.replaceQso(2, edited).ok());
+    EXPECT_FALSE(contest.removeQso(1).ok());
+    EXPECT_EQ(contest.qsoCount(), 3);
+    EXPECT_EQ(contest.qso(2).call, "K2AA");
+    EXPECT_EQ(contest.totalPoints(), 3);
+    EXPECT_EQ(readWholeFile(joinPath(folder, "log.txt")), logOf(1, 3));
+
+    // With room again, the next change carries only itself.
+    std::filesystem::remove(joinPath(folder, "filler"));
+    ASSERT_TRUE(contest.removeQso(3).ok());
+    EXPECT_EQ(readWholeFile(joinPath(folder, "log.txt")), logOf(1, 2));
+}
+
+TEST_F(ContestOnASmallFileSystem, AReadOnlyFileSystemRefusesTheDeleteAndKeepsTheContact) {
+    Contest contest(folder);
+    ASSERT_TRUE(contest.readLog().opened);
+    ASSERT_TRUE(mount->makeReadOnly());
+    EXPECT_FALSE(contest.removeQso(2).ok());
+    EXPECT_EQ(contest.qsoCount(), 3);
+    Contest restarted(folder);
+    ASSERT_TRUE(restarted.readLog().opened);
+    EXPECT_EQ(restarted.qsoCount(), 3);
 }

@@ -64,7 +64,9 @@ void say(int fd, const std::string& message) {
 [[noreturn]] void runLogger(const std::string& folder, int out, unsigned seed) {
     clearLeftoverTempFiles(folder, kLogFileName);
     Contest contest(folder);
-    contest.readLog();
+    if (!contest.readLog().opened && !contest.startEmptyLog().ok()) {
+        _exit(7);
+    }
     std::mt19937 random(seed);
     for (;;) {
         if (contest.qsoCount() > 0 && random() % 8 == 0) {
@@ -72,9 +74,8 @@ void say(int fd, const std::string& message) {
                 1 + static_cast<int>(random() % static_cast<unsigned>(contest.qsoCount()));
             QsoRecord edited = contest.qso(n);
             edited.rstSent = edited.rstSent == "599" ? "579" : "599";
-            contest.replaceQso(n, edited);
             say(out, "R");
-            if (!contest.rewriteLog().ok()) {
+            if (!contest.replaceQso(n, edited).ok()) {
                 _exit(4);
             }
             say(out, "r");

@@ -174,3 +174,43 @@ TEST(ReadWholeFile, RefusesFoldersAndOversizedFiles) {
     EXPECT_FALSE(readWholeFile(dir.path()).has_value());
     EXPECT_FALSE(readWholeFile(dir.file("missing")).has_value());
 }
+
+// Files follow the operator's umask when they are made and keep their mode when
+// they are rewritten: a log made private stays private after an edit.
+class FileModes : public ::testing::Test {
+  protected:
+    TempDir dir;
+    mode_t savedMask = 0;
+    void SetUp() override { savedMask = ::umask(077); }
+    void TearDown() override { ::umask(savedMask); }
+    mode_t modeOf(const std::string& name) {
+        struct stat st {};
+        EXPECT_EQ(::stat(dir.file(name).c_str(), &st), 0) << name;
+        return st.st_mode & 07777;
+    }
+};
+
+TEST_F(FileModes, NewFilesFollowTheUmask) {
+    ASSERT_TRUE(replaceAtomically(dir.file("new.txt"), "a").ok());
+    ASSERT_TRUE(replaceThroughNamedTemp(dir.file("named.txt"), "a").ok());
+    ASSERT_TRUE(appendDurably(dir.file("appended.txt"), "a").ok());
+    for (const char* name : {"new.txt", "named.txt", "appended.txt"}) {
+        EXPECT_EQ(modeOf(name), 0600u) << name;
+    }
+    ::umask(022);
+    ASSERT_TRUE(replaceAtomically(dir.file("shared.txt"), "a").ok());
+    EXPECT_EQ(modeOf("shared.txt"), 0644u);
+}
+
+TEST_F(FileModes, ARewriteKeepsTheModeTheFileHad) {
+    ::umask(022);
+    for (mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0664}}) {
+        dir.write("log.txt", "old");
+        ASSERT_EQ(::chmod(dir.file("log.txt").c_str(), mode), 0);
+        ASSERT_TRUE(replaceAtomically(dir.file("log.txt"), "new").ok());
+        EXPECT_EQ(modeOf("log.txt"), mode);
+        ASSERT_TRUE(replaceThroughNamedTemp(dir.file("log.txt"), "newer").ok());
+        EXPECT_EQ(modeOf("log.txt"), mode);
+        EXPECT_EQ(dir.read("log.txt"), "newer");
+    }
+}

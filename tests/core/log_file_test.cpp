@@ -158,6 +158,7 @@ TEST(ContestStore, OutOfBandFrequencyIsStoredButKeepsTheBand) {
 TEST(ContestStore, AppendIsOnDiskAndReadsBack) {
     wexon::test::TempDir dir;
     Contest contest(dir.path());
+    ASSERT_TRUE(contest.startEmptyLog().ok());
     ASSERT_EQ(contest.appendQso(qso("W1AW", "20", 1)).status, Contest::AppendStatus::Appended);
     ASSERT_EQ(contest.appendQso(qso("DL1ABC", "40", 6)).status, Contest::AppendStatus::Appended);
     EXPECT_EQ(dir.read("log.txt"),
@@ -202,8 +203,10 @@ TEST(ContestStore, FullStoreRefusesTheNextContactAndTouchesNothing) {
 
 TEST(ContestStore, FailedWriteLeavesTheStoreAsItWas) {
     wexon::test::TempDir dir;
-    std::filesystem::create_directory(dir.file("log.txt")); // a folder where the file belongs
     Contest contest(dir.path());
+    ASSERT_TRUE(contest.startEmptyLog().ok());
+    std::filesystem::remove(dir.file("log.txt"));
+    std::filesystem::create_directory(dir.file("log.txt")); // a folder where the file belongs
     auto outcome = contest.appendQso(qso("W1AW"));
     EXPECT_EQ(outcome.status, Contest::AppendStatus::WriteFailed);
     EXPECT_EQ(contest.qsoCount(), 0);
@@ -213,6 +216,7 @@ TEST(ContestStore, FailedWriteLeavesTheStoreAsItWas) {
 TEST(ContestStore, RewriteReplacesTheFileAfterEditAndDelete) {
     wexon::test::TempDir dir;
     Contest contest(dir.path());
+    ASSERT_TRUE(contest.startEmptyLog().ok());
     for (const auto& r : numbered(3)) {
         contest.appendQso(r);
     }
@@ -232,6 +236,7 @@ TEST(ContestStore, RewriteReplacesTheFileAfterEditAndDelete) {
 TEST(NextSerial, CountsPerBandOrOverall) {
     wexon::test::TempDir dir;
     Contest contest(dir.path());
+    ASSERT_TRUE(contest.startEmptyLog().ok());
     for (int i = 1; i <= 15; ++i) {
         contest.appendQso(qso("K" + std::to_string(i), "20", 1, contest.nextSerial()));
     }
@@ -244,6 +249,7 @@ TEST(NextSerial, CountsPerBandOrOverall) {
 
     wexon::test::TempDir dir2;
     Contest big(dir2.path());
+    ASSERT_TRUE(big.startEmptyLog().ok());
     big.appendQso(qso("K1", "20", 1, "999"));
     EXPECT_EQ(big.nextSerial(), "1000");
     big.appendQso(qso("K2", "20", 1, "abc"));
@@ -295,6 +301,8 @@ TEST(LogReadTornLine, ACutAtEveryByteOfTheLastLineIsReported) {
         auto read = parseLog(head + last.substr(0, cut), 13000);
         const bool whole = cut == 0 || cut >= last.size() - 1; // nothing, or all but the LF
         EXPECT_EQ(read.lastLineUnterminated, !whole) << "cut at " << cut;
+        // Cut of its CR LF only, the record is whole and needs just its line end.
+        EXPECT_EQ(read.lastLineWholeRecord, cut == last.size() - 2) << "cut at " << cut;
         ASSERT_GE(read.records.size(), 2u) << "cut at " << cut;
         EXPECT_EQ(read.records[0], records[0]) << "cut at " << cut;
         EXPECT_EQ(read.records[1], records[1]) << "cut at " << cut;
@@ -314,4 +322,122 @@ TEST(LogReadTornLine, BlankOrMissingTailsAreNotTorn) {
     EXPECT_TRUE(endsWithUnterminatedLine("\"a\""));
     EXPECT_TRUE(endsWithUnterminatedLine("\"a\"\r\n\"b"));
     EXPECT_TRUE(endsWithUnterminatedLine(std::string("\"a\"\r\n\0\0", 7)));
+}
+
+// An editor's UTF-8 byte-order mark belongs to no value: the first call reads
+// as written, so it still counts as a dupe.
+TEST(LogRead, AByteOrderMarkIsNotPartOfTheFirstCall) {
+    auto read = parseLog("\xEF\xBB\xBF" + formatLog(numbered(2)), 13000);
+    ASSERT_EQ(read.records.size(), 2u);
+    EXPECT_EQ(read.records[0], numbered(2)[0]);
+    EXPECT_EQ(read.misplacedCount, 0);
+    EXPECT_FALSE(read.lastLineUnterminated);
+}
+
+// A line with one value too few or too many slides every later value into the
+// wrong place. The slide is found by what the places hold and named by record
+// and line, while the value-by-value reading of short lines stays as it was.
+TEST(LogReadMisplaced, ALineWithTooFewOrTooManyValuesIsFoundAndNamed) {
+    const auto records = numbered(4);
+    const std::string line2 = formatQsoLine(records[1]);
+    const std::string withoutFrequency = line2.substr(0, line2.rfind(",\"")) + "\r\n";
+    const std::string withExtra = line2.substr(0, line2.size() - 2) + ",\"x\"\r\n";
+    for (const std::string& bad : {withoutFrequency, withExtra}) {
+        const std::string bytes =
+            formatQsoLine(records[0]) + bad + formatQsoLine(records[2]) + formatQsoLine(records[3]);
+        auto read = parseLog(bytes, 13000);
+        EXPECT_GT(read.misplacedCount, 0) << bad;
+        ASSERT_FALSE(read.misplaced.empty()) << bad;
+        // Record 2 still holds its twelve values in place; the slide shows from
+        // record 3 on, which starts on line 2 when line 2 has a value too many.
+        EXPECT_EQ(read.misplaced[0].record, 3) << bad;
+        EXPECT_EQ(read.misplaced[0].line, bad == withExtra ? 2 : 3) << bad;
+        EXPECT_EQ(read.records[0], records[0]);
+    }
+    // A whole log, one whose short line takes the rest from the next line, and a
+    // short last record are not out of place.
+    EXPECT_EQ(parseLog(formatLog(records), 13000).misplacedCount, 0);
+    EXPECT_EQ(parseLog("\"K1ABC\",\"599\",\"123\",\"599\",\"USA\",\"2026/05/30\"\r\n\"00:01:02\","
+                       "\"20\",1,\"K1\",\"001\",\"14.025\"\r\n",
+                       13000)
+                  .misplacedCount,
+              0);
+    EXPECT_EQ(parseLog(formatQsoLine(records[0]) + "\"K2XX\",\"59\"", 13000).misplacedCount, 0);
+}
+
+TEST(LogReadMisplaced, LinesAreCountedWithCrOnlyEndsAndOnlyTheFirstFewAreListed) {
+    std::string bytes;
+    for (const auto& r : numbered(3)) {
+        std::string line = formatQsoLine(r);
+        bytes += line.substr(0, line.size() - 1); // CR alone ends each line
+    }
+    bytes += "\"K9ZZ\",\"599\",\"1\",\"599\",\"USA\",\"2026/05/30\",\"12:00:00\",\"2O\",1,\"K9\","
+             "\"001\",\"\"\r";
+    auto read = parseLog(bytes, 13000);
+    ASSERT_EQ(read.misplaced.size(), 1u);
+    EXPECT_EQ(read.misplaced[0].record, 4);
+    EXPECT_EQ(read.misplaced[0].line, 4);
+
+    // A whole log shifted by one value: every record is counted, a few are listed.
+    std::string shifted = "\"K0\"\r\n" + formatLog(numbered(40));
+    auto many = parseLog(shifted, 13000);
+    EXPECT_GE(many.misplacedCount, 39);
+    EXPECT_EQ(many.misplaced.size(), kMisplacedListed);
+}
+
+TEST(LogLineWhole, OnlyATwelveValueRecordWithItsLastQuoteClosedIsWhole) {
+    std::string line = formatQsoLine(qso("W1AW"));
+    line.resize(line.size() - 2);
+    EXPECT_TRUE(isWholeRecordLine(line));
+    EXPECT_TRUE(isWholeRecordLine(line + "  "));
+    EXPECT_TRUE(isWholeRecordLine("\xEF\xBB\xBF" + line));
+    for (std::size_t cut = 0; cut < line.size(); ++cut) {
+        EXPECT_FALSE(isWholeRecordLine(line.substr(0, cut))) << "cut at " << cut;
+    }
+    EXPECT_FALSE(isWholeRecordLine(line + ",\"x\""));
+    EXPECT_FALSE(isWholeRecordLine(line + "\r\n"));
+    QsoRecord badBand = qso("W1AW", "00:00:00");
+    std::string bad = formatQsoLine(badBand);
+    EXPECT_FALSE(isWholeRecordLine(bad.substr(0, bad.size() - 2)));
+}
+
+// Nothing is appended to, or rewritten over, a log the program has not read:
+// a rewrite would put the store in place of contacts it has never seen.
+TEST(ContestStore, AnUnreadLogIsNeitherAppendedToNorRewritten) {
+    wexon::test::TempDir dir;
+    const std::string earlier = formatLog(numbered(3));
+    dir.write("log.txt", earlier);
+    Contest contest(dir.path());
+    EXPECT_FALSE(contest.logLoaded());
+    EXPECT_EQ(contest.appendQso(qso("W1AW")).status, Contest::AppendStatus::LogNotLoaded);
+    EXPECT_FALSE(contest.rewriteLog().ok());
+    EXPECT_FALSE(contest.removeQso(1).ok());
+    EXPECT_EQ(dir.read("log.txt"), earlier);
+    ASSERT_TRUE(contest.readLog().opened);
+    EXPECT_EQ(contest.appendQso(qso("W1AW")).status, Contest::AppendStatus::Appended);
+    EXPECT_EQ(dir.read("log.txt"), earlier + formatQsoLine(qso("W1AW")));
+}
+
+// A log with out-of-place records is rewritten only after a copy has been kept.
+TEST(ContestStore, ALogWithMisplacedRecordsIsRewrittenOnlyAfterACopy) {
+    wexon::test::TempDir dir;
+    const std::string damaged = "\"K0\"\r\n" + formatLog(numbered(3));
+    dir.write("log.txt", damaged);
+    Contest contest(dir.path());
+    ASSERT_TRUE(contest.readLog().opened);
+    ASSERT_TRUE(contest.rewriteNeedsConsent());
+    EXPECT_FALSE(contest.rewriteLog().ok());
+    EXPECT_FALSE(contest.removeQso(1).ok());
+    EXPECT_EQ(dir.read("log.txt"), damaged);
+    // Appending cannot make the slide worse and goes on.
+    EXPECT_EQ(contest.appendQso(qso("W1AW")).status, Contest::AppendStatus::Appended);
+
+    std::string savedAs;
+    ASSERT_TRUE(
+        contest.allowDamagedRewrite(dir.file("BACKUP"), DateTime{2026, 5, 30, 12, 0, 0}, savedAs)
+            .ok());
+    EXPECT_EQ(savedAs, dir.file("BACKUP/202605301200.log"));
+    EXPECT_EQ(dir.read("BACKUP/202605301200.log"), damaged + formatQsoLine(qso("W1AW")));
+    EXPECT_FALSE(contest.rewriteNeedsConsent());
+    EXPECT_TRUE(contest.removeQso(1).ok());
 }

@@ -107,3 +107,12 @@ TEST(PreferenceFile, MissingFileIsAnErrorAndKeepsDefaults) {
     EXPECT_FALSE(load.ok);
     EXPECT_EQ(contest.prefs, Preferences{});
 }
+
+// An editor's byte-order mark in front of the file is not part of the own call.
+TEST(PreferenceFile, AByteOrderMarkIsNotPartOfTheOwnCall) {
+    Preferences p;
+    p.ownCall = "W1AW";
+    auto read = parsePreferences("\xEF\xBB\xBF" + serializePreferences(p));
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.prefs.ownCall, "W1AW");
+}

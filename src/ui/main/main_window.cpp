@@ -143,11 +143,22 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
                                      core::kSharedPreferencesFileName);
     }
 
+    // A start-up that stops early leaves the window in use, so the log is read
+    // all the same: contacts logged then land after the ones already there, and
+    // an edit never rewrites the file from an empty store. Reading never erases.
+    auto stopEarly = [this] {
+        if (!mnuopen2()) {
+            m_closing = true;
+            return LoadOutcome::EndProgram;
+        }
+        return LoadOutcome::StoppedEarly;
+    };
+
     auto prefsLoad = m_contest.loadPreferences();
     if (!prefsLoad.ok) {
         prompts.beep();
         prompts.message(kDefaultDataTitle, kDefaultDataText, Prompts::Icon::Exclamation);
-        return LoadOutcome::StoppedEarly;
+        return stopEarly();
     }
     mnuListPrevious->setChecked(m_contest.prefs.listPrevious == 1);
     setLabelValue(Label2, fromLatin1(m_contest.prefs.ownCall));
@@ -161,7 +172,7 @@ MainWindow::LoadOutcome MainWindow::formLoad() {
     applyBand();
 
     if (!loadCountryTable()) {
-        return LoadOutcome::StoppedEarly;
+        return stopEarly();
     }
 
     mnuSetupClick();
@@ -344,9 +355,23 @@ void MainWindow::showLogWarnings(const core::Contest::LogLoad& load) {
         notes << "The last contact in log.txt is incomplete; it was loaded with its missing "
                  "fields left empty.";
     }
-    if (load.details.lastLineUnterminated && !load.details.lastRecordShort) {
+    if (load.details.lastLineUnterminated && !load.details.lastRecordShort &&
+        !load.details.lastLineWholeRecord) {
         notes << "The last line of log.txt has no line end: it was cut off, so the last "
                  "contact may be incomplete. Check it in the list.";
+    }
+    if (load.details.misplacedCount > 0) {
+        QStringList where;
+        for (const core::MisplacedRecord& m : load.details.misplaced) {
+            where << QString("record %1 (line %2)").arg(m.record).arg(m.line);
+        }
+        notes << QString("%1 contact(s) in log.txt hold values that cannot be where they are "
+                         "(a band, date, time or points that are none), first %2. A line "
+                         "before them, or their own, has more or fewer than 12 values, so the "
+                         "contacts after it are shifted. Correct log.txt with a text editor. "
+                         "Until then an edit or delete asks first and keeps a copy in BACKUP.")
+                     .arg(load.details.misplacedCount)
+                     .arg(where.join(", "));
     }
     if (load.details.outOfRangePoints > 0) {
         notes << QString("%1 contact(s) had points below 0 or above 999; they count 0 points.")
@@ -366,6 +391,13 @@ void MainWindow::fillLogList() {
 }
 
 bool MainWindow::appendQso(const core::QsoRecord& record) {
+    if (!m_contest.logLoaded()) {
+        // Nothing touches a log that was not read in this run.
+        m_services.prompts->beep();
+        m_services.prompts->message("Log Write Error", core::kLogNotLoadedText,
+                                    Prompts::Icon::Critical);
+        return false;
+    }
     // A torn last line (a crash, a full disk) is moved aside first, so the new
     // contact starts a line of its own.
     core::TornTailRepair repair =
@@ -374,7 +406,7 @@ bool MainWindow::appendQso(const core::QsoRecord& record) {
     if (!repair.ok()) {
         m_services.prompts->beep();
         m_services.prompts->message(core::kTornTailErrorTitle,
-                                    QString(core::kTornTailErrorText) + "\n" +
+                                    QString(core::tornTailErrorText(repair)) + "\n" +
                                         fromLatin1(repair.error),
                                     Prompts::Icon::Critical);
         return false;
@@ -401,6 +433,7 @@ bool MainWindow::appendQso(const core::QsoRecord& record) {
         m_services.prompts->message(core::kLogFullTitle, core::kLogFullText,
                                     Prompts::Icon::Exclamation);
         return false;
+    case core::Contest::AppendStatus::LogNotLoaded:
     case core::Contest::AppendStatus::WriteFailed:
         m_services.prompts->beep();
         m_services.prompts->message("Log Write Error",
@@ -423,6 +456,10 @@ bool MainWindow::rewriteLog() {
                                     Prompts::Icon::Critical);
         return false;
     }
+    return reloadLog();
+}
+
+bool MainWindow::reloadLog() {
     if (!mnuopen2()) {
         endAfterFileError();
         return false;

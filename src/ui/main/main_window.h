@@ -100,6 +100,9 @@ class MainWindow : public QMainWindow, private EntryRowHost {
 
     // Rewrites "log.txt" from the store and reads it back.
     bool rewriteLog();
+    // Reads "log.txt" again after another part changed it; a log that cannot be
+    // read then ends the program, as at start-up.
+    bool reloadLog();
     void lookupCountry();
     void hdCalc(float latitude, float longitude);
     void mnuSetupClick();

@@ -81,14 +81,36 @@ bool LogOutputActions::reload() {
     return m_s.contest->readLog().opened;
 }
 
-bool LogOutputActions::rewriteAndReload() {
-    if (m_s.rewriteLog) {
-        return m_s.rewriteLog();
+bool LogOutputActions::allowRewrite() {
+    core::Contest& c = *m_s.contest;
+    if (!c.rewriteNeedsConsent()) {
+        return true;
     }
-    if (!m_s.contest->rewriteLog().ok()) {
+    Prompts& p = *m_s.prompts;
+    if (!p.question(kMisplacedRewriteTitle, kMisplacedRewriteText)) {
         return false;
     }
-    return m_s.contest->readLog().opened;
+    std::string savedAs;
+    const core::FileResult copied =
+        c.allowDamagedRewrite(toPath(m_s.folders.backup), m_s.clock->localNow(), savedAs);
+    if (!copied.ok()) {
+        p.beep();
+        p.message(kLogUnchangedTitle,
+                  "log.txt could not be copied to the backup folder, so it was not changed.\n\n" +
+                      L1(copied.error),
+                  Prompts::Icon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void LogOutputActions::reportUnchanged(const std::string& error, const QString& retryNote) {
+    m_s.prompts->beep();
+    m_s.prompts->message(kLogUnchangedTitle,
+                         "log.txt could not be rewritten, so the contact was not changed: the "
+                         "file and the list are as they were." +
+                             retryNote + "\n\n" + L1(error),
+                         Prompts::Icon::Critical);
 }
 
 bool LogOutputActions::writeExport(const QString& path, const std::string& bytes) {
@@ -260,6 +282,10 @@ bool LogOutputActions::restore() {
         return false;
     }
     reload();
+    if (!r.replacedCopy.empty()) {
+        p.message(kRestoredTitle,
+                  "The log that was replaced was saved as:\n\n" + fromPath(r.replacedCopy));
+    }
     return true;
 }
 
@@ -277,36 +303,48 @@ LogOutputActions::EditResult LogOutputActions::editContact(int record) {
     if (record < 1 || record > c.qsoCount()) {
         return EditResult::Unchanged;
     }
-    EditContactWindow::Outcome outcome;
-    core::QsoRecord saved;
-    {
-        EditContactWindow window(c.qsos(), record, c.countries, *m_s.prompts, m_s.parent);
-        runModal(window);
-        outcome = window.outcome();
-        saved = window.savedRecord();
+    // What the window shows: the log, with the edited record as last typed when
+    // a save failed, so that nothing typed is lost on a retry.
+    std::vector<core::QsoRecord> shown = c.qsos();
+    for (;;) {
+        EditContactWindow::Outcome outcome;
+        core::QsoRecord saved;
+        {
+            EditContactWindow window(shown, record, c.countries, *m_s.prompts, m_s.parent);
+            runModal(window);
+            outcome = window.outcome();
+            saved = window.savedRecord();
+        }
+        if (outcome == EditContactWindow::Outcome::DeleteRequested) {
+            return deleteContact(record) ? EditResult::Deleted : EditResult::Unchanged;
+        }
+        if (outcome != EditContactWindow::Outcome::Saved || !allowRewrite()) {
+            return EditResult::Unchanged;
+        }
+        const core::FileResult written = c.replaceQso(record, saved);
+        if (written.ok()) {
+            reload();
+            return EditResult::Changed;
+        }
+        reportUnchanged(written.error, " The edit window opens again with your changes: press "
+                                       "Done to try again, or close it to give up.");
+        shown = c.qsos();
+        shown[static_cast<std::size_t>(record - 1)] = saved;
     }
-    EditResult result = EditResult::Unchanged;
-    if (outcome == EditContactWindow::Outcome::DeleteRequested) {
-        return deleteContact(record) ? EditResult::Deleted : EditResult::Unchanged;
-    }
-    if (outcome == EditContactWindow::Outcome::Saved && c.replaceQso(record, saved)) {
-        result = EditResult::Changed;
-    }
-    // The file is rewritten and read back whether or not the record changed.
-    rewriteAndReload();
-    return result;
 }
 
 bool LogOutputActions::deleteContact(int record) {
     core::Contest& c = *m_s.contest;
     const bool yes = m_s.prompts->question(output::kDeleteQuestion, output::kDeleteQuestion);
-    if (!yes || record < 1 || record > c.qsoCount()) {
+    if (!yes || record < 1 || record > c.qsoCount() || !allowRewrite()) {
         return false;
     }
-    if (!c.removeQso(record)) {
+    const core::FileResult written = c.removeQso(record);
+    if (!written.ok()) {
+        reportUnchanged(written.error, QString());
         return false;
     }
-    rewriteAndReload();
+    reload();
     return true;
 }
 

@@ -37,11 +37,8 @@ struct LogOutputServices {
     std::function<QString()> programTitle;
     // Shows a modal window; empty: QDialog::exec(). Tests answer windows here.
     std::function<int(QDialog&)> runModal;
-    // Rewrites "log.txt" from the store and reads it back (the main window's
-    // rewriteLog). Empty: the store is rewritten and read directly.
-    std::function<bool()> rewriteLog;
     // Reads "log.txt" again and refreshes everything built from it (the main
-    // window's mnuopen2). Empty: the store reads it directly.
+    // window's reloadLog). Empty: the store reads it directly.
     std::function<bool()> reloadLog;
     // The multiplier count; empty: counted from the store.
     std::function<int()> prefixCount;
@@ -63,18 +60,22 @@ class LogOutputActions {
     void copyListToClipboard(const QTreeWidget& list);
     // "Archive Current &Log" (`mnuArchive`).
     void archive();
-    // "&Restore from Archive or Backup" (`mnuRestore`). True when the log was replaced.
+    // "&Restore from Archive or Backup" (`mnuRestore`). True when the log was
+    // replaced; a message then says where the replaced log was saved.
     bool restore();
     // "&Graph" (`mnuGraph`).
     void showRateGraph();
 
     enum class EditResult { Unchanged, Changed, Deleted };
-    // "Edit Contact" (`cmdEdit`) for record `record` (1-based): the edit window,
-    // then "log.txt" rewritten and read back whatever was done. "Delete Dupe" in
-    // the window asks and deletes like deleteContact().
+    // "Edit Contact" (`cmdEdit`) for record `record` (1-based): the edit window;
+    // a saved change is written to "log.txt" and taken into the store together,
+    // or not at all. When the file cannot be written, the operator is told and
+    // the window opens again with the typed values, to retry or to close.
+    // "Delete Dupe" in the window asks and deletes like deleteContact().
     EditResult editContact(int record);
     // "Delete Contact" (`cmdDelete`): asks "Are you sure?"; on Yes removes record
-    // `record` (1-based), rewrites "log.txt" and reads it back. True when deleted.
+    // `record` (1-based) from "log.txt" and the store together, or from neither
+    // when the file cannot be written. True when deleted.
     bool deleteContact(int record);
 
     // Where the ADIF export looks for the DXCC table: shared, program data, working.
@@ -82,8 +83,11 @@ class LogOutputActions {
 
   private:
     int runModal(QDialog& dialog);
-    bool rewriteAndReload();
     bool reload();
+    // A log with out-of-place records is rewritten only after the operator's
+    // yes, and only once a copy of it is in BACKUP.
+    bool allowRewrite();
+    void reportUnchanged(const std::string& error, const QString& retryNote);
     QString title() const;
     bool writeExport(const QString& path, const std::string& bytes);
 
@@ -91,6 +95,13 @@ class LogOutputActions {
 };
 
 inline constexpr const char* kExportSuccessTitle = "Export Successful!";
+inline constexpr const char* kLogUnchangedTitle = "File Error";
+inline constexpr const char* kMisplacedRewriteTitle = "Damaged Log";
+inline constexpr const char* kMisplacedRewriteText =
+    "log.txt holds contacts whose values are out of place (a line has more or fewer than 12 "
+    "values). Writing the log now keeps them as they were read, shifted. A copy of log.txt "
+    "goes to BACKUP first.\n\nWrite the change anyway?";
+inline constexpr const char* kRestoredTitle = "Log Restored";
 inline constexpr const char* kAdifFilter = "ADIF Files (*.adi)";
 
 } // namespace wexon::ui

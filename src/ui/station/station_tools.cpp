@@ -66,8 +66,7 @@ StationTools::StationTools(MainWindow& window, MainWindowServices services)
     out.parent = &m_window;
     out.programTitle = [this] { return m_window.windowTitle(); };
     out.runModal = m_services.runModal;
-    out.rewriteLog = [this] { return m_window.rewriteLog(); };
-    out.reloadLog = [this] { return m_window.mnuopen2(); };
+    out.reloadLog = [this] { return m_window.reloadLog(); };
     out.prefixCount = [this] { return m_window.prefixes().count(); };
     m_actions = std::make_unique<LogOutputActions>(std::move(out));
 
@@ -159,11 +158,8 @@ void StationTools::connectMenus() {
     wire("mnuArchive", [this] { m_actions->archive(); });
     wire("mnuRestore", [this] { m_actions->restore(); });
     wire("mnuGraph", [this] { m_actions->showRateGraph(); });
-    wire("mnuNew", [this] {
-        // The log as it was is copied first when it changed in this run.
-        m_window.backup();
-        m_window.confirmNewLog();
-    });
+    // The new-log question copies the log into BACKUP once, after "YES".
+    wire("mnuNew", [this] { m_window.confirmNewLog(); });
     wire("mnuRigInterface", [this] { showRigInterface(); });
     wire("mnuCw", [this] { showCwWindow(); });
     wire("mnuPrivileges", [this] { runFreqPrivileges(); });
@@ -213,6 +209,7 @@ void StationTools::connectEditButtons() {
     connect(edit, &QPushButton::clicked, this, [this] {
         const int record = selectedRecord();
         if (record == 0) {
+            sayNoContactSelected();
             return;
         }
         m_actions->editContact(record);
@@ -225,6 +222,7 @@ void StationTools::connectEditButtons() {
     connect(del, &QPushButton::clicked, this, [this] {
         const int record = selectedRecord();
         if (record == 0) {
+            sayNoContactSelected();
             return;
         }
         m_actions->deleteContact(record);
@@ -250,6 +248,14 @@ bool StationTools::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void StationTools::sayNoContactSelected() {
+    m_services.prompts->message(kNoContactSelectedTitle, kNoContactSelectedText);
+    showEditButtons(false);
+    if (auto* call = m_window.findChild<QWidget*>("txtCall")) {
+        call->setFocus();
+    }
 }
 
 void StationTools::showEditButtons(bool show) {

@@ -72,6 +72,8 @@ class StationTools : public QObject, public ToolWindowsHook {
     void connectEditButtons();
     void copyListToClipboard();
     void showEditButtons(bool show);
+    // Edit or Delete pressed while no row of the list is selected.
+    void sayNoContactSelected();
     int selectedRecord() const;
     int runModal(QDialog& dialog);
 
@@ -86,5 +88,10 @@ class StationTools : public QObject, public ToolWindowsHook {
     WindowOpeners m_openers;
     std::function<void()> m_closeVoicePort;
 };
+
+inline constexpr const char* kNoContactSelectedTitle = "No Contact Selected";
+inline constexpr const char* kNoContactSelectedText =
+    "No contact is selected. Click the contact in the log list first, then Edit Contact or "
+    "Delete Contact.";
 
 } // namespace wexon::ui

@@ -5,7 +5,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
+#include "core/log_repair.h"
 #include "support/main_window_fixture.h"
+#include "support/small_mount.h"
 
 using namespace wexon;
 using wexon::test::cell;
@@ -54,29 +59,95 @@ TEST_F(MainWindowTest, OpenOfAnUnreadableLogKeepsTheStoreAndEndsTheProgram) {
     EXPECT_EQ(text("Label4"), "004");
 }
 
+// A rewrite that cannot be written (here a read-only file system, which stops
+// root too) leaves the file and the store as they were and says so.
 TEST_F(MainWindowTest, ARewriteThatFailsLeavesTheFileAndTheStoreAsTheyWere) {
+    test::SmallMount mount(dir.file("work"));
+    if (!mount.mounted()) {
+        GTEST_SKIP() << mount.reason();
+    }
+    SetUp(); // the working files again, on the mounted file system
     dir.write("work/log.txt", logOf(4));
     prompts.questionAnswers = {true};
     auto& w = make();
     ASSERT_EQ(w.formLoad(), ui::MainWindow::LoadOutcome::Ready);
-    ASSERT_TRUE(w.contest().removeQso(2));
-    // The working folder refuses the new file.
-    std::filesystem::permissions(dir.file("work"), std::filesystem::perms::owner_read |
-                                                       std::filesystem::perms::owner_exec);
-    const bool refused = !core::replaceAtomically(dir.file("work/probe"), "x").ok();
-    if (refused) {
-        QSignalSpy ended(&w, &ui::MainWindow::endProgram);
-        EXPECT_FALSE(w.rewriteLog());
-        EXPECT_TRUE(prompts.wasShown("File Error"));
-        EXPECT_EQ(ended.count(), 0);
-        EXPECT_EQ(w.contest().qsoCount(), 3);
-        EXPECT_EQ(dir.read("work/log.txt"), logOf(4));
+    ASSERT_TRUE(mount.makeReadOnly());
+    QSignalSpy ended(&w, &ui::MainWindow::endProgram);
+    EXPECT_FALSE(w.contest().removeQso(2).ok());
+    EXPECT_FALSE(w.rewriteLog());
+    EXPECT_TRUE(prompts.wasShown("File Error"));
+    EXPECT_EQ(ended.count(), 0);
+    EXPECT_EQ(w.contest().qsoCount(), 4);
+    EXPECT_EQ(dir.read("work/log.txt"), logOf(4));
+    // Logging reports the real cause, not a torn line.
+    EXPECT_FALSE(w.appendQso(qso(5)));
+    ASSERT_TRUE(prompts.find("Log Write Error"));
+    EXPECT_TRUE(prompts.find("Log Write Error")->text.contains(std::strerror(EROFS)));
+    EXPECT_FALSE(prompts.wasShown(core::kTornTailErrorTitle));
+    window.reset();
+}
+
+// A start-up that stops at a message still reads the log, so contacts logged
+// afterwards join it and an edit cannot write the log from an empty store.
+TEST_F(MainWindowTest, AStartUpThatStopsEarlyStillReadsTheLogBeforeAnythingIsWritten) {
+    for (int fault = 0; fault < 2; ++fault) {
+        SetUp();
+        if (fault == 0) {
+            std::filesystem::remove(dir.file("work/wexonprf.txt"));
+        } else {
+            dir.write("work/arrlpre2.txt", std::string(test::kCountries) + "\"ZZ\",Broken\r\n");
+        }
+        dir.write("work/log.txt", logOf(3));
+        prompts.shown.clear();
+        prompts.questionAnswers = {};
+        auto& w = make();
+        ASSERT_EQ(w.formLoad(), ui::MainWindow::LoadOutcome::StoppedEarly) << fault;
+        EXPECT_EQ(w.contest().qsoCount(), 3) << fault;
+        ASSERT_TRUE(w.appendQso(qso(4))) << fault;
+        EXPECT_EQ(dir.read("work/log.txt"), logOf(4)) << fault;
+        ASSERT_TRUE(w.contest().removeQso(1).ok()) << fault;
+        EXPECT_EQ(w.contest().qsoCount(), 3) << fault;
+        std::string expected;
+        for (int n : {2, 3, 4}) {
+            expected += core::formatQsoLine(qso(n));
+        }
+        EXPECT_EQ(dir.read("work/log.txt"), expected) << fault;
+        window.reset();
     }
-    std::filesystem::permissions(dir.file("work"), std::filesystem::perms::owner_all);
-    std::filesystem::remove(dir.file("work/probe"));
-    if (!refused) {
-        GTEST_SKIP() << "running as root: the folder's permissions do not stop the write";
-    }
+}
+
+// Record by record the values must be what their places hold; a slide is
+// named with its record and line when the log is read.
+TEST_F(MainWindowTest, ShiftedRecordsAreNamedByRecordAndLine) {
+    std::string line2 = core::formatQsoLine(qso(2));
+    line2 = line2.substr(0, line2.rfind(",\"")) + "\r\n"; // one value short
+    dir.write("work/log.txt", core::formatQsoLine(qso(1)) + line2 + core::formatQsoLine(qso(3)) +
+                                  core::formatQsoLine(qso(4)));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    ASSERT_TRUE(prompts.find("Log File Warning"));
+    EXPECT_TRUE(prompts.find("Log File Warning")->text.contains("record 3 (line 3)"))
+        << prompts.find("Log File Warning")->text.toStdString();
+    EXPECT_TRUE(w.contest().rewriteNeedsConsent());
+}
+
+// A whole last record that only lacks its CR LF stays in the log: the next
+// contact ends its line instead of moving it aside.
+TEST_F(MainWindowTest, AWholeLastRecordWithoutItsLineEndStaysInTheLog) {
+    std::string log = logOf(3);
+    log.resize(log.size() - 2);
+    dir.write("work/log.txt", "\xEF\xBB\xBF" + log);
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    w.formLoad();
+    EXPECT_EQ(w.contest().qso(1).call, "K1AA");         // the byte-order mark is no part of it
+    EXPECT_FALSE(prompts.wasShown("Log File Warning")); // nothing is wrong with it
+    ASSERT_TRUE(w.appendQso(qso(4)));
+    EXPECT_EQ(dir.read("work/log.txt"), "\xEF\xBB\xBF" + logOf(4));
+    EXPECT_EQ(w.contest().qsoCount(), 4);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("docs/TARNO Software/CQ WPX/BACKUP")));
+    EXPECT_FALSE(text("lblDialog").startsWith(core::kTornTailMessage));
 }
 
 TEST_F(MainWindowTest, StartUpAsksTheUtcQuestionThenShowsTheStationWindowThenAsksAboutTheLog) {

@@ -20,6 +20,7 @@
 #include "core/number_format.h"
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
+#include "support/small_mount.h"
 #include "support/temp_dir.h"
 #include "ui/output/edit_contact_window.h"
 #include "ui/output/log_output_actions.h"
@@ -70,7 +71,6 @@ class LogOutputTest : public ::testing::Test {
     std::unique_ptr<core::Contest> contest;
     std::function<void(QDialog&)> onModal;
     int reloads = 0;
-    int rewrites = 0;
 
     void SetUp() override {
         for (const char* f : {"work", "data", "data/BACKUP", "shared"}) {
@@ -105,10 +105,6 @@ class LogOutputTest : public ::testing::Test {
                 onModal(d);
             }
             return 0;
-        };
-        s.rewriteLog = [this] {
-            ++rewrites;
-            return contest->rewriteLog().ok() && contest->readLog().opened;
         };
         s.reloadLog = [this] {
             ++reloads;
@@ -155,7 +151,7 @@ TEST_F(LogOutputTest, EditIntoADuplicateAndOutOfItAgain) {
     auto a = actions();
     EXPECT_EQ(a.editContact(2), ui::LogOutputActions::EditResult::Changed);
     EXPECT_EQ(dones, 2);
-    EXPECT_EQ(rewrites, 1);
+    EXPECT_EQ(reloads, 1);
     ASSERT_EQ(contest->qsoCount(), 3);
     EXPECT_EQ(contest->qso(2).call, "K1AA");
     EXPECT_EQ(contest->qso(2).band, "40");
@@ -166,17 +162,17 @@ TEST_F(LogOutputTest, EditIntoADuplicateAndOutOfItAgain) {
     EXPECT_EQ(dir.read("work/log.txt"), core::formatLog({qso(1), changed, qso(3)}));
 }
 
-TEST_F(LogOutputTest, EditWithoutChangesRewritesTheSameFile) {
+TEST_F(LogOutputTest, EditWithoutChangesWritesTheSameFileAndClosingWritesNothing) {
     withLog(4);
     const std::string before = dir.read("work/log.txt");
     onModal = [](QDialog& d) { dynamic_cast<ui::EditContactWindow&>(d).cmdDoneClick(); };
     auto a = actions();
     EXPECT_EQ(a.editContact(3), ui::LogOutputActions::EditResult::Changed);
     EXPECT_EQ(dir.read("work/log.txt"), before);
-    // Closing the window keeps the record and still rewrites.
+    // Closing the window keeps the record and the file.
     onModal = [](QDialog&) {};
     EXPECT_EQ(a.editContact(3), ui::LogOutputActions::EditResult::Unchanged);
-    EXPECT_EQ(rewrites, 2);
+    EXPECT_EQ(reloads, 1);
     EXPECT_EQ(dir.read("work/log.txt"), before);
     EXPECT_EQ(a.editContact(0), ui::LogOutputActions::EditResult::Unchanged);
     EXPECT_EQ(a.editContact(5), ui::LogOutputActions::EditResult::Unchanged);
@@ -232,7 +228,68 @@ TEST_F(LogOutputTest, DeleteAnsweredNoOrOnAnEmptyLogChangesNothing) {
     prompts.questionAnswers = {true};
     EXPECT_FALSE(a.deleteContact(1)); // only the question
     EXPECT_EQ(prompts.shown.back().title, "Are you sure?");
-    EXPECT_EQ(rewrites, 2);
+    EXPECT_EQ(reloads, 2);
+}
+
+// Edit and delete are all or nothing. On a full file system the store and the
+// file keep the contact as it was, the operator is told so, and the edit window
+// comes back with what was typed; nothing of a failed change surfaces later.
+TEST_F(LogOutputTest, AnEditOrDeleteThatCannotBeWrittenChangesNothingAndCanBeRetried) {
+    test::SmallMount mount(dir.file("work"));
+    if (!mount.mounted()) {
+        GTEST_SKIP() << mount.reason();
+    }
+    withLog(3);
+    const std::string before = dir.read("work/log.txt");
+    ASSERT_TRUE(mount.fill());
+    auto a = actions();
+
+    prompts.questionAnswers = {true};
+    EXPECT_FALSE(a.deleteContact(2));
+    EXPECT_EQ(contest->qsoCount(), 3);
+    EXPECT_EQ(dir.read("work/log.txt"), before);
+    ASSERT_TRUE(prompts.find(ui::kLogUnchangedTitle));
+
+    int opened = 0;
+    onModal = [&](QDialog& d) {
+        auto& w = dynamic_cast<ui::EditContactWindow&>(d);
+        ++opened;
+        if (opened == 1) {
+            child<QLineEdit>(w, "txtEditCall")->setText("K9ZZ");
+            w.cmdDoneClick();
+        } else if (opened == 2) {
+            // The retry shows what was typed, not the record as stored.
+            EXPECT_EQ(child<QLineEdit>(w, "txtEditCall")->text(), "K9ZZ");
+            std::filesystem::remove(dir.file("work/filler"));
+            w.cmdDoneClick();
+        }
+    };
+    EXPECT_EQ(a.editContact(1), ui::LogOutputActions::EditResult::Changed);
+    EXPECT_EQ(opened, 2);
+    // Only the edit reached the file: the failed delete did not come along.
+    core::QsoRecord edited = qso(1);
+    edited.call = "K9ZZ";
+    EXPECT_EQ(dir.read("work/log.txt"), core::formatLog({edited, qso(2), qso(3)}));
+    EXPECT_EQ(contest->qsoCount(), 3);
+    EXPECT_EQ(contest->qso(1).call, "K9ZZ");
+}
+
+TEST_F(LogOutputTest, ALogWithShiftedRecordsIsChangedOnlyAfterYesAndACopy) {
+    dir.write("work/log.txt", "\"K0\"\r\n" + logOf(3));
+    contest = std::make_unique<core::Contest>(dir.file("work"));
+    ASSERT_TRUE(contest->readLog().opened);
+    const std::string damaged = dir.read("work/log.txt");
+    auto a = actions();
+    prompts.questionAnswers = {true, false};
+    EXPECT_FALSE(a.deleteContact(1));
+    EXPECT_TRUE(prompts.wasShown(ui::kMisplacedRewriteTitle));
+    EXPECT_EQ(dir.read("work/log.txt"), damaged);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("data/BACKUP")));
+
+    prompts.questionAnswers = {true, true};
+    EXPECT_TRUE(a.deleteContact(1));
+    EXPECT_EQ(dir.read("data/BACKUP/202605300700.log"), damaged);
+    EXPECT_NE(dir.read("work/log.txt"), damaged);
 }
 
 TEST_F(LogOutputTest, EditWindowKeysAndLeavingBoxes) {
@@ -555,6 +612,10 @@ TEST_F(LogOutputTest, RestoreAsksReplacesAndKeepsTheOldLog) {
     EXPECT_EQ(contest->qsoCount(), 5);
     EXPECT_EQ(dir.read("work/log.txt"), logOf(5));
     EXPECT_EQ(dir.read("data/BACKUP/202605300700.log"), logOf(3)); // the replaced log
+    // The operator is told where that is.
+    ASSERT_TRUE(prompts.find(ui::kRestoredTitle));
+    EXPECT_TRUE(prompts.find(ui::kRestoredTitle)
+                    ->text.contains(q(dir.file("data/BACKUP/202605300700.log"))));
 }
 
 TEST_F(LogOutputTest, RestoreRefusesAFileThatIsNotALog) {

@@ -95,6 +95,45 @@ TEST_F(StationToolsTest, AClickOnTheListShowsTheButtonsAndDeleteRemovesThatConta
     EXPECT_EQ(dir.read("work/log.txt"), expected);
 }
 
+// The buttons can be up with no row selected (the list lost the focus): a press
+// then says so and puts the buttons away instead of doing nothing.
+TEST_F(StationToolsTest, EditOrDeleteWithNoRowSelectedSaysSoAndHidesTheButtons) {
+    auto& w = start(4);
+    auto* list = child<QTreeView>("ListView1");
+    for (const char* name : {"cmdDelete", "cmdEdit"}) {
+        list->setCurrentIndex(QModelIndex());
+        child<QPushButton>("cmdEdit")->show();
+        child<QPushButton>("cmdDelete")->show();
+        prompts.shown.clear();
+        QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
+        ASSERT_EQ(prompts.titles(), std::vector<QString>{ui::kNoContactSelectedTitle}) << name;
+        EXPECT_FALSE(child<QPushButton>("cmdDelete")->isVisible()) << name;
+        EXPECT_FALSE(child<QPushButton>("cmdEdit")->isVisible()) << name;
+    }
+    EXPECT_EQ(w.contest().qsoCount(), 4);
+    EXPECT_EQ(dir.read("work/log.txt"), logOf(4));
+}
+
+// File > New copies the log into BACKUP once, after "YES", and not at all when
+// the answer is anything else, whether or not the log changed in this run.
+TEST_F(StationToolsTest, FileNewBacksTheLogUpOnceAfterYesAndNeverOnNo) {
+    auto& w = start(3);
+    ASSERT_TRUE(w.appendQso(test::qso(4)));
+    const std::string backup = dir.file("docs/TARNO Software/CQ WPX/BACKUP");
+    auto copies = [&] {
+        return std::distance(std::filesystem::directory_iterator(backup),
+                             std::filesystem::directory_iterator());
+    };
+    prompts.inputAnswers = {QString("no")};
+    child<QAction>("mnuNew")->trigger();
+    EXPECT_EQ(copies(), 0);
+    EXPECT_EQ(dir.read("work/log.txt"), logOf(4));
+    prompts.inputAnswers = {QString("YES")};
+    child<QAction>("mnuNew")->trigger();
+    EXPECT_EQ(copies(), 1);
+    EXPECT_EQ(dir.read("work/log.txt"), "");
+}
+
 TEST_F(StationToolsTest, ARigTuneAndThePrivilegesChartOpenFromTheirKeys) {
     auto& w = start(1);
     std::filesystem::copy_file(std::string(WEXON_SOURCE_DIR) + "/data/BandPlan.txt",
