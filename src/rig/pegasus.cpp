@@ -16,7 +16,7 @@ void parsePegasusOut(std::string_view content, RigReading& reading) {
         return;
     }
     auto mhz = core::parseNumber(frequency);
-    if (!mhz || *mhz < 0 || *mhz > 1e6) {
+    if (!mhz || !frequencyInBounds(*mhz)) {
         return;
     }
     reading.frequency = static_cast<float>(*mhz);
