@@ -327,6 +327,8 @@ TEST(Parsers, EveryFamilyRefusesFrequenciesBeyondTheBound) {
     RigReading pegasus = start;
     parsePegasusOut("100000,CW\r\n", pegasus);
     parsePegasusOut("0,CW\r\n", pegasus);
+    parsePegasusOut("9e-55,CW\r\n", pegasus); // positive, but nothing as a float
+    parsePegasusOut("99999.9999,CW\r\n", pegasus); // the bound, as a float
     EXPECT_FLOAT_EQ(pegasus.frequency, 14.025f);
 }
 
