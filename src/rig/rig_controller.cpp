@@ -345,6 +345,7 @@ void RigController::runSteps() {
             if (CatPort* link = port()) {
                 link->readAll();
             }
+            m_reply.clear(); // a reply half collected is as stale as the rest
             break;
         case Step::Kind::Send:
             if (port() != nullptr) {
@@ -372,6 +373,8 @@ void RigController::runSteps() {
             break;
         }
         case Step::Kind::StartPolling:
+            // The time the change took is no silence of the rig's.
+            m_lastAnswerAt = m_services.clock->steadyNow();
             m_services.timer->start(pollIntervalMs(m_settings.pollRate));
             break;
         }
