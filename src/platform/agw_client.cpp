@@ -52,7 +52,8 @@ bool AgwClient::startPoll(const std::string& call, const std::string& /*applicat
                   ? "the engine did not answer the registration of " + m_call
                   : "no connection to " + textOf(m_host) + ":" + std::to_string(m_port));
     });
-    QObject::connect(m_socket, &QAbstractSocket::connected, m_context.get(), [this] { connected(); });
+    QObject::connect(m_socket, &QAbstractSocket::connected, m_context.get(),
+                     [this] { connected(); });
     QObject::connect(m_socket, &QIODevice::readyRead, m_context.get(), [this] {
         if (m_state == State::Connecting) {
             registrationAnswer();
@@ -60,8 +61,9 @@ bool AgwClient::startPoll(const std::string& call, const std::string& /*applicat
     });
     // Only the state changes in these handlers, never the socket: they run
     // inside its own signals. The window finds out at its next poll.
-    QObject::connect(m_socket, &QAbstractSocket::errorOccurred, m_context.get(),
-                     [this](QAbstractSocket::SocketError) { ended(textOf(m_socket->errorString())); });
+    QObject::connect(
+        m_socket, &QAbstractSocket::errorOccurred, m_context.get(),
+        [this](QAbstractSocket::SocketError) { ended(textOf(m_socket->errorString())); });
     QObject::connect(m_socket, &QAbstractSocket::disconnected, m_context.get(),
                      [this] { ended("the engine closed the connection"); });
     m_limit->start(m_timeoutMs);

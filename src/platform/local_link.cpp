@@ -39,7 +39,8 @@ bool LocalLink::open(const QString& serverPath, int timeoutMs, QString& error) {
     close();
     ++m_generation;
     m_socket->connectToServer(serverPath);
-    if (m_socket->state() != QLocalSocket::ConnectedState && !m_socket->waitForConnected(timeoutMs)) {
+    if (m_socket->state() != QLocalSocket::ConnectedState &&
+        !m_socket->waitForConnected(timeoutMs)) {
         error = m_socket->errorString();
         close();
         return false;

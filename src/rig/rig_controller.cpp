@@ -5,9 +5,9 @@
 
 #include "core/file_io.h"
 #include "rig/amateur_bands.h"
-#include "rig/rigctld_protocol.h"
 #include "rig/mode_by_frequency.h"
 #include "rig/pegasus.h"
+#include "rig/rigctld_protocol.h"
 
 namespace wexon::rig {
 
@@ -106,9 +106,10 @@ void RigController::readTick(const RigProfile& p, CatPort* link) {
     if (const std::size_t expected = expectedReplyBytes(p); expected > 0) {
         // A bare binary frame: collect it until it is whole (or overdue), so
         // that a reply split across ticks is read as one, in step.
-        m_reply.append(received, 0, kReplyCollectLimit - std::min(m_reply.size(), kReplyCollectLimit));
-        const bool overdue = m_services.clock->steadyNow() - m_polledAt >=
-                             std::chrono::milliseconds(kReplyWaitMs);
+        m_reply.append(received, 0,
+                       kReplyCollectLimit - std::min(m_reply.size(), kReplyCollectLimit));
+        const bool overdue =
+            m_services.clock->steadyNow() - m_polledAt >= std::chrono::milliseconds(kReplyWaitMs);
         if (m_reply.size() < expected && !overdue) {
             return; // the next tick reads on
         }
@@ -145,8 +146,8 @@ void RigController::readTick(const RigProfile& p, CatPort* link) {
         // rigctld answers for a rig that does not (with an error), so only a
         // value read counts there; on a serial line any byte is an answer.
         RigReading scratch;
-        const bool answered = p.link == LinkKind::Rigctld ? parseRigctldReply(received, scratch)
-                                                          : !received.empty();
+        const bool answered =
+            p.link == LinkKind::Rigctld ? parseRigctldReply(received, scratch) : !received.empty();
         watchSilence(answered);
     }
 }
@@ -187,7 +188,7 @@ void RigController::watchSilence(bool answered) {
     }
     m_silenceReported = true;
     m_services.events->rigNotAnswering(profile().link == LinkKind::Rigctld ? kRigctldSilentText
-                                                                          : kRigSilentText);
+                                                                           : kRigSilentText);
 }
 
 void RigController::appendModeSteps(float mhz, const std::string& mode, unsigned op,

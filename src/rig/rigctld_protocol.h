@@ -46,8 +46,8 @@ std::string rigctldPollCommand();
 std::string rigctldFrequencyCommand(float mhz);
 // The Hamlib name of one of the program's mode texts (case ignored): CW, CWR
 // (also CW-R), LSB, USB, AM, FM, RTTY (also FSK and RY), RTTYR (also RTTY-R),
-// PKTUSB (also PKT, DATA and DIG), PKTLSB, PKTFM. Empty for any other text, "PH" included: phone needs a
-// sideband the text does not give.
+// PKTUSB (also PKT, DATA and DIG), PKTLSB, PKTFM. Empty for any other text, "PH" included: phone
+// needs a sideband the text does not give.
 std::string rigctldModeName(std::string_view mode);
 // "+M <mode> 0\n" (0: the rig's normal passband); empty for an unknown mode.
 std::string rigctldModeCommand(std::string_view mode);

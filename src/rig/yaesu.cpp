@@ -97,7 +97,8 @@ void parseYaesu757(std::string_view reply, RigReading& reading) {
         return;
     }
     const std::string h = hexOf(reply.substr(0, kYaesu757StatusBytes));
-    const std::string digits = h.substr(16, 2) + h.substr(14, 2) + h.substr(12, 2) + h.substr(10, 2);
+    const std::string digits =
+        h.substr(16, 2) + h.substr(14, 2) + h.substr(12, 2) + h.substr(10, 2);
     const auto mhz = bcdTensOfHz(digits);
     if (!mhz) {
         return; // the frame's mode byte is no better than its frequency

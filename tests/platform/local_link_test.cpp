@@ -180,7 +180,7 @@ TEST(LocalLinkPeer, ASocketOfAnotherUserIsRefused) {
         }
         _exit(0);
     }
-    struct stat st{};
+    struct stat st {};
     ASSERT_TRUE(waitUntil([&] { return stat(path.c_str(), &st) == 0; }));
     EXPECT_EQ(st.st_uid, 65534u);
 

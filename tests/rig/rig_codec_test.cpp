@@ -262,8 +262,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParserCase{"Yaesu", hex("43 50 00 00 88"), 0, 435.0f, "PH"},
         ParserCase{"Yaesu", hex("01 42 50 00 0A"), 0, -1, nullptr}, // letter in the mode byte
         ParserCase{"Yaesu", hex("01 42 50 00 06"), 0, 14.25f, nullptr},
-        ParserCase{"Yaesu", hex("01 4F 50 00 01"), 0, -1, nullptr}, // not BCD
-        ParserCase{"Yaesu", hex("01 42 50 00"), 0, -1, nullptr},    // short
+        ParserCase{"Yaesu", hex("01 4F 50 00 01"), 0, -1, nullptr},    // not BCD
+        ParserCase{"Yaesu", hex("01 42 50 00"), 0, -1, nullptr},       // short
         ParserCase{"Yaesu", hex("01 42 50 00 01 01"), 0, -1, nullptr}, // not one frame
         // Valid BCD, but outside every amateur band: read out of step.
         ParserCase{"Yaesu", hex("02 01 40 25 00"), 0, -1, nullptr},
@@ -327,7 +327,7 @@ TEST(Parsers, EveryFamilyRefusesFrequenciesBeyondTheBound) {
     RigReading pegasus = start;
     parsePegasusOut("100000,CW\r\n", pegasus);
     parsePegasusOut("0,CW\r\n", pegasus);
-    parsePegasusOut("9e-55,CW\r\n", pegasus); // positive, but nothing as a float
+    parsePegasusOut("9e-55,CW\r\n", pegasus);      // positive, but nothing as a float
     parsePegasusOut("99999.9999,CW\r\n", pegasus); // the bound, as a float
     EXPECT_FLOAT_EQ(pegasus.frequency, 14.025f);
 }

@@ -559,7 +559,8 @@ TEST_F(RigControllerTest, Yaesu890BlocksArriveInPiecesAndOutOfStepReadingsAreRef
     choose("Yaesu 890");
     rig->settings().useFrequency = 1;
     rig->test();
-    const std::string block = bytesFromSpacedHex("00 00 15 66 84 00 00 02 00 00 00 00 00 00 00 00 00 00");
+    const std::string block =
+        bytesFromSpacedHex("00 00 15 66 84 00 00 02 00 00 00 00 00 00 00 00 00 00");
     port.incoming = block.substr(0, 4);
     rig->tick();
     EXPECT_TRUE(events.readings.empty());

@@ -41,12 +41,26 @@ TEST(RigctldCommands, PollFrequencyAndModeTexts) {
 
 TEST(RigctldCommands, OurModeNamesMapOntoHamlibs) {
     const std::pair<const char*, const char*> cases[] = {
-        {"CW", "CW"},         {"cwr", "CWR"},       {"LSB", "LSB"},       {"USB", "USB"},
-        {"AM", "AM"},         {"FM", "FM"},         {"RTTY", "RTTY"},     {"FSK", "RTTY"},
-        {"RY", "RTTY"},       {"RTTYR", "RTTYR"},   {"PKTUSB", "PKTUSB"}, {"DATA", "PKTUSB"},
-        {"PKTLSB", "PKTLSB"}, {"PKTFM", "PKTFM"},   {" usb ", "USB"},
+        {"CW", "CW"},
+        {"cwr", "CWR"},
+        {"LSB", "LSB"},
+        {"USB", "USB"},
+        {"AM", "AM"},
+        {"FM", "FM"},
+        {"RTTY", "RTTY"},
+        {"FSK", "RTTY"},
+        {"RY", "RTTY"},
+        {"RTTYR", "RTTYR"},
+        {"PKTUSB", "PKTUSB"},
+        {"DATA", "PKTUSB"},
+        {"PKTLSB", "PKTLSB"},
+        {"PKTFM", "PKTFM"},
+        {" usb ", "USB"},
         // The spellings of the band plan and the other families' mode tables.
-        {"CW-R", "CWR"},      {"RTTY-R", "RTTYR"},  {"DIG", "PKTUSB"},    {"dig", "PKTUSB"},
+        {"CW-R", "CWR"},
+        {"RTTY-R", "RTTYR"},
+        {"DIG", "PKTUSB"},
+        {"dig", "PKTUSB"},
     };
     for (const auto& [ours, hamlib] : cases) {
         EXPECT_EQ(rigctldModeName(ours), hamlib) << ours;
