@@ -1,4 +1,4 @@
-// fuzz-sources: rig/rig_protocol rig/rig_profiles rig/rig_settings rig/rig_reading rig/kenwood rig/icom rig/yaesu rig/yaesu_text rig/tentec rig/pegasus rig/hex_bytes rig/mode_by_frequency rig/band_plan rig/rigctld_protocol rig/rigctld_models core/number_format core/quoted_form
+// fuzz-sources: rig/rig_protocol rig/rig_profiles rig/rig_settings rig/rig_reading rig/kenwood rig/icom rig/yaesu rig/amateur_bands rig/yaesu_text rig/tentec rig/pegasus rig/hex_bytes rig/mode_by_frequency rig/band_plan rig/rigctld_protocol rig/rigctld_models core/number_format core/quoted_form
 // Drives every rig family's reply parser with arbitrary bytes, as a serial
 // port hands them over. The first byte picks the rig, the second what was
 // asked last. Promises checked: a reading's frequency is either the one it

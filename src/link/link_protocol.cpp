@@ -24,6 +24,21 @@ std::string socketNameForTopic(std::string_view topic) {
     return out;
 }
 
+std::string linkSocketPath(std::string_view configured, std::string_view runtimeFolder) {
+    const std::string name = core::trim(configured);
+    if (name.find('/') != std::string::npos) {
+        return name;
+    }
+    if (runtimeFolder.empty()) {
+        return {};
+    }
+    std::string path(runtimeFolder);
+    if (path.back() != '/') {
+        path.push_back('/');
+    }
+    return path + (name.empty() ? socketNameForTopic(kLinkTopic) : name);
+}
+
 std::string latin1ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

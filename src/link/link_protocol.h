@@ -76,6 +76,13 @@ std::optional<std::size_t> itemIndex(std::string_view name);
 // "_" ("Vemo_RTTY_frmDigitalDest").
 std::string socketNameForTopic(std::string_view topic);
 
+// The path of the link's socket. A configured name holding a "/" is a path
+// and is taken as it is; any other name, or the topic's name when none is
+// configured (blank), is a file in `runtimeFolder`, the user's own runtime
+// folder, which no other user can create files in. Empty when the socket
+// belongs in the runtime folder and there is none.
+std::string linkSocketPath(std::string_view configured, std::string_view runtimeFolder);
+
 // 8-bit text to UTF-8.
 std::string latin1ToUtf8(std::string_view text);
 // UTF-8 to 8-bit text. A character beyond Latin-1 becomes "?"; a byte that does

@@ -1,5 +1,9 @@
 #include "platform/local_link.h"
 
+#include <sys/socket.h>
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <QLocalSocket>
 #include <QTimer>
 
@@ -17,16 +21,44 @@ LocalLink::~LocalLink() {
     delete m_socket;
 }
 
-bool LocalLink::open(const QString& serverName, int timeoutMs, QString& error) {
+long long peerUserId(qintptr socketDescriptor) {
+    if (socketDescriptor < 0) {
+        return -1;
+    }
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (getsockopt(static_cast<int>(socketDescriptor), SOL_SOCKET, SO_PEERCRED, &credentials,
+                   &size) != 0 ||
+        size != sizeof credentials) {
+        return -1;
+    }
+    return static_cast<long long>(credentials.uid);
+}
+
+bool LocalLink::open(const QString& serverPath, int timeoutMs, QString& error) {
     close();
     ++m_generation;
-    m_socket->connectToServer(serverName);
-    if (m_socket->state() == QLocalSocket::ConnectedState || m_socket->waitForConnected(timeoutMs)) {
-        return true;
+    m_socket->connectToServer(serverPath);
+    if (m_socket->state() != QLocalSocket::ConnectedState &&
+        !m_socket->waitForConnected(timeoutMs)) {
+        error = m_socket->errorString();
+        close();
+        return false;
     }
-    error = m_socket->errorString();
-    close();
-    return false;
+    // Whoever can make a socket at that path would otherwise get everything
+    // sent here: only a partner running as this user is spoken to.
+    const long long owner = peerUserId(m_socket->socketDescriptor());
+    if (owner != static_cast<long long>(getuid())) {
+        error = owner < 0 ? QStringLiteral("%1: the user at the other end cannot be told; not "
+                                           "connected.")
+                                .arg(serverPath)
+                          : QStringLiteral("%1 belongs to another user (uid %2); not connected.")
+                                .arg(serverPath)
+                                .arg(owner);
+        close();
+        return false;
+    }
+    return true;
 }
 
 void LocalLink::close() {
@@ -43,7 +75,27 @@ bool LocalLink::write(const QByteArray& bytes) {
     if (!isOpen()) {
         return false;
     }
+    if (m_socket->bytesToWrite() + bytes.size() > kMaxUnsent) {
+        stalled();
+        return false;
+    }
     return m_socket->write(bytes) == bytes.size();
+}
+
+qint64 LocalLink::unsent() const {
+    return isOpen() ? m_socket->bytesToWrite() : 0;
+}
+
+void LocalLink::stalled() {
+    // Dropped here, quietly: the loss is reported from the event loop, not
+    // from inside the write a window is making.
+    close();
+    const unsigned generation = m_generation;
+    QTimer::singleShot(0, m_socket, [this, generation] {
+        if (generation == m_generation && !isOpen() && onClosed) {
+            onClosed(Loss::Stalled);
+        }
+    });
 }
 
 void LocalLink::flush() {
@@ -99,7 +151,7 @@ void LocalLink::lost() {
         deliver(chunk);
     }
     if (onClosed) {
-        onClosed();
+        onClosed(Loss::PeerClosed);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "rig/band_plan.h"
 
 #include <cmath>
+#include <limits>
+#include <optional>
 
 #include "core/number_format.h"
 #include "core/quoted_form.h"
@@ -26,8 +28,12 @@ BandPlan parseBandPlan(std::string_view content, std::size_t maxRows) {
         auto lower = core::parseNumber(v[3]);
         auto upper = core::parseNumber(v[4]);
         std::string licence = core::toUpper(core::trim(v[1]));
-        if (!lower || !upper || !std::isfinite(*lower) || !std::isfinite(*upper) ||
-            licence.size() != 1) {
+        // An edge must fit a float: a larger one is checked before it is
+        // converted, since the conversion would be undefined.
+        const auto fits = [](const std::optional<double>& v) {
+            return v && std::isfinite(*v) && std::fabs(*v) <= std::numeric_limits<float>::max();
+        };
+        if (!fits(lower) || !fits(upper) || licence.size() != 1) {
             continue; // a bad record is skipped, the next one read
         }
         BandPlanRow row;

@@ -132,6 +132,9 @@ void parseCivFrequency(std::string_view reply, bool fourBytes, RigReading& readi
     if (fourBytes) {
         mhz /= 100.0;
     }
+    if (!frequencyInBounds(mhz)) {
+        return;
+    }
     reading.frequency = static_cast<float>(mhz);
 }
 

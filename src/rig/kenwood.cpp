@@ -10,10 +10,11 @@ bool readHz(std::string_view reply, std::size_t at, std::size_t digits, float& m
         return false;
     }
     auto hz = digitsValue(reply.substr(at, digits));
-    if (!hz) {
+    auto checked = hz ? readingMhz(static_cast<double>(*hz) / 1000000.0) : std::nullopt;
+    if (!checked) {
         return false;
     }
-    mhz = roundToFiveDecimals(static_cast<double>(*hz) / 1000000.0);
+    mhz = *checked;
     return true;
 }
 

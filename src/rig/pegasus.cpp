@@ -16,7 +16,9 @@ void parsePegasusOut(std::string_view content, RigReading& reading) {
         return;
     }
     auto mhz = core::parseNumber(frequency);
-    if (!mhz || *mhz < 0 || *mhz > 1e6) {
+    // Checked before it becomes a float, and again after: a tiny positive
+    // number would otherwise become a reading of 0.
+    if (!mhz || !frequencyInBounds(*mhz) || !frequencyInBounds(static_cast<float>(*mhz))) {
         return;
     }
     reading.frequency = static_cast<float>(*mhz);

@@ -1,14 +1,21 @@
 #include "rig/rig_controller.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "core/file_io.h"
+#include "rig/amateur_bands.h"
 #include "rig/mode_by_frequency.h"
 #include "rig/pegasus.h"
+#include "rig/rigctld_protocol.h"
 
 namespace wexon::rig {
 
 namespace {
 constexpr std::size_t kPegasusFileLimit = 64 * 1024;
-}
+// No binary reply is longer; a flood beyond it is not kept.
+constexpr std::size_t kReplyCollectLimit = 4096;
+} // namespace
 
 RigController::RigController(RigServices services) : m_services(std::move(services)) {}
 
@@ -19,6 +26,10 @@ RigController::TestResult RigController::test() {
     const RigProfile& p = profile();
     m_reading.mode.clear();
     m_poll.awaitingReply = false;
+    m_reply.clear();
+    m_lastAnswerAt = m_services.clock->steadyNow();
+    m_askedSinceAnswer = false;
+    m_silenceReported = false;
     if (p.usesPort) {
         CatPort* link = port();
         if (link == nullptr) {
@@ -80,48 +91,104 @@ void RigController::tick() {
         portLost();
         return;
     }
-    CatPort* link = port();
     if (m_poll.awaitingReply) {
-        std::string received;
-        if (p.usesPort) {
-            received = link->readAll();
-        }
-        const bool pegasus = p.parser == ParserKind::Pegasus;
-        if (pegasus || !received.empty()) {
-            if (pegasus) {
-                auto content = core::readWholeFile(
-                    core::joinPath(m_services.pegasusFolder, kPegasusOutFile), kPegasusFileLimit);
-                if (content) {
-                    parsePegasusOut(*content, m_reading);
-                }
-            } else {
-                parseReply(p, m_settings, m_poll.nextQuery, received, m_reading);
-            }
-            if (m_settings.modeBy == 2) {
-                std::string mode = modeByFrequency(m_reading.frequency);
-                if (!mode.empty()) {
-                    m_reading.mode = mode;
-                }
-            }
-            m_services.events->readingTaken({m_reading.frequency, m_reading.mode, received});
-            if (m_settings.useFrequency == 1) {
-                m_services.events->frequencyForLog(m_reading.frequency);
-            }
-            if (m_settings.modeBy != 3) {
-                m_services.events->modeForLog(m_reading.mode);
-            }
-        }
-        m_poll.awaitingReply = false;
-        return;
+        readTick(p, port());
+    } else {
+        sendTick(p, port());
     }
+}
+
+void RigController::readTick(const RigProfile& p, CatPort* link) {
+    std::string received;
+    if (p.usesPort) {
+        received = link->readAll();
+    }
+    if (const std::size_t expected = expectedReplyBytes(p); expected > 0) {
+        // A bare binary frame: collect it until it is whole (or overdue), so
+        // that a reply split across ticks is read as one, in step.
+        m_reply.append(received, 0,
+                       kReplyCollectLimit - std::min(m_reply.size(), kReplyCollectLimit));
+        const bool overdue =
+            m_services.clock->steadyNow() - m_polledAt >= std::chrono::milliseconds(kReplyWaitMs);
+        if (m_reply.size() < expected && !overdue) {
+            return; // the next tick reads on
+        }
+        received = std::exchange(m_reply, std::string());
+    }
+    const bool pegasus = p.parser == ParserKind::Pegasus;
+    if (pegasus || !received.empty()) {
+        if (pegasus) {
+            auto content = core::readWholeFile(
+                core::joinPath(m_services.pegasusFolder, kPegasusOutFile), kPegasusFileLimit);
+            if (content) {
+                parsePegasusOut(*content, m_reading);
+            }
+        } else {
+            parseReply(p, m_settings, m_poll.nextQuery, received, m_reading);
+        }
+        if (m_settings.modeBy == 2) {
+            std::string mode = modeByFrequency(m_reading.frequency);
+            if (!mode.empty()) {
+                m_reading.mode = mode;
+            }
+        }
+        m_services.events->readingTaken({m_reading.frequency, m_reading.mode, received});
+        // Only a frequency inside an amateur band is a contact's frequency.
+        if (m_settings.useFrequency == 1 && isAmateurFrequency(m_reading.frequency)) {
+            m_services.events->frequencyForLog(m_reading.frequency);
+        }
+        if (m_settings.modeBy != 3) {
+            m_services.events->modeForLog(m_reading.mode);
+        }
+    }
+    m_poll.awaitingReply = false;
+    if (p.usesPort) {
+        // rigctld answers for a rig that does not (with an error), so only a
+        // value read counts there; on a serial line any byte is an answer.
+        RigReading scratch;
+        const bool answered =
+            p.link == LinkKind::Rigctld ? parseRigctldReply(received, scratch) : !received.empty();
+        watchSilence(answered);
+    }
+}
+
+void RigController::sendTick(const RigProfile& p, CatPort* link) {
     if (p.usesPort && link->bytesToWrite() == 0) {
         std::string command = pollCommand(p, m_settings, m_poll);
-        if (!command.empty() && !link->write(command)) {
-            portLost();
-            return;
+        if (!command.empty()) {
+            if (expectedReplyBytes(p) > 0) {
+                // Whatever came in since the last reading (the tail of a late
+                // reply, noise) would put the next frame out of step.
+                link->readAll();
+                m_reply.clear();
+            }
+            if (!link->write(command)) {
+                portLost();
+                return;
+            }
+            m_polledAt = m_services.clock->steadyNow();
+            m_askedSinceAnswer = true;
         }
+        watchSilence(false);
     }
     m_poll.awaitingReply = true;
+}
+
+void RigController::watchSilence(bool answered) {
+    const auto now = m_services.clock->steadyNow();
+    if (answered) {
+        m_lastAnswerAt = now;
+        m_askedSinceAnswer = false;
+        m_silenceReported = false;
+        return;
+    }
+    if (!m_askedSinceAnswer || m_silenceReported ||
+        now - m_lastAnswerAt < std::chrono::milliseconds(kSilentRigMs)) {
+        return;
+    }
+    m_silenceReported = true;
+    m_services.events->rigNotAnswering(profile().link == LinkKind::Rigctld ? kRigctldSilentText
+                                                                           : kRigSilentText);
 }
 
 void RigController::appendModeSteps(float mhz, const std::string& mode, unsigned op,
@@ -279,6 +346,7 @@ void RigController::runSteps() {
             if (CatPort* link = port()) {
                 link->readAll();
             }
+            m_reply.clear(); // a reply half collected is as stale as the rest
             break;
         case Step::Kind::Send:
             if (port() != nullptr) {
@@ -306,6 +374,8 @@ void RigController::runSteps() {
             break;
         }
         case Step::Kind::StartPolling:
+            // The time the change took is no silence of the rig's.
+            m_lastAnswerAt = m_services.clock->steadyNow();
             m_services.timer->start(pollIntervalMs(m_settings.pollRate));
             break;
         }

@@ -51,6 +51,9 @@ class RigEvents {
     virtual void modeForLog(const std::string& mode) = 0;
     // The port could not be opened, or vanished while polling; polling stopped.
     virtual void portFailed(const std::string& why) = 0;
+    // Polls have gone unanswered for kSilentRigMs; polling goes on, and this is
+    // said again only after the rig has answered in between.
+    virtual void rigNotAnswering(const std::string& text) { (void)text; }
     // A frequency or mode change failed; `title` names which.
     virtual void operationFailed(const std::string& title, const std::string& text) = 0;
 };
@@ -72,6 +75,16 @@ inline constexpr int kModePauseMs = 99;
 inline constexpr const char* kFrequencyErrorTitle = "Error Changing Frequency";
 inline constexpr const char* kModeErrorTitle = "Error Changing Mode";
 inline constexpr const char* kPortClosedText = "Operation valid only when the port is open";
+// A binary reply still incomplete this long after its poll is given up.
+inline constexpr int kReplyWaitMs = 1000;
+// Polls unanswered this long mean the rig is not answering.
+inline constexpr int kSilentRigMs = 5000;
+inline constexpr const char* kRigSilentText =
+    "The rig has not answered for 5 seconds. Check that it is switched on, connected and set "
+    "to the port settings chosen here.";
+inline constexpr const char* kRigctldSilentText =
+    "rigctld is running, but the rig behind it has not answered for 5 seconds. Check that the "
+    "rig is switched on and connected, and rigctld's model, device and speed.";
 
 // Polls the rig and tunes it: the send and read ticks, the frequency and mode
 // changes with their pauses and drains, start and stop of polling. It owns no
@@ -146,6 +159,10 @@ class RigController {
     void drainCheck();
     void fail(const Step& step, const std::string& description);
     void portLost();
+    void readTick(const RigProfile& p, CatPort* link);
+    void sendTick(const RigProfile& p, CatPort* link);
+    // Notes an answer (or its absence) and reports a rig gone silent.
+    void watchSilence(bool answered);
 
     RigServices m_services;
     RigSettings m_settings;
@@ -157,6 +174,14 @@ class RigController {
     unsigned m_generation = 0;
     unsigned m_nextOp = 0;
     std::chrono::steady_clock::time_point m_drainStart;
+    // A binary reply being collected across read ticks, and when it was asked.
+    std::string m_reply;
+    std::chrono::steady_clock::time_point m_polledAt;
+    // When the rig last answered (or polling started), whether a poll has
+    // gone out since, and whether its silence has been reported.
+    std::chrono::steady_clock::time_point m_lastAnswerAt;
+    bool m_askedSinceAnswer = false;
+    bool m_silenceReported = false;
 };
 
 } // namespace wexon::rig

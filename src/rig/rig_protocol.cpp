@@ -63,6 +63,10 @@ std::string pollCommand(const RigProfile& profile, const RigSettings& s, PollSta
     return out;
 }
 
+std::size_t expectedReplyBytes(const RigProfile& profile) {
+    return yaesuReplyBytes(profile.parser, profile.window);
+}
+
 void parseReply(const RigProfile& profile, const RigSettings& s, int nextQuery,
                 std::string_view reply, RigReading& reading) {
     switch (profile.parser) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ struct PollState {
 // The bytes a send tick writes for this rig (empty: nothing to send); moves
 // `nextQuery` on for the rigs that alternate.
 std::string pollCommand(const RigProfile& profile, const RigSettings& settings, PollState& state);
+// How many bytes a complete reply of this rig has at least, for the families
+// whose replies are bare fixed-length binary frames (the binary Yaesu rigs); 0
+// for the others, whose replies are found by their own marks.
+std::size_t expectedReplyBytes(const RigProfile& profile);
 // Takes the reply of a read tick apart into `reading`, by the rig's parser.
 // `nextQuery` says what was asked last (1: a frequency reply is expected). The
 // Pegasus exchange file is not read here.

@@ -38,4 +38,19 @@ float roundToFiveDecimals(double value) {
     return static_cast<float>(std::round(value * 100000.0) / 100000.0);
 }
 
+bool frequencyInBounds(double mhz) {
+    return std::isfinite(mhz) && mhz > 0 && mhz < kMaxReadingMhz;
+}
+
+std::optional<float> readingMhz(double mhz) {
+    if (!frequencyInBounds(mhz)) {
+        return std::nullopt;
+    }
+    const float rounded = roundToFiveDecimals(mhz);
+    if (rounded <= 0 || rounded >= kMaxReadingMhz) {
+        return std::nullopt; // rounded onto the bound or below the last decimal kept
+    }
+    return rounded;
+}
+
 } // namespace wexon::rig

@@ -26,4 +26,14 @@ std::optional<long long> digitsValue(std::string_view text);
 // A value rounded to five decimals, as the read-outs keep it.
 float roundToFiveDecimals(double value);
 
+// No rig this program drives tunes to 100 GHz; every family's parser refuses a
+// frequency from there up, so a garbled reply never becomes a reading.
+inline constexpr double kMaxReadingMhz = 100000.0;
+// True for a finite, positive value below kMaxReadingMhz.
+bool frequencyInBounds(double mhz);
+// The frequency a parser may take from a decoded value in MHz: rounded to
+// five decimals when it is in bounds and does not round to zero; nothing
+// otherwise. Every family goes through this one bound.
+std::optional<float> readingMhz(double mhz);
+
 } // namespace wexon::rig

@@ -1,5 +1,7 @@
 #include "rig/rig_settings.h"
 
+#include <cmath>
+
 #include "core/number_format.h"
 #include "core/quoted_form.h"
 #include "core/text_util.h"
@@ -8,12 +10,14 @@ namespace wexon::rig {
 
 namespace {
 
-std::optional<long long> wholeNumber(const std::string& text) {
+// A whole number small enough for every setting; the range is checked on
+// the double, before any cast, since a cast of 9.7e40 is undefined.
+std::optional<int> wholeNumber(const std::string& text) {
     auto v = core::parseNumber(text);
-    if (!v || *v != static_cast<double>(static_cast<long long>(*v))) {
+    if (!v || !std::isfinite(*v) || *v < -1e6 || *v > 1e6 || *v != std::trunc(*v)) {
         return std::nullopt;
     }
-    return static_cast<long long>(*v);
+    return static_cast<int>(*v);
 }
 
 } // namespace
@@ -34,7 +38,7 @@ RigSettingsLoad parseRigSettings(std::string_view content, const RigSettings& in
     auto flag = [&](int& target) {
         auto n = wholeNumber(v);
         if (n && (*n == 0 || *n == 1)) {
-            target = static_cast<int>(*n);
+            target = *n;
         }
     };
     if (!next()) {
@@ -69,7 +73,7 @@ RigSettingsLoad parseRigSettings(std::string_view content, const RigSettings& in
         return load;
     }
     if (auto n = wholeNumber(v); n && *n >= 1 && *n <= 10) {
-        s.portNumber = static_cast<int>(*n);
+        s.portNumber = *n;
     }
     if (!next()) {
         return load;
@@ -95,7 +99,7 @@ RigSettingsLoad parseRigSettings(std::string_view content, const RigSettings& in
         return load;
     }
     if (auto n = wholeNumber(v); n && *n >= 1 && *n <= 3) {
-        s.modeBy = static_cast<int>(*n);
+        s.modeBy = *n;
         load.modeByValid = true;
     }
     return load;

@@ -76,9 +76,12 @@ struct ModeName {
     const char* hamlib;
 };
 
-constexpr std::array<ModeName, 15> kModeNames{{
+// The band plan and the other rig families spell the reverse modes "CW-R" and
+// "RTTY-R", and data "DIG"; those spellings are taken too.
+constexpr std::array<ModeName, 18> kModeNames{{
     {"CW", "CW"},
     {"CWR", "CWR"},
+    {"CW-R", "CWR"},
     {"LSB", "LSB"},
     {"USB", "USB"},
     {"AM", "AM"},
@@ -87,9 +90,11 @@ constexpr std::array<ModeName, 15> kModeNames{{
     {"FSK", "RTTY"},
     {"RY", "RTTY"},
     {"RTTYR", "RTTYR"},
+    {"RTTY-R", "RTTYR"},
     {"PKTUSB", "PKTUSB"},
     {"PKT", "PKTUSB"},
     {"DATA", "PKTUSB"},
+    {"DIG", "PKTUSB"},
     {"PKTLSB", "PKTLSB"},
     {"PKTFM", "PKTFM"},
 }};
@@ -173,28 +178,29 @@ std::string programModeOf(std::string_view hamlibMode) {
     return {};
 }
 
-void parseRigctldReply(std::string_view lines, RigReading& reading) {
+bool parseRigctldReply(std::string_view lines, RigReading& reading) {
+    bool taken = false;
     while (!lines.empty()) {
         std::size_t end = lines.find('\n');
         std::string_view line = lines.substr(0, end);
         lines = end == std::string_view::npos ? std::string_view() : lines.substr(end + 1);
         if (auto value = field(line, "Frequency")) {
             auto hz = hertz(*value);
-            // No radio tunes beyond 100 GHz; a larger number is a garbled
-            // reply, and the last good reading stays.
-            if (hz && *hz > 0 && *hz < 1e11) {
-                float mhz = roundToFiveDecimals(*hz / 1000000.0);
-                if (mhz > 0) {
-                    reading.frequency = mhz;
-                }
+            // A number beyond the readings' bound is a garbled reply, and
+            // the last good reading stays.
+            if (auto mhz = hz ? readingMhz(*hz / 1000000.0) : std::nullopt) {
+                reading.frequency = *mhz;
+                taken = true;
             }
         } else if (auto mode = field(line, "Mode")) {
             std::string ours = programModeOf(*mode);
             if (!ours.empty()) {
                 reading.mode = ours;
+                taken = true;
             }
         }
     }
+    return taken;
 }
 
 std::optional<int> rigctldReturnCode(std::string_view line) {

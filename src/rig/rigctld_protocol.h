@@ -44,10 +44,10 @@ std::optional<int> rigctldPortNumber(std::string_view text);
 std::string rigctldPollCommand();
 // "+F <Hz>\n"; empty for a frequency that cannot be sent.
 std::string rigctldFrequencyCommand(float mhz);
-// The Hamlib name of one of the program's mode texts (case ignored): CW, CWR,
-// LSB, USB, AM, FM, RTTY (also FSK and RY), RTTYR, PKTUSB (also PKT and DATA),
-// PKTLSB, PKTFM. Empty for any other text, "PH" included: phone needs a
-// sideband the text does not give.
+// The Hamlib name of one of the program's mode texts (case ignored): CW, CWR
+// (also CW-R), LSB, USB, AM, FM, RTTY (also FSK and RY), RTTYR (also RTTY-R),
+// PKTUSB (also PKT, DATA and DIG), PKTLSB, PKTFM. Empty for any other text, "PH" included: phone
+// needs a sideband the text does not give.
 std::string rigctldModeName(std::string_view mode);
 // "+M <mode> 0\n" (0: the rig's normal passband); empty for an unknown mode.
 std::string rigctldModeCommand(std::string_view mode);
@@ -58,7 +58,8 @@ std::string programModeOf(std::string_view hamlibMode);
 // Takes complete reply lines apart into `reading`: a "Frequency:" line with a
 // positive number of Hz sets the frequency, a "Mode:" line with a known mode
 // sets the mode. Anything else is ignored, so garbage leaves the reading.
-void parseRigctldReply(std::string_view lines, RigReading& reading);
+// True when a value was taken: the rig behind rigctld answered.
+bool parseRigctldReply(std::string_view lines, RigReading& reading);
 
 // The code of a "RPRT n" line; nothing for any other line.
 std::optional<int> rigctldReturnCode(std::string_view line);

@@ -15,7 +15,9 @@ void parseTenTecPanelFrequency(std::string_view reply, RigReading& reading) {
     for (std::size_t i = 1; i <= 4; ++i) {
         hz = (hz << 8) | static_cast<unsigned char>(reply[i]);
     }
-    reading.frequency = roundToFiveDecimals(static_cast<double>(hz) / 1000000.0);
+    if (auto mhz = readingMhz(static_cast<double>(hz) / 1000000.0)) {
+        reading.frequency = *mhz;
+    }
 }
 
 void parseTenTecPanelMode(std::string_view reply, RigReading& reading) {
@@ -48,8 +50,9 @@ void parseOrion(std::string_view reply, RigReading& reading) {
     if (p != std::string_view::npos) {
         std::size_t cr = reply.find('\r', p + 3);
         if (cr != std::string_view::npos) {
-            if (auto hz = digitsValue(reply.substr(p + 3, cr - p - 3))) {
-                reading.frequency = roundToFiveDecimals(static_cast<double>(*hz) / 1000000.0);
+            auto hz = digitsValue(reply.substr(p + 3, cr - p - 3));
+            if (auto mhz = hz ? readingMhz(static_cast<double>(*hz) / 1000000.0) : std::nullopt) {
+                reading.frequency = *mhz;
             }
         }
     }

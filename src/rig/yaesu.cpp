@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
-#include "core/number_format.h"
+#include "rig/amateur_bands.h"
 #include "rig/hex_bytes.h"
 
 namespace wexon::rig {
@@ -34,40 +35,56 @@ int hexValue(char c) {
 
 } // namespace
 
+namespace {
+
+// The reading of a 10 Hz BCD count, when it is one: every digit decimal, and
+// the frequency inside an amateur band. A binary reply read out of step still
+// gives digits, so the band is the last check that it was read in step.
+std::optional<float> bcdTensOfHz(std::string_view digits) {
+    auto count = digitsValue(digits);
+    if (!count) {
+        return std::nullopt;
+    }
+    auto mhz = readingMhz(static_cast<double>(*count) / 100000.0);
+    if (!mhz || !isAmateurFrequency(*mhz)) {
+        return std::nullopt;
+    }
+    return mhz;
+}
+
+} // namespace
+
+std::size_t yaesuReplyBytes(ParserKind parser, const HexWindow& window) {
+    switch (parser) {
+    case ParserKind::Yaesu:
+        return kYaesuStatusBytes;
+    case ParserKind::Yaesu757:
+        return kYaesu757StatusBytes;
+    case ParserKind::YaesuWindow: {
+        const int digits = std::max(window.lastDigit, window.modeDigit);
+        return static_cast<std::size_t>(std::max(window.minBytes, (digits + 1) / 2));
+    }
+    default:
+        return 0;
+    }
+}
+
 void parseYaesu(std::string_view reply, RigReading& reading) {
-    if (reply.size() < 5) {
+    // Exactly one status frame: more or fewer bytes are not this answer.
+    if (reply.size() != kYaesuStatusBytes) {
         return;
     }
-    const std::string h = hexOf(reply.substr(0, 5));
+    const std::string h = hexOf(reply);
     const std::string modeText = h.substr(8, 2);
     if (!allDecimal(modeText)) {
         return;
     }
-    const int m = std::stoi(modeText);
-    // The frequency text drops the leading zeros of the MHz part.
-    std::string text;
-    if (h[0] != '0') {
-        text += h[0];
-    }
-    if (h.compare(0, 2, "00") != 0) {
-        text += h[1];
-    }
-    if (h.compare(0, 3, "000") != 0) {
-        text += h[2];
-        text += '.';
-    }
-    text += h.substr(3, 5);
-    // Frequency digits that are not BCD mean the reply is not a status frame.
-    std::string digitsOnly;
-    for (char c : text) {
-        if (c != '.') {
-            digitsOnly += c;
-        }
-    }
-    if (!allDecimal(digitsOnly)) {
+    const auto mhz = bcdTensOfHz(std::string_view(h).substr(0, 8));
+    if (!mhz) {
         return;
     }
-    reading.frequency = static_cast<float>(core::leadingNumber(text));
+    reading.frequency = *mhz;
+    const int m = std::stoi(modeText);
     if (m == 0 || m == 1 || m == 4 || m == 8 || m == 84 || m == 88) {
         reading.mode = "PH";
     } else if (m == 2 || m == 3 || m == 82 || m == 83) {
@@ -76,17 +93,18 @@ void parseYaesu(std::string_view reply, RigReading& reading) {
 }
 
 void parseYaesu757(std::string_view reply, RigReading& reading) {
-    if (reply.size() < 5) {
+    if (reply.size() < kYaesu757StatusBytes) {
         return;
     }
-    const std::string h = hexOf(reply.substr(0, 10));
-    if (h.size() >= 18) {
-        std::string digits = h.substr(16, 2) + h.substr(14, 2) + h.substr(12, 2) + h.substr(10, 2);
-        if (auto count = digitsValue(digits)) {
-            reading.frequency = roundToFiveDecimals(static_cast<double>(*count) / 100000.0);
-        }
+    const std::string h = hexOf(reply.substr(0, kYaesu757StatusBytes));
+    const std::string digits =
+        h.substr(16, 2) + h.substr(14, 2) + h.substr(12, 2) + h.substr(10, 2);
+    const auto mhz = bcdTensOfHz(digits);
+    if (!mhz) {
+        return; // the frame's mode byte is no better than its frequency
     }
-    if (h.size() >= 20 && allDecimal(h.substr(18, 2))) {
+    reading.frequency = *mhz;
+    if (allDecimal(h.substr(18, 2))) {
         switch (std::stoi(h.substr(18, 2))) {
         case 0:
         case 1:
@@ -109,22 +127,25 @@ void parseYaesu757(std::string_view reply, RigReading& reading) {
 }
 
 void parseYaesuWindow(std::string_view reply, const HexWindow& window, RigReading& reading) {
-    if (reply.size() < static_cast<std::size_t>(window.minBytes)) {
+    // All the digits looked at must have arrived: a reply cut short is not read.
+    const std::size_t needed = yaesuReplyBytes(ParserKind::YaesuWindow, window);
+    if (reply.size() < needed) {
         return;
     }
-    // Only the digits up to the mode digit are ever looked at.
-    const std::size_t wanted =
-        static_cast<std::size_t>(std::max(window.lastDigit, window.modeDigit));
-    const std::string h = hexOf(reply.substr(0, (wanted + 1) / 2));
-    if (window.lastDigit > 0 && h.size() >= static_cast<std::size_t>(window.lastDigit)) {
+    const std::string h = hexOf(reply.substr(0, needed));
+    if (window.lastDigit > 0) {
         std::uint64_t value = 0;
         for (int i = window.firstDigit; i <= window.lastDigit; ++i) {
             value = value * 16 +
                     static_cast<std::uint64_t>(hexValue(h[static_cast<std::size_t>(i - 1)]));
         }
-        reading.frequency = roundToFiveDecimals(static_cast<double>(value) / window.divisor);
+        const auto mhz = readingMhz(static_cast<double>(value) / window.divisor);
+        if (!mhz || !isAmateurFrequency(*mhz)) {
+            return; // out of step or garbled: the mode digit is no better
+        }
+        reading.frequency = *mhz;
     }
-    if (window.modeDigit > 0 && h.size() >= static_cast<std::size_t>(window.modeDigit)) {
+    if (window.modeDigit > 0) {
         const int d = hexValue(h[static_cast<std::size_t>(window.modeDigit - 1)]);
         if (window.cwOnlyOnOne) {
             reading.mode = d == 1 ? "CW" : "PH";

@@ -8,8 +8,9 @@ void parseYaesuText(std::string_view reply, std::string_view frequencyRead,
         std::size_t p = reply.find(frequencyRead.substr(0, 2));
         // All eight digits must have arrived; a cut reply is not read.
         if (p != std::string_view::npos && p + 10 <= reply.size()) {
-            if (auto hz = digitsValue(reply.substr(p + 2, 8))) {
-                reading.frequency = roundToFiveDecimals(static_cast<double>(*hz) / 1000000.0);
+            auto hz = digitsValue(reply.substr(p + 2, 8));
+            if (auto mhz = hz ? readingMhz(static_cast<double>(*hz) / 1000000.0) : std::nullopt) {
+                reading.frequency = *mhz;
             }
         }
     }

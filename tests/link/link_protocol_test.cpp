@@ -31,6 +31,13 @@ TEST(LinkItems, TwentyBoxesTenEachWay) {
 TEST(LinkSocketName, TopicMadeSafeForAFileName) {
     EXPECT_EQ(socketNameForTopic(kLinkTopic), "Vemo_RTTY_frmDigitalDest");
     EXPECT_EQ(socketNameForTopic("a/../b c"), "a_.._b_c");
+    // The socket lives in the user's runtime folder unless a path is configured.
+    EXPECT_EQ(linkSocketPath("", "/run/user/1000"), "/run/user/1000/Vemo_RTTY_frmDigitalDest");
+    EXPECT_EQ(linkSocketPath("  ", "/run/user/1000/"), "/run/user/1000/Vemo_RTTY_frmDigitalDest");
+    EXPECT_EQ(linkSocketPath("vemo", "/run/user/1000"), "/run/user/1000/vemo");
+    EXPECT_EQ(linkSocketPath(" /tmp/x/vemo.sock ", "/run/user/1000"), "/tmp/x/vemo.sock");
+    EXPECT_EQ(linkSocketPath("", ""), "");
+    EXPECT_EQ(linkSocketPath("/abs", ""), "/abs");
 }
 
 TEST(LinkText, Latin1RoundTripsThroughUtf8) {

@@ -141,12 +141,21 @@ QProcess* DirewolfAgwTest::s_direwolf = nullptr;
 
 TEST_F(DirewolfAgwTest, ClientRegistersTheCall) {
     platform::AgwClient client("127.0.0.1", kAgwPort);
-    EXPECT_TRUE(client.startPoll("K1ABC", "Wexon"));
+    EXPECT_TRUE(client.startPoll("K1ABC", "Wexon")); // returns at once, still connecting
+    std::string why;
+    spots::AgwLinkEvent event = spots::AgwLinkEvent::None;
+    ASSERT_TRUE(spinUntil(
+        [&] { return (event = client.takeLinkEvent(why)) != spots::AgwLinkEvent::None; }, 5000));
+    EXPECT_EQ(event, spots::AgwLinkEvent::Up) << why;
     EXPECT_TRUE(client.isOpen());
     client.close();
     EXPECT_FALSE(client.isOpen());
     platform::AgwClient nobody("127.0.0.1", 1, 500);
-    EXPECT_FALSE(nobody.startPoll("K1ABC", "Wexon"));
+    EXPECT_TRUE(nobody.startPoll("K1ABC", "Wexon"));
+    ASSERT_TRUE(spinUntil(
+        [&] { return (event = nobody.takeLinkEvent(why)) != spots::AgwLinkEvent::None; }, 5000));
+    EXPECT_EQ(event, spots::AgwLinkEvent::Failed);
+    EXPECT_FALSE(nobody.isOpen());
 }
 
 TEST_F(DirewolfAgwTest, ReceivedSpotReachesTheStoreAndTheList) {
@@ -168,8 +177,13 @@ TEST_F(DirewolfAgwTest, ReceivedSpotReachesTheStoreAndTheList) {
     window->list1Click(3);
     window->openPort();
     ASSERT_TRUE(window->timerRunning()) << window->terminal();
-    EXPECT_NE(window->terminal().find("** Successfully connected to AGW Packet Engine **"),
-              std::string::npos);
+    EXPECT_TRUE(spinUntil(
+        [&] {
+            return window->terminal().find("** Successfully connected to AGW Packet Engine **") !=
+                   std::string::npos;
+        },
+        5000))
+        << window->terminal();
 
     transmit(std::string("W1XX>DX:") + kSpotLine);
     ASSERT_TRUE(spinUntil([&] { return controller.store().slot(49).call == "JA1XYZ"; }, 15000))

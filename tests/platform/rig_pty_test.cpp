@@ -21,10 +21,11 @@ namespace {
 
 struct Recorder : rig::RigEvents {
     int readings = 0;
+    std::vector<float> logged;
     std::vector<std::string> portFailures;
     std::vector<std::string> failures;
     void readingTaken(const rig::TickReport&) override { ++readings; }
-    void frequencyForLog(float) override {}
+    void frequencyForLog(float mhz) override { logged.push_back(mhz); }
     void modeForLog(const std::string&) override {}
     void portFailed(const std::string& why) override { portFailures.push_back(why); }
     void operationFailed(const std::string& t, const std::string& x) override {
@@ -318,4 +319,44 @@ TEST_F(RigOnPty, APortThatDisappearsStopsPollingWithAMessage) {
     EXPECT_FALSE(rig->polling());
     EXPECT_FALSE(port.isOpen());
     EXPECT_FLOAT_EQ(rig->reading().frequency, 14.025f);
+}
+
+// Binary Yaesu replies at a real 4800-baud pace take longer than a polling
+// tick, so they arrive split across read ticks; every reading logged must be
+// the rig's frequency all the same.
+TEST_F(RigOnPty, BinaryYaesuRepliesAtTheirRealPaceAreReadInStep) {
+    struct Case {
+        const char* rig;
+        std::string poll;
+        std::string reply;
+    };
+    std::string block(18, '\0'); // the 890's status block: 14.025 MHz, CW
+    block[2] = '\x15';
+    block[3] = '\x66';
+    block[4] = '\x84';
+    block[7] = '\x02';
+    const Case cases[] = {
+        {"Yaesu", bytesFromSpacedHex("00 00 00 00 03"), bytesFromSpacedHex("01 40 25 00 02")},
+        {"Yaesu 890", bytesFromSpacedHex("00 00 00 02 10"), block},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rig);
+        events.logged.clear();
+        start(c.rig, FakeRig::Framing::FiveBytes, [&](const std::string& r) -> std::string {
+            return r == c.poll ? c.reply : std::string();
+        });
+        fake->byteGapMs = 2;
+        fake->latencyMs = 30;
+        rig->settings().useFrequency = 1;
+        ASSERT_EQ(rig->test(), rig::RigController::TestResult::Polling);
+        test::spinFor(3000);
+        rig->endTest();
+        ASSERT_GE(events.logged.size(), 5u);
+        for (float mhz : events.logged) {
+            EXPECT_FLOAT_EQ(mhz, 14.025f);
+        }
+        EXPECT_EQ(rig->reading().mode, "CW");
+        test::spinFor(200); // let the last paced bytes go before the next rig
+        fake.reset();
+    }
 }

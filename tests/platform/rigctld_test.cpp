@@ -34,6 +34,8 @@ struct Recorder : rig::RigEvents {
     int readings = 0;
     std::vector<std::string> portFailures;
     std::vector<std::pair<std::string, std::string>> failures;
+    std::vector<std::string> silences;
+    void rigNotAnswering(const std::string& text) override { silences.push_back(text); }
     void readingTaken(const rig::TickReport&) override { ++readings; }
     void frequencyForLog(float mhz) override {
         if (auto b = core::bandForFrequency(mhz)) {
@@ -395,4 +397,24 @@ TEST(RigctldDaemonTest, TheModelListComesFromRigctl) {
     }
     test::spinFor(1500);
     EXPECT_FALSE(called);
+}
+
+// rigctld runs, but the rig behind it never answers: every command comes back
+// as a time-out. That is said within seconds, and polling goes on.
+TEST_F(RigctldLinkTest, ARigThatNeverAnswersBehindRigctldIsReported) {
+    FakeRigctld fake([](const std::string& line) {
+        return line == "+f" ? std::string("get_freq:\nRPRT -5\n")
+                            : std::string("get_mode:\nRPRT -5\n");
+    });
+    address(fake.port());
+    QElapsedTimer t;
+    t.start();
+    ASSERT_EQ(rig->test(), rig::RigController::TestResult::Polling);
+    ASSERT_TRUE(test::spinUntil([&] { return !events.silences.empty(); }, 10000));
+    EXPECT_GE(t.elapsed(), rig::kSilentRigMs - 100);
+    EXPECT_LT(t.elapsed(), rig::kSilentRigMs + 2000);
+    EXPECT_EQ(events.silences[0], rig::kRigctldSilentText);
+    EXPECT_TRUE(rig->polling());
+    EXPECT_TRUE(events.portFailures.empty());
+    EXPECT_GT(fake.lines, 20); // it kept asking
 }

@@ -59,6 +59,12 @@ TEST(BandPlanFile, BadRecordsAreSkippedAndTheCountIsBounded) {
     }
     EXPECT_EQ(parseBandPlan(many).rows.size(), kMaxBandPlanRows);
     EXPECT_TRUE(parseBandPlan("").rows.empty());
+    // Edges no float can hold are skipped rather than converted.
+    BandPlan huge =
+        parseBandPlan("\"d\"\r\n\"20\",\"E\",\"PH\",14.15,1e40\r\n"
+                      "\"20\",\"E\",\"CW\",-1e300,14\r\n\"20\",\"E\",\"CW\",14,14.15\r\n");
+    ASSERT_EQ(huge.rows.size(), 1u);
+    EXPECT_FLOAT_EQ(huge.rows[0].upper, 14.15f);
 }
 
 TEST(PrivilegeChart, BarsOnlyForBandsWithRowsOfTheClass) {

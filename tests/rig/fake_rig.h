@@ -28,12 +28,25 @@ class FakeRig {
         : m_pty(pty), m_framing(framing), m_answer(std::move(answer)),
           m_notifier(pty.master(), QSocketNotifier::Read) {
         QObject::connect(&m_notifier, &QSocketNotifier::activated, [this] { readable(); });
+        m_pacer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_pacer, &QTimer::timeout, [this] {
+            if (m_paced.empty()) {
+                m_pacer.stop();
+                return;
+            }
+            m_pty.send(m_paced.substr(0, 1));
+            m_paced.erase(0, 1);
+        });
     }
 
     bool echo = false;   // send every request straight back first
     bool split = false;  // reply in two writes, 5 ms apart
     bool silent = false; // never answer
     std::string noise;   // bytes sent before each reply
+    // Replies at the pace of a real line: after `latencyMs`, one byte every
+    // `byteGapMs` (4800 baud with two stop bits is some 2.3 ms a byte).
+    int byteGapMs = 0;
+    int latencyMs = 0;
     std::vector<std::string> requests;
 
     // Requests other than the polls themselves (set commands, start-up bytes).
@@ -90,7 +103,14 @@ class FakeRig {
                 continue;
             }
             reply = noise + reply;
-            if (m_splitPending) {
+            if (byteGapMs > 0) {
+                QTimer::singleShot(latencyMs, &m_pacer, [this, reply] {
+                    m_paced += reply;
+                    if (!m_pacer.isActive()) {
+                        m_pacer.start(byteGapMs);
+                    }
+                });
+            } else if (m_splitPending) {
                 m_tail += reply; // a rig answers in order: after the delayed half
             } else if (split && reply.size() > 1) {
                 std::size_t half = reply.size() / 2;
@@ -115,6 +135,8 @@ class FakeRig {
     std::string m_pending;
     std::string m_tail;
     bool m_splitPending = false;
+    QTimer m_pacer;
+    std::string m_paced; // reply bytes still to go out at the line's pace
 };
 
 // Runs the event loop until `done` holds or `ms` pass.

@@ -262,19 +262,27 @@ INSTANTIATE_TEST_SUITE_P(
         ParserCase{"Yaesu", hex("43 50 00 00 88"), 0, 435.0f, "PH"},
         ParserCase{"Yaesu", hex("01 42 50 00 0A"), 0, -1, nullptr}, // letter in the mode byte
         ParserCase{"Yaesu", hex("01 42 50 00 06"), 0, 14.25f, nullptr},
-        ParserCase{"Yaesu", hex("01 4F 50 00 01"), 0, -1, nullptr}, // not BCD
-        ParserCase{"Yaesu", hex("01 42 50 00"), 0, -1, nullptr},    // short
+        ParserCase{"Yaesu", hex("01 4F 50 00 01"), 0, -1, nullptr},    // not BCD
+        ParserCase{"Yaesu", hex("01 42 50 00"), 0, -1, nullptr},       // short
+        ParserCase{"Yaesu", hex("01 42 50 00 01 01"), 0, -1, nullptr}, // not one frame
+        // Valid BCD, but outside every amateur band: read out of step.
+        ParserCase{"Yaesu", hex("02 01 40 25 00"), 0, -1, nullptr},
+        ParserCase{"Yaesu", hex("00 00 00 01 01"), 0, -1, nullptr},
+        ParserCase{"Yaesu", hex("00 01 36 00 02"), 0, 0.136f, "CW"}, // below 1 MHz, read as such
+        ParserCase{"Yaesu 757 GX II", hex("00 00 00 00 00 00 00 20 01 02"), 0, -1, nullptr},
+        ParserCase{"Yaesu 890", hex("00 00 00 00 01 00 00 02"), 0, -1, nullptr}, // .00001
+        ParserCase{"Yaesu 890", hex("00 00 00 00 15 00 00 02"), 0, -1, nullptr}, // .00021
         ParserCase{"Yaesu 757 GX II", hex("00 00 00 00 00 00 25 40 01 02"), 0, 14.025f, "CW"},
         ParserCase{"Yaesu 757 GX II", hex("00 00 00 00 00 00 25 40 01 05"), 0, 14.025f, "FM"},
         ParserCase{"Yaesu 757 GX II", hex("00 00 00 00 00 00 25"), 0, -1, nullptr},
         ParserCase{"Yaesu 890", hex("00 00 15 66 84 00 00 02"), 0, 14.025f, "CW"},
         ParserCase{"Yaesu 890", hex("00 00 15 66 84 00 00 09"), 0, 14.025f, nullptr},
-        ParserCase{"Yaesu 890", hex("00 00 15 66 84"), 0, 14.025f, nullptr},
+        ParserCase{"Yaesu 890", hex("00 00 15 66 84"), 0, -1, nullptr}, // mode not yet in
         ParserCase{"Yaesu 890", hex("00 00 15 66"), 0, -1, nullptr},
         ParserCase{"Yaesu 920", hex("00 00 D6 01 28 00 00 01"), 0, 14.025f, "CW"},
         ParserCase{"Yaesu 920", hex("00 00 D6 01 28 00 00 0B"), 0, 14.025f, "PH"},
         ParserCase{"Yaesu 990", hex("00 15 66 84 00 00 00 01"), 0, 14.025f, "PH"},
-        ParserCase{"Yaesu 1000 D", hex("00 15 66 84 00"), 0, 14.025f, nullptr},
+        ParserCase{"Yaesu 1000 D", hex("00 15 66 84 00"), 0, -1, nullptr},
         ParserCase{"Yaesu 1000", hex("00 01 56 68 40 00 00 02"), 0, 14.025f, "CW"}));
 
 INSTANTIATE_TEST_SUITE_P(
@@ -292,6 +300,37 @@ INSTANTIATE_TEST_SUITE_P(
                       ParserCase{"Ten Tec Fnt Pnl", hex("4D 00 00 0D"), 0, -1, "PH"},
                       ParserCase{"Ten Tec Fnt Pnl", hex("4D 39 39 0D"), 0, -1, nullptr},
                       ParserCase{"Other", "FA00014025000;", 0, -1, nullptr}));
+
+// Every family takes the same upper bound: nothing at or above 100 GHz, nothing
+// at or below zero, becomes a reading.
+TEST(Parsers, EveryFamilyRefusesFrequenciesBeyondTheBound) {
+    EXPECT_FALSE(readingMhz(kMaxReadingMhz).has_value());
+    EXPECT_FALSE(readingMhz(0.0).has_value());
+    EXPECT_FALSE(readingMhz(-14.0).has_value());
+    EXPECT_FALSE(readingMhz(0.000001).has_value()); // rounds to nothing
+    EXPECT_FLOAT_EQ(*readingMhz(99999.0), 99999.0f);
+    const RigReading start = [] {
+        RigReading r;
+        r.frequency = 14.025f;
+        return r;
+    }();
+    // 9.5 x 10^7 MHz in Hz, and the largest numbers each text family's field can carry.
+    EXPECT_FLOAT_EQ(parsed("Ten Tec Orion", "@AF95000000000000\r", 0, start).frequency, 14.025f);
+    EXPECT_FLOAT_EQ(parsed("Kenwood", "FA99999999999;", 0, start).frequency, 14.025f);
+    EXPECT_FLOAT_EQ(parsed("Kenwood", "FA00000000000;", 0, start).frequency, 14.025f);
+    EXPECT_FLOAT_EQ(parsed("Kenwood 2", "IF99999999999", 0, start).frequency, 14.025f);
+    EXPECT_FLOAT_EQ(parsed("Yaesu FTdx9000", "FA00000000;", 0, start).frequency, 14.025f);
+    EXPECT_FLOAT_EQ(parsed("Icom", hex("FE FE E0 64 03 00 00 00 00 00 FD"), 1, start).frequency,
+                    14.025f);
+    EXPECT_FLOAT_EQ(parsed("Ten Tec Fnt Pnl", hex("41 00 00 00 00 0D"), 1, start).frequency,
+                    14.025f);
+    RigReading pegasus = start;
+    parsePegasusOut("100000,CW\r\n", pegasus);
+    parsePegasusOut("0,CW\r\n", pegasus);
+    parsePegasusOut("9e-55,CW\r\n", pegasus);      // positive, but nothing as a float
+    parsePegasusOut("99999.9999,CW\r\n", pegasus); // the bound, as a float
+    EXPECT_FLOAT_EQ(pegasus.frequency, 14.025f);
+}
 
 TEST(Parsers, Kenwood2KeepsTheVfoDigit) {
     RigReading r = parsed("Kenwood 2", "IF00014025000     +00000000002100000;", 0);

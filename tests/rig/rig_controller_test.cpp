@@ -101,6 +101,8 @@ struct Recorder : RigEvents {
     std::vector<std::string> modes;
     std::vector<std::string> portFailures;
     std::vector<std::pair<std::string, std::string>> failures;
+    std::vector<std::string> silences;
+    void rigNotAnswering(const std::string& text) override { silences.push_back(text); }
     void readingTaken(const TickReport& r) override { readings.push_back(r); }
     void frequencyForLog(float mhz) override { frequencies.push_back(mhz); }
     void modeForLog(const std::string& m) override { modes.push_back(m); }
@@ -509,4 +511,124 @@ TEST_F(RigControllerTest, ASilentRigctldDelaysAChangeButNeverHoldsItForever) {
     EXPECT_LE(network.writes[1].atMs, 3 * kDrainLimitMs + 99 + 4);
     EXPECT_TRUE(timer.active);
     EXPECT_FALSE(rig->busy());
+}
+
+// Binary Yaesu replies at 4800 baud take longer than a tick; the pieces of one
+// reply are joined, whatever came before a poll is dropped, and only a whole
+// frame in step is read.
+TEST_F(RigControllerTest, YaesuRepliesSplitAcrossTicksAreReadWhole) {
+    choose("Yaesu");
+    rig->settings().useFrequency = 1;
+    rig->test(); // start-up bytes, then the poll
+    ASSERT_EQ(written().size(), 2u);
+    port.incoming = bytesFromSpacedHex("01 40");
+    rig->tick(); // two bytes of five: read on
+    EXPECT_TRUE(events.readings.empty());
+    EXPECT_TRUE(rig->pollState().awaitingReply);
+    port.incoming = bytesFromSpacedHex("25 00 02");
+    rig->tick();
+    ASSERT_EQ(events.readings.size(), 1u);
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 14.025f);
+    EXPECT_EQ(rig->reading().mode, "CW");
+
+    // The tail of a late reply is waiting when the next poll goes: dropped.
+    port.incoming = bytesFromSpacedHex("00 02 01");
+    rig->tick(); // send
+    EXPECT_TRUE(port.incoming.empty());
+    port.incoming = bytesFromSpacedHex("01 40 25");
+    rig->tick();
+    port.incoming = bytesFromSpacedHex("00 02");
+    rig->tick();
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 14.025f);
+    EXPECT_EQ(events.frequencies, (std::vector<float>{14.025f, 14.025f}));
+
+    // A reply that never completes is given up after the wait, unread.
+    rig->tick(); // send
+    port.incoming = bytesFromSpacedHex("02 01");
+    rig->tick();
+    clock.steady += milliseconds(kReplyWaitMs);
+    rig->tick();
+    EXPECT_FALSE(rig->pollState().awaitingReply);
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 14.025f);
+    for (float logged : events.frequencies) {
+        EXPECT_FLOAT_EQ(logged, 14.025f);
+    }
+}
+
+TEST_F(RigControllerTest, Yaesu890BlocksArriveInPiecesAndOutOfStepReadingsAreRefused) {
+    choose("Yaesu 890");
+    rig->settings().useFrequency = 1;
+    rig->test();
+    const std::string block =
+        bytesFromSpacedHex("00 00 15 66 84 00 00 02 00 00 00 00 00 00 00 00 00 00");
+    port.incoming = block.substr(0, 4);
+    rig->tick();
+    EXPECT_TRUE(events.readings.empty());
+    port.incoming = block.substr(4);
+    rig->tick();
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 14.025f);
+    // A block read out of step gives a frequency outside every band: refused.
+    rig->tick();
+    port.incoming = block.substr(3) + block.substr(0, 3);
+    rig->tick();
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 14.025f);
+    EXPECT_EQ(events.frequencies, (std::vector<float>{14.025f, 14.025f}));
+}
+
+TEST_F(RigControllerTest, AReadingOutsideEveryAmateurBandNeverReachesTheLog) {
+    choose("Kenwood");
+    rig->settings().useFrequency = 1;
+    rig->test();
+    port.incoming = "FA00010000000;MD3;"; // 10 MHz: a time signal, not a band
+    rig->tick();
+    EXPECT_FLOAT_EQ(rig->reading().frequency, 10.0f); // shown, as the rig says
+    EXPECT_TRUE(events.frequencies.empty());
+    rig->tick();
+    port.incoming = "FA00010120000;MD3;";
+    rig->tick();
+    EXPECT_EQ(events.frequencies, std::vector<float>{10.12f});
+}
+
+TEST_F(RigControllerTest, ARigThatStopsAnsweringIsReportedOnceUntilItAnswersAgain) {
+    choose("Kenwood");
+    rig->test();
+    port.incoming = "FA00014025000;MD3;";
+    rig->tick();
+    for (int i = 0; i < 40; ++i) { // ten seconds of silent ticks
+        clock.steady += milliseconds(250);
+        rig->tick();
+    }
+    ASSERT_EQ(events.silences.size(), 1u);
+    EXPECT_EQ(events.silences[0], kRigSilentText);
+    EXPECT_TRUE(rig->polling());
+    if (!rig->pollState().awaitingReply) {
+        rig->tick();
+    }
+    port.incoming = "FA00014025000;MD3;";
+    rig->tick(); // back again
+    for (int i = 0; i < 19; ++i) {
+        clock.steady += milliseconds(250);
+        rig->tick();
+    }
+    EXPECT_EQ(events.silences.size(), 1u); // under five seconds
+    for (int i = 0; i < 4; ++i) {
+        clock.steady += milliseconds(250);
+        rig->tick();
+    }
+    EXPECT_EQ(events.silences.size(), 2u);
+}
+
+TEST_F(RigControllerTest, ARigctldWhoseRigNeverAnswersIsReported) {
+    choose("Hamlib (rigctld)");
+    rig->test();
+    // rigctld itself answers, but only to say that the rig timed out.
+    for (int i = 0; i < 30 && events.silences.empty(); ++i) {
+        clock.steady += milliseconds(250);
+        network.incoming = "get_freq:\nRPRT -5\nget_mode:\nRPRT -5\n";
+        rig->tick();
+    }
+    ASSERT_EQ(events.silences.size(), 1u);
+    EXPECT_EQ(events.silences[0], kRigctldSilentText);
+    EXPECT_LE(clock.steady.time_since_epoch(), milliseconds(kSilentRigMs + 500));
+    EXPECT_TRUE(events.portFailures.empty());
 }

@@ -87,6 +87,16 @@ TEST(RigSettingsFile, OutOfRangeNumbersLeaveTheirSettingAlone) {
     EXPECT_FALSE(load.modeByValid);
     EXPECT_EQ(load.settings.rigName, "Kenwood"); // the rest still loads
     EXPECT_EQ(parseRigSettings(replaceLine(text, 8, "2.5"), initial).settings.portNumber, 1);
+    // Numbers far beyond any integer are refused before they are converted
+    // (a conversion of such a value is undefined, caught by the sanitizer).
+    for (const char* huge : {"9.7e40", "-9.7e40", "1e19", "9223372036854775808", "1e308"}) {
+        std::string far = replaceLine(replaceLine(replaceLine(text, 8, huge), 13, huge), 14, huge);
+        RigSettingsLoad l = parseRigSettings(far, initial);
+        EXPECT_EQ(l.settings.portNumber, 1) << huge;
+        EXPECT_EQ(l.settings.useFrequency, 0) << huge;
+        EXPECT_EQ(l.settings.modeBy, 1) << huge;
+        EXPECT_EQ(l.valuesRead, 14) << huge;
+    }
 }
 
 TEST(RigSettingsFile, BinaryContentLoadsWithoutHarm) {

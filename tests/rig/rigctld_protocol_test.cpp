@@ -41,16 +41,35 @@ TEST(RigctldCommands, PollFrequencyAndModeTexts) {
 
 TEST(RigctldCommands, OurModeNamesMapOntoHamlibs) {
     const std::pair<const char*, const char*> cases[] = {
-        {"CW", "CW"},         {"cwr", "CWR"},       {"LSB", "LSB"},       {"USB", "USB"},
-        {"AM", "AM"},         {"FM", "FM"},         {"RTTY", "RTTY"},     {"FSK", "RTTY"},
-        {"RY", "RTTY"},       {"RTTYR", "RTTYR"},   {"PKTUSB", "PKTUSB"}, {"DATA", "PKTUSB"},
-        {"PKTLSB", "PKTLSB"}, {"PKTFM", "PKTFM"},   {" usb ", "USB"},
+        {"CW", "CW"},
+        {"cwr", "CWR"},
+        {"LSB", "LSB"},
+        {"USB", "USB"},
+        {"AM", "AM"},
+        {"FM", "FM"},
+        {"RTTY", "RTTY"},
+        {"FSK", "RTTY"},
+        {"RY", "RTTY"},
+        {"RTTYR", "RTTYR"},
+        {"PKTUSB", "PKTUSB"},
+        {"DATA", "PKTUSB"},
+        {"PKTLSB", "PKTLSB"},
+        {"PKTFM", "PKTFM"},
+        {" usb ", "USB"},
+        // The spellings of the band plan and the other families' mode tables.
+        {"CW-R", "CWR"},
+        {"RTTY-R", "RTTYR"},
+        {"DIG", "PKTUSB"},
+        {"dig", "PKTUSB"},
     };
     for (const auto& [ours, hamlib] : cases) {
         EXPECT_EQ(rigctldModeName(ours), hamlib) << ours;
     }
     EXPECT_EQ(rigctldModeCommand("CW"), "+M CW 0\n");
     EXPECT_EQ(rigctldModeCommand("RTTY"), "+M RTTY 0\n");
+    EXPECT_EQ(rigctldModeCommand("CW-R"), "+M CWR 0\n");
+    EXPECT_EQ(rigctldModeCommand("RTTY-R"), "+M RTTYR 0\n");
+    EXPECT_EQ(rigctldModeCommand("DIG"), "+M PKTUSB 0\n");
     // Phone without a sideband, and anything unknown, send nothing.
     for (const char* none : {"PH", "", "SSB", "CW\nq", "+M"}) {
         EXPECT_EQ(rigctldModeCommand(none), "") << none;
@@ -130,7 +149,12 @@ TEST(RigctldReply, GarbageAndRefusalsLeaveTheLastReading) {
         RigReading r = parsed(h, good);
         EXPECT_FLOAT_EQ(r.frequency, 21.05f) << h;
         EXPECT_EQ(r.mode, "CW") << h;
+        // Nothing was taken, so the rig behind rigctld did not answer.
+        EXPECT_FALSE(parseRigctldReply(h, r)) << h;
     }
+    RigReading r;
+    EXPECT_TRUE(parseRigctldReply("get_freq:\nFrequency: 7025000\nRPRT 0\n", r));
+    EXPECT_TRUE(parseRigctldReply("Mode: CW\n", r));
 }
 
 TEST(RigctldReply, ReturnCodesAndTheirWords) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 
 #include "core/entry_box.h"
 #include "core/number_format.h"
@@ -29,6 +30,11 @@ constexpr const char* kNotFoundTitle = "Unable to find Vemo RTTY.";
 constexpr const char* kNotFoundAdvice = "Please start Vemo RTTY and click Setup to try again!";
 constexpr const char* kLostMessage =
     "The link with Vemo RTTY was lost.  Start Vemo RTTY and click Setup to connect again.";
+constexpr const char* kStalledMessage =
+    "The link with Vemo RTTY was dropped: Vemo RTTY stopped reading what is sent to it.  Click "
+    "Setup to connect again.";
+constexpr const char* kNoRuntimeFolder =
+    "There is no private runtime folder (XDG_RUNTIME_DIR) to hold the link's socket.";
 
 // The code a key goes by in the link: the keyboard's own key numbers (F1 =
 // 112, arrows 37 to 40, letters their capitals, punctuation the codes of its
@@ -135,7 +141,7 @@ DigitalLinkWindow::DigitalLinkWindow(MainWindow& window, core::SettingsStore& se
     buildControls();
 
     m_link.onChunk = [this](const QByteArray& chunk) { received(chunk); };
-    m_link.onClosed = [this] { partnerLost(); };
+    m_link.onClosed = [this](platform::LocalLink::Loss loss) { partnerLost(loss); };
 
     connect(&m_window, &MainWindow::stationSetupAccepted, this, &DigitalLinkWindow::startLink);
     m_window.setDigitalLink(this);
@@ -182,15 +188,34 @@ void DigitalLinkWindow::buildControls() {
     m_reconnectButton->setObjectName(QStringLiteral("Command1"));
     m_reconnectButton->setAccessibleName(QStringLiteral("Reconnect"));
     connect(m_reconnectButton, &QPushButton::clicked, this, &DigitalLinkWindow::command1Click);
-    grid->addWidget(m_reconnectButton, std::max(outRow, inRow), 0, 1, 2);
+    const int lastRow = std::max(outRow, inRow);
+    grid->addWidget(m_reconnectButton, lastRow, 0, 1, 2);
+
+    m_statusLabel = new QLabel(QStringLiteral("Not connected."), this);
+    m_statusLabel->setObjectName(QStringLiteral("lblLinkStatus"));
+    // It shows socket paths and the system's error texts: never rich text.
+    m_statusLabel->setTextFormat(Qt::PlainText);
+    m_statusLabel->setWordWrap(true);
+    grid->addWidget(m_statusLabel, lastRow + 1, 0, 1, 2);
 }
 
 QString DigitalLinkWindow::serverName() const {
-    const std::string configured = core::trim(m_settings.read(kVemoLinkServerKey, ""));
-    if (!configured.empty()) {
-        return QString::fromLocal8Bit(configured.data(), static_cast<qsizetype>(configured.size()));
-    }
-    return QString::fromStdString(link::socketNameForTopic(link::kLinkTopic));
+    // Qt makes the runtime folder (XDG_RUNTIME_DIR, or a private one) readable
+    // by this user only, so nobody else can put a socket there.
+    const QByteArray runtime =
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toLocal8Bit();
+    const std::string path = link::linkSocketPath(
+        m_settings.read(kVemoLinkServerKey, ""),
+        std::string_view(runtime.constData(), static_cast<std::size_t>(runtime.size())));
+    return QString::fromLocal8Bit(path.data(), static_cast<qsizetype>(path.size()));
+}
+
+QString DigitalLinkWindow::statusText() const {
+    return m_statusLabel->text();
+}
+
+void DigitalLinkWindow::showStatus(const QString& text) {
+    m_statusLabel->setText(text);
 }
 
 std::string DigitalLinkWindow::contestMode() const {
@@ -205,14 +230,21 @@ void DigitalLinkWindow::connectWithVemo() {
     m_keyPending = false;
     showBoxes();
     QString error;
-    if (!m_link.open(serverName(), kConnectTimeoutMs, error)) {
+    const QString path = serverName();
+    if (path.isEmpty()) {
+        m_link.close();
+        error = QString::fromLatin1(kNoRuntimeFolder);
+    }
+    if (path.isEmpty() || !m_link.open(path, kConnectTimeoutMs, error)) {
         m_session.setLinked(false);
+        showStatus(QStringLiteral("Not connected: ") + error);
         m_prompts.message(QString::fromLatin1(kNotFoundTitle),
                           error + "\n\n" + QString::fromLatin1(kNotFoundAdvice),
                           Prompts::Icon::Critical);
         return;
     }
     m_session.setLinked(true);
+    showStatus(QStringLiteral("Connected to ") + path);
     m_prompts.message(QString::fromLatin1(kConnectedTitle), QString::fromLatin1(kConnectedText),
                       Prompts::Icon::Information);
     QCoreApplication::processEvents();
@@ -324,14 +356,21 @@ void DigitalLinkWindow::received(const QByteArray& chunk) {
     }
 }
 
-void DigitalLinkWindow::partnerLost() {
+void DigitalLinkWindow::partnerLost(platform::LocalLink::Loss loss) {
     if (!m_session.linked()) {
         return;
     }
     m_session.setLinked(false);
     m_keyboardMode = false;
+    const QString text = QString::fromLatin1(
+        loss == platform::LocalLink::Loss::Stalled ? kStalledMessage : kLostMessage);
+    showStatus(text);
+    showOnMessageLine(text);
+}
+
+void DigitalLinkWindow::showOnMessageLine(const QString& text) {
     if (auto* dialog = m_window.findChild<QLabel*>(QStringLiteral("lblDialog"))) {
-        setLabelValue(dialog, QString::fromLatin1(kLostMessage));
+        setLabelValue(dialog, text);
         QPalette pal = dialog->palette();
         pal.setColor(QPalette::Window, QColor(QString::fromLatin1(kDialogRed)));
         dialog->setPalette(pal);

@@ -24,8 +24,9 @@ namespace wexon::ui {
 class MainWindow;
 
 // Settings-store key naming the local socket of the RTTY program. Empty or
-// missing: the link topic made safe for a file name ("Vemo_RTTY_frmDigitalDest"
-// in the temporary folder). A name starting with "/" is a full socket path.
+// missing: the link topic made safe for a file name ("Vemo_RTTY_frmDigitalDest")
+// in the user's runtime folder; another name without "/" lies there too. A
+// name holding "/" is the socket's path.
 inline constexpr const char* kVemoLinkServerKey = "VemoLinkServer";
 
 // The hidden link window `frmDigitalSource`: twenty boxes mirroring the items
@@ -56,8 +57,11 @@ class DigitalLinkWindow : public QWidget, public DigitalLinkHook {
     // RTTY?" checked, connect and send the own call and QSO number.
     void startLink();
 
-    // The local socket name the link connects to.
+    // The path of the local socket the link connects to (empty: there is no
+    // runtime folder to hold it).
     QString serverName() const;
+    // What the link window says of the link's state (plain text).
+    QString statusText() const;
     const link::LinkSession& session() const { return m_session; }
     bool keyboardMode() const { return m_keyboardMode; }
 
@@ -75,7 +79,9 @@ class DigitalLinkWindow : public QWidget, public DigitalLinkHook {
     std::string contestMode() const;
     void send(const std::string& bytes);
     void received(const QByteArray& chunk);
-    void partnerLost();
+    void partnerLost(platform::LocalLink::Loss loss);
+    void showStatus(const QString& text);
+    void showOnMessageLine(const QString& text);
     void showBoxes();
     void keyDown(QObject* receiver, QKeyEvent* event);
 
@@ -98,6 +104,7 @@ class DigitalLinkWindow : public QWidget, public DigitalLinkHook {
     QLabel* m_outCaption = nullptr; // Label1
     QLabel* m_inCaption = nullptr;  // Label2
     QPushButton* m_reconnectButton = nullptr; // Command1
+    QLabel* m_statusLabel = nullptr;          // the link's state, in words
 };
 
 } // namespace wexon::ui

@@ -530,6 +530,14 @@ void RigControlWindow::portFailed(const std::string& /*why*/) {
     }
 }
 
+void RigControlWindow::rigNotAnswering(const std::string& text) {
+    // Polling goes on: a rig switched on again is read at once.
+    lblFreq->setText(kNoResponse);
+    lblMode->setText(kNoResponse);
+    m_services.prompts->beep();
+    m_services.prompts->message(kRigNotAnsweringTitle, toQ(text), Prompts::Icon::Exclamation);
+}
+
 void RigControlWindow::operationFailed(const std::string& title, const std::string& text) {
     m_services.prompts->message(toQ(title), toQ(text), Prompts::Icon::Exclamation);
 }

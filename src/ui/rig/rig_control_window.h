@@ -102,6 +102,7 @@ class RigControlWindow : public QWidget, public RigTuner, private rig::RigEvents
     void frequencyForLog(float mhz) override;
     void modeForLog(const std::string& mode) override;
     void portFailed(const std::string& why) override;
+    void rigNotAnswering(const std::string& text) override;
     void operationFailed(const std::string& title, const std::string& text) override;
 
     RigWindowServices m_services;
@@ -144,5 +145,6 @@ class RigControlWindow : public QWidget, public RigTuner, private rig::RigEvents
 
 inline constexpr const char* kRigWindowCaption = " Rig Interface Setup";
 inline constexpr const char* kNoResponse = "No Response";
+inline constexpr const char* kRigNotAnsweringTitle = "Rig Not Answering";
 
 } // namespace wexon::ui

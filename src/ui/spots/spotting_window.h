@@ -116,6 +116,7 @@ class SpottingWindow : public QWidget {
     void openTncPort();
     void openTelnet();
     void openAgwLink();
+    void agwFailed(); // the AGW link could not be brought up
     void sendAgwLine(const std::string& line);
     void pollTnc();
     void pollAgw();

@@ -128,9 +128,15 @@ void SpottingWindow::openAgwLink() {
                                 : QString();
     if (m_services.agw != nullptr && m_services.agw->startPoll(call, toLatin1(caption))) {
         Timer1->start();
-        appendTerminal("\r\n** Successfully connected to AGW Packet Engine **\r\n\r\n");
-        return;
+        if (!m_services.agw->connecting()) {
+            appendTerminal("\r\n** Successfully connected to AGW Packet Engine **\r\n\r\n");
+        }
+        return; // a link still connecting says how it went to pollAgw()
     }
+    agwFailed();
+}
+
+void SpottingWindow::agwFailed() {
     if (m_services.prompts != nullptr) {
         m_services.prompts->message(spots::kAgwFailTitle, fromLatin1(spots::agwFailureMessage()),
                                     Prompts::Icon::Exclamation);
@@ -142,6 +148,9 @@ void SpottingWindow::openAgwLink() {
     }
     closePort();
     Timer1->stop();
+    if (m_services.agw != nullptr) {
+        m_services.agw->close();
+    }
 }
 
 void SpottingWindow::closePort() {
@@ -279,6 +288,24 @@ void SpottingWindow::pollTnc() {
 void SpottingWindow::pollAgw() {
     if (m_services.agw == nullptr) {
         return;
+    }
+    std::string why;
+    switch (m_services.agw->takeLinkEvent(why)) {
+    case spots::AgwLinkEvent::Up:
+        appendTerminal("\r\n** Successfully connected to AGW Packet Engine **\r\n\r\n");
+        break;
+    case spots::AgwLinkEvent::Failed:
+        agwFailed();
+        return;
+    case spots::AgwLinkEvent::Lost:
+        // Listening stops: nothing more can come from an engine that is gone.
+        beep();
+        appendTerminal("\r\n** Lost the AGW Packet Engine: " + why + " **\r\n");
+        closePort();
+        Timer1->stop();
+        return;
+    case spots::AgwLinkEvent::None:
+        break;
     }
     spots::AgwReceived frame;
     if (!m_services.agw->getData(frame)) {

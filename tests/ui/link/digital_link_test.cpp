@@ -2,7 +2,9 @@
 // in the test that reads and writes the item lines.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTest>
@@ -165,6 +167,58 @@ TEST_F(DigitalLinkTest, AFailedConnectShowsTheErrorBoxAndLeavesTheLinkDown) {
     EXPECT_FALSE(parts[0].trimmed().isEmpty()) << "the socket's own description comes first";
     EXPECT_EQ(parts[1], "Please start Vemo RTTY and click Setup to try again!");
     EXPECT_FALSE(prompts.wasShown(kConnected));
+}
+
+// The socket lives in the user's own runtime folder, not in the shared
+// temporary folder where any user can make one under the expected name.
+TEST_F(DigitalLinkTest, TheDefaultSocketIsInTheUsersRuntimeFolder) {
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const std::string runtime = dir.file("runtime");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(runtime)));
+    QFile::setPermissions(QString::fromStdString(runtime),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime));
+    settings.write(ui::kVemoLinkServerKey, "");
+    socketPath = QString::fromStdString(runtime + "/Vemo_RTTY_frmDigitalDest");
+    FakeRttyProgram squatter; // where the socket used to be
+    const QString shared = QDir::tempPath() + "/Vemo_RTTY_frmDigitalDest";
+    ASSERT_TRUE(squatter.listen(shared));
+    linked();
+    EXPECT_EQ(link->serverName(), socketPath);
+    EXPECT_FALSE(squatter.server.hasPendingConnections());
+    EXPECT_EQ(link->statusText(), "Connected to " + socketPath);
+    squatter.server.close();
+    if (oldRuntime.isNull()) {
+        qunsetenv("XDG_RUNTIME_DIR");
+    } else {
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    }
+}
+
+TEST_F(DigitalLinkTest, TheLinkWindowSaysWhyItIsNotConnected) {
+    start("RY", false);
+    auto* status = link->findChild<QLabel*>("lblLinkStatus");
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(status->text().startsWith("Not connected: ")) << status->text().toStdString();
+}
+
+// A partner that floods calls and never reads what comes back would make the
+// program hold every answer: the link is dropped with a message instead.
+TEST_F(DigitalLinkTest, APartnerThatFloodsAndNeverReadsIsDropped) {
+    linked();
+    rtty.peer->setReadBufferSize(1024);
+    QByteArray flood;
+    for (int i = 0; i < 40000; ++i) {
+        flood += "txtSUrCall\tK" + QByteArray::number(i) + "\n";
+    }
+    rtty.write(flood);
+    ASSERT_TRUE(waitUntil([this] { return !link->connected(); }, 60000));
+    EXPECT_TRUE(text("lblDialog").contains("stopped reading")) << text("lblDialog").toStdString();
+    EXPECT_TRUE(link->statusText().contains("stopped reading"));
+    // Nothing more is queued for it.
+    link->sendItem("txtBUrCall", "W9XYZ");
+    EXPECT_NE(box("txtBUrCall")->text(), "W9XYZ");
 }
 
 TEST_F(DigitalLinkTest, NoLinkWithoutTheOptionOrOutsideRtty) {

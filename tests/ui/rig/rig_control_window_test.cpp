@@ -326,3 +326,27 @@ TEST_F(RigWindowTest, ARigctldThatCannotStartIsExplained) {
     ASSERT_TRUE(prompts.wasShown("Hamlib (rigctld)"));
     EXPECT_TRUE(prompts.find("Hamlib (rigctld)")->text.contains("/dev/ttyUSB0"));
 }
+
+// A rig that stops answering is said so within seconds, and polling goes on
+// so that it is read again as soon as it answers.
+TEST_F(RigWindowTest, ARigThatStopsAnsweringIsReportedAndReadAgainWhenBack) {
+    open();
+    bool answering = true;
+    test::FakeRig fake(pty, test::FakeRig::Framing::Semicolon, [&](const std::string& r) {
+        return std::string(answering && r == "FA;" ? "FA00014025000;" : "");
+    });
+    window->show();
+    window->list1Click("Kenwood");
+    click("optComm1"); // COM2
+    click("optPoll0");
+    click("optBaud7");
+    click("Command1");
+    ASSERT_TRUE(test::spinUntil([&] { return child<QLabel>("lblFreq")->text() == "14.02500"; }));
+    answering = false;
+    ASSERT_TRUE(test::spinUntil([&] { return prompts.wasShown(ui::kRigNotAnsweringTitle); },
+                                rig::kSilentRigMs + 2000));
+    EXPECT_EQ(child<QLabel>("lblFreq")->text(), ui::kNoResponse);
+    EXPECT_TRUE(window->polling());
+    answering = true;
+    EXPECT_TRUE(test::spinUntil([&] { return child<QLabel>("lblFreq")->text() == "14.02500"; }));
+}
