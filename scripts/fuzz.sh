@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 OUT=build/fuzz
 CXX=${FUZZ_CXX:-clang++}
 FLAGS=(-std=c++20 -g -O1 -fno-omit-frame-pointer -Isrc
-       -fsanitize=address,undefined -fno-sanitize-recover=all)
+       -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all)
 
 # Each target names the sources of src/ it needs on a line of its own:
 #   // fuzz-sources: core/log_file core/quoted_form

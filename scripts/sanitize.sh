@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 BUILD=build/asan
 JOBS=${JOBS:-$(nproc 2>/dev/null || echo 2)}
-SANITIZE="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+SANITIZE="-fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
 
 # Reports end the process with an error (abort), so a test cannot pass past
 # one. Leaks are reported too; scripts/lsan.supp lists the few that belong to
@@ -24,6 +24,9 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export QT_QPA_PLATFORM=offscreen
 
+# The compiler cache keys on paths inside the source tree, so a fresh clone
+# reuses what an earlier build in another folder compiled.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWEXON_WERROR=ON \
     -DWEXON_BUILD_TESTS=ON -DWEXON_BUILD_BENCH="${WEXON_BENCH:-OFF}" \
     -DCMAKE_CXX_FLAGS="$SANITIZE" $(command -v ccache >/dev/null && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -623,6 +623,9 @@ void MainWindow::showHelp() {
     auto* help = findChild<HelpWindow*>("frmHelp");
     if (help == nullptr) {
         help = new HelpWindow(file("readwexon.txt"), this);
+        // The guide's text is let go when the window closes; it is read
+        // again, as it stands then, when help is asked for next.
+        help->setAttribute(Qt::WA_DeleteOnClose);
     }
     help->show();
     help->raise();
