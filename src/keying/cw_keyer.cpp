@@ -65,6 +65,7 @@ void CwKeyer::post(std::function<void()> work) {
 void CwKeyer::applySettings(const CwSettings& settings) {
     m_settings = settings;
     setSpeedText(m_settings.speedText);
+    applySpeedToWinKey();
     setSpaceText(m_settings.spaceText);
     setInterface(m_settings.interface);
     setRepeatText(m_settings.repeatText);
@@ -77,11 +78,16 @@ void CwKeyer::setMessage(int slot, std::string text) {
 }
 
 void CwKeyer::setSpeedText(std::string text) {
+    // The speed buttons set the text and then the window's speed box hands
+    // the same text back; the keyer is told of a change only once.
+    const bool changed = text != m_settings.speedText;
     m_settings.speedText = std::move(text);
     auto wpm = core::parseNumber(m_settings.speedText);
     // A text that is not a number keys nothing, as a speed of 0 does.
     m_engine.setSpeed(wpm ? *wpm : 0.0);
-    applySpeedToWinKey();
+    if (changed) {
+        applySpeedToWinKey();
+    }
 }
 
 void CwKeyer::setSpaceText(std::string text) {

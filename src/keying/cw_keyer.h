@@ -117,6 +117,10 @@ class CwKeyer {
     bool pollRepeat();
     void stopRepeatTimer();
 
+    // Tells the operator of a keying problem on the main window's message
+    // line.
+    void reportProblem(const std::string& text) { m_host.showDialogText(text); }
+
     // The value of the message label while Check1 shows the CW text.
     static std::string dialogTextWhenIdle(bool keyboardMode);
 

@@ -263,6 +263,10 @@ TEST(Speed, ArrowsStepAndWinKeyFollows) {
     rig.keyer.setSpeedText("5");
     rig.keyer.setSpeedText("99");
     EXPECT_EQ(wk.calls, (std::vector<std::string>{"wpm 5", "wpm 99"}));
+    // The window hands an arrow's new text back: that is no second command.
+    const std::string stepped = rig.keyer.speedDown();
+    rig.keyer.setSpeedText(stepped);
+    EXPECT_EQ(wk.calls, (std::vector<std::string>{"wpm 5", "wpm 99", "wpm 98"}));
 }
 
 TEST(Speed, BadSpeedTextsNeitherCrashNorKey) {
