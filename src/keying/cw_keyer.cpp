@@ -35,6 +35,15 @@ class CwKeyer::Listener : public CwEngineListener {
             if (k->m_settings.displayText) {
                 k->m_host.showDialogText(dialogTextWhenIdle(k->m_keyboardMode));
             }
+            if (!k->m_realTimeTold) {
+                // Once, after the first message, where the CW text no longer
+                // writes over it.
+                k->m_realTimeTold = true;
+                if (std::string text = realTimeRefusedText(k->m_engine.realTimeGrant());
+                    !text.empty()) {
+                    k->m_host.showDialogText(text);
+                }
+            }
         });
     }
 
@@ -42,9 +51,10 @@ class CwKeyer::Listener : public CwEngineListener {
     CwKeyer& m_keyer;
 };
 
-CwKeyer::CwKeyer(CwHost& host, ElementClock& elementClock, const core::Clock& clock, bool realTime)
+CwKeyer::CwKeyer(CwHost& host, ElementClock& elementClock, const core::Clock& clock,
+                 RealTimeRequest realTime)
     : m_host(host), m_clock(clock), m_listener(std::make_unique<Listener>(*this)),
-      m_engine(elementClock, m_listener.get(), realTime) {
+      m_engine(elementClock, m_listener.get(), std::move(realTime)) {
     applySettings(m_settings);
 }
 

@@ -66,13 +66,14 @@ void VoiceKeyer::fKeyPhone(int keyCode) {
         return;
     }
     // The transmitter is keyed once the player has accepted the file, just
-    // before its sound starts: a missing or damaged file keys nothing.
+    // before its sound starts: a missing or damaged file keys nothing. The
+    // watch runs first, since a player may accept (or the keying fail) inside
+    // play() itself.
+    m_watch.start(kWatchMs);
     if (!m_player.play(resolve(file))) {
         m_watch.stop();
         dropPtt();
-        return;
     }
-    m_watch.start(kWatchMs);
 }
 
 void VoiceKeyer::keyTransmitter() {
