@@ -177,9 +177,9 @@ TEST_F(StationVoiceTest, TheCallBoxIsSpokenWhenItFirstGetsTheFocusAtStartUp) {
         // Once only: going to another window and back says nothing new.
         prompter->finish();
         voice->keyerWindow().show();
-        QTest::qWaitForWindowActive(&voice->keyerWindow());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&voice->keyerWindow()));
         window->activateWindow();
-        QTest::qWaitForWindowActive(window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         EXPECT_EQ(prompter->started.size(), 1u) << mode;
         voice.reset();
         tools.reset();
