@@ -189,12 +189,14 @@ void CwEngine::transmit(char ch, bool burstStart) {
     for (char unit : pattern) {
         if (m_stop.load()) {
             key(false);
+            m_unitDown = false;
             return;
         }
         double wpm = m_wpm.load();
         if (!isKeyableSpeed(wpm)) {
             // An unusable speed abandons the character with the key released.
             key(false);
+            m_unitDown = false;
             return;
         }
         const bool down = unit == '1';

@@ -130,10 +130,15 @@ void QtSoundPlayer::accept() {
                 return;
             }
             if (m_started) {
+                // The handler may wait on the operator (a port message box);
+                // that time is not the player's.
+                m_guard.stop();
                 m_started();
             }
             // The handler may have stopped it, or started another file.
             if (generation == m_generation && m_playing) {
+                m_sinceProgress.restart();
+                m_guard.start();
                 m_player->play();
             }
         },
