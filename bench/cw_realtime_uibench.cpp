@@ -105,10 +105,9 @@ int main(int argc, char** argv) {
         const keying::RealTimeGrant grant = engine.realTimeGrant();
         std::printf("%2.0f WPM  priority: %-9s %-40s elements %zu/%zu  element error p50 %.0f us  "
                     "p99 %.0f us  max %.0f us  shortest %.0f us  message slipped %.1f ms\n",
-                    wpm, wayName(grant.way), grant.reason.substr(0, 40).c_str(),
-                    errorsUs.size(), ideal.size() > 0 ? ideal.size() - 1 : 0,
-                    percentile(errorsUs, 0.5), percentile(errorsUs, 0.99),
-                    percentile(errorsUs, 1.0), shortestUs, slipMs);
+                    wpm, wayName(grant.way), grant.reason.substr(0, 40).c_str(), errorsUs.size(),
+                    ideal.size() > 0 ? ideal.size() - 1 : 0, percentile(errorsUs, 0.5),
+                    percentile(errorsUs, 0.99), percentile(errorsUs, 1.0), shortestUs, slipMs);
         std::fflush(stdout);
     }
     return 0;

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(c >= 0x20 && c < 0x7F);
         FUZZ_CHECK(c != '<' && c != '>' && c != '&');
     }
-    for (RealTimeGrant::Way way : {RealTimeGrant::Way::NotAsked, RealTimeGrant::Way::Direct,
-                                   RealTimeGrant::Way::Service}) {
+    for (RealTimeGrant::Way way :
+         {RealTimeGrant::Way::NotAsked, RealTimeGrant::Way::Direct, RealTimeGrant::Way::Service}) {
         grant.way = way;
         FUZZ_CHECK(realTimeRefusedText(grant).empty());
     }

@@ -20,8 +20,8 @@ inline constexpr long long kRunLimitUs = 200'000;
 class RealTimeService {
   public:
     struct Limits {
-        int maxPriority = 0;       // the highest priority it hands out
-        long long runLimitUs = 0;  // the largest RLIMIT_RTTIME it accepts
+        int maxPriority = 0;      // the highest priority it hands out
+        long long runLimitUs = 0; // the largest RLIMIT_RTTIME it accepts
     };
     virtual ~RealTimeService() = default;
     // Its limits; nothing, with `why` set, when it cannot be reached.

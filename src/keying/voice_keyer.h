@@ -40,7 +40,8 @@ class PttOutputs {
 // (Timer1, 40 ms) runs. Once the player has accepted the file, and before its
 // sound starts, the serial PTT line (DTR when chosen, else RTS) rises when a
 // PTT port is set and the parallel port's control register gets 3 when
-// "Parallel" is chosen; a file the player refuses or cannot play keys nothing. When the player is no longer playing, the lines that were raised
+// "Parallel" is chosen; a file the player refuses or cannot play keys
+// nothing. When the player is no longer playing, the lines that were raised
 // drop (the parallel register gets 2) and an armed repeat starts its timer.
 //
 // The transmitter is never left keyed: a file the player refuses, or a

@@ -94,8 +94,8 @@ bool RealtimeKitService::makeThreadRealtime(std::uint64_t threadId, int priority
     if (!bus) {
         return false;
     }
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("MakeThreadRealtime"));
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService,
+                                                       QStringLiteral("MakeThreadRealtime"));
     call << QVariant::fromValue(static_cast<qulonglong>(threadId))
          << QVariant::fromValue(static_cast<uint>(priority));
     QDBusMessage reply = bus->call(call, QDBus::Block, m_timeoutMs);

@@ -108,7 +108,7 @@ TEST(EngineTiming, SpeedChangeActsFromTheNextUnit) {
 // real-time priority does on a busy machine.
 class LateWakeClock : public test::VirtualElementClock {
   public:
-    int lateAtWait = -1;   // which wait (counted from 0) comes back late
+    int lateAtWait = -1; // which wait (counted from 0) comes back late
     std::int64_t lateNs = 0;
     void sleepUntilNs(std::int64_t deadline) override {
         test::VirtualElementClock::sleepUntilNs(deadline);
@@ -127,8 +127,8 @@ TEST(EngineTiming, AnElementAfterALateWakeIsNeverCutShortTheMessageSlipsInstead)
         int wait;
         std::int64_t lateNs;
     };
-    for (const Case c : {Case{1, 20'000'000}, Case{1, 59'000'000}, Case{2, 150'000'000},
-                         Case{5, 30'000'000}}) {
+    for (const Case c :
+         {Case{1, 20'000'000}, Case{1, 59'000'000}, Case{2, 150'000'000}, Case{5, 30'000'000}}) {
         SCOPED_TRACE(c.wait);
         LateWakeClock clock;
         clock.lateAtWait = c.wait;
