@@ -3,7 +3,8 @@
 // sink, playing the shipped prompt "Call.wav" (16 kHz mono, 0.42 s).
 //
 // Measured from the call of fKeyPhone(112), on the window thread's clock:
-//   returned  - fKeyPhone has returned (PTT raised, player told to play);
+//   returned  - fKeyPhone has returned (the file handed to the player; PTT
+//               rises once the player has accepted it, just before the sound);
 //   buffered  - the player reports BufferedMedia: the media pipeline has
 //               prerolled, which means its first buffer of audio has reached
 //               the audio sink element (the figure the 50 ms target is for);

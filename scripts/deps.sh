@@ -7,7 +7,7 @@ WEXON_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
     clang libclang-rt-14-dev
-    socat hamradio-files trustedqsl libhamlib-utils direwolf iproute2
+    socat hamradio-files trustedqsl libhamlib-utils direwolf iproute2 rtkit
     ccache espeak-ng
     pulseaudio gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
 )

@@ -7,9 +7,14 @@
 
 namespace wexon::keying {
 
-CwEngine::CwEngine(ElementClock& clock, CwEngineListener* listener, bool realTime)
+CwEngine::CwEngine(ElementClock& clock, CwEngineListener* listener, RealTimeRequest realTime)
     : m_clock(clock), m_listener(listener) {
-    m_thread = std::thread([this, realTime] { run(realTime); });
+    m_thread = std::thread([this, request = std::move(realTime)] { run(request); });
+}
+
+RealTimeGrant CwEngine::realTimeGrant() const {
+    std::lock_guard lock(m_mutex);
+    return m_grant;
 }
 
 CwEngine::~CwEngine() {
@@ -109,11 +114,14 @@ bool CwEngine::waitUntilIdle(std::chrono::milliseconds timeout) {
     return m_idle.wait_for(lock, timeout, [this] { return !m_sending.load() && !m_reporting; });
 }
 
-void CwEngine::run(bool realTime) {
-    if (realTime) {
-        m_realTime.store(requestRealTimeScheduling());
-    }
+void CwEngine::run(const RealTimeRequest& realTime) {
+    // Decided before the first character, without holding the buffer: a
+    // message that arrives meanwhile starts once the priority is settled.
+    RealTimeGrant grant = obtainRealTime(realTime);
+    m_realTime.store(grant.way == RealTimeGrant::Way::Direct ||
+                     grant.way == RealTimeGrant::Way::Service);
     std::unique_lock lock(m_mutex);
+    m_grant = std::move(grant);
     while (true) {
         m_wake.wait(lock, [this] { return m_stop || m_runRequested; });
         if (m_stop) {
@@ -176,19 +184,33 @@ void CwEngine::transmit(char ch, bool burstStart) {
     }
     if (burstStart) {
         m_deadline = m_clock.nowNs();
+        m_unitDown = false;
     }
     for (char unit : pattern) {
         if (m_stop.load()) {
             key(false);
+            m_unitDown = false;
             return;
         }
         double wpm = m_wpm.load();
         if (!isKeyableSpeed(wpm)) {
             // An unusable speed abandons the character with the key released.
             key(false);
+            m_unitDown = false;
             return;
         }
-        key(unit == '1');
+        const bool down = unit == '1';
+        if (down != m_unitDown) {
+            // An edge: the element it starts runs its full length from now.
+            // Late (the thread was held up), the rest of the message slips
+            // rather than this element being cut short.
+            m_unitDown = down;
+            const std::int64_t now = m_clock.nowNs();
+            if (now > m_deadline) {
+                m_deadline = now;
+            }
+        }
+        key(down);
         waitUnit(wpm);
     }
 }
@@ -196,13 +218,9 @@ void CwEngine::transmit(char ch, bool burstStart) {
 void CwEngine::waitUnit(double wpm) {
     switch (m_method.load()) {
     case TimingMethod::Timer: {
+        // Units within one element keep their absolute deadlines; the element's
+        // start was settled at its edge.
         auto unitNs = static_cast<std::int64_t>(unitMilliseconds(wpm) * 1e6);
-        std::int64_t now = m_clock.nowNs();
-        // Far behind (the thread was held up, or the pump was idle): restart
-        // from now rather than rushing the following elements to catch up.
-        if (now > m_deadline + unitNs) {
-            m_deadline = now;
-        }
         m_deadline += unitNs;
         m_clock.sleepUntilNs(m_deadline);
         break;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "keying/cw_timing.h"
+#include "keying/realtime_priority.h"
 
 namespace wexon::keying {
 
@@ -38,11 +39,18 @@ class CwEngineListener {
 // only between characters, so an emptied buffer stops sending after the
 // current character and new text is picked up before the next one. Speed,
 // word space and timing method are read afresh for every unit.
+//
+// An element (a stretch of key down or key up) is never cut short. With the
+// Timer method each element runs its full length from the moment its edge was
+// actually keyed; when the thread wakes late for an edge (held up by the
+// machine) the rest of the message slips by that much instead of the next
+// element being shortened to catch up.
 class CwEngine {
   public:
-    // `listener` may be null. With `realTime`, the keying thread asks for
-    // real-time scheduling and keeps its ordinary priority when refused.
-    CwEngine(ElementClock& clock, CwEngineListener* listener, bool realTime = true);
+    // `listener` may be null. The keying thread first asks for real-time
+    // priority as `realTime` says (see obtainRealTime) and keeps its ordinary
+    // priority when refused.
+    CwEngine(ElementClock& clock, CwEngineListener* listener, RealTimeRequest realTime = {});
     ~CwEngine();
     CwEngine(const CwEngine&) = delete;
     CwEngine& operator=(const CwEngine&) = delete;
@@ -87,9 +95,12 @@ class CwEngine {
     bool waitUntilIdle(std::chrono::milliseconds timeout);
     // Whether the keying thread runs with real-time scheduling.
     bool realTimeGranted() const { return m_realTime.load(); }
+    // How it got (or did not get) real-time priority; NotAsked until the
+    // keying thread has decided, which it does before it keys anything.
+    RealTimeGrant realTimeGrant() const;
 
   private:
-    void run(bool realTime);
+    void run(const RealTimeRequest& realTime);
     void transmit(char ch, bool burstStart);
     void key(bool down);
     void waitUnit(double wpm);
@@ -118,10 +129,13 @@ class CwEngine {
     std::atomic<int> m_wordSpace{0};
     std::atomic<TimingMethod> m_method{TimingMethod::Timer};
     std::atomic<double> m_loopsPer60ms{0.0};
+    RealTimeGrant m_grant; // under m_mutex
 
     // Keying thread only: the deadline of the current unit on the monotonic
     // clock, carried from character to character within one burst.
     std::int64_t m_deadline = 0;
+    // Keying thread only: the key state of the last unit keyed in this burst.
+    bool m_unitDown = false;
 
     std::thread m_thread;
 };

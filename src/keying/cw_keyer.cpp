@@ -35,6 +35,15 @@ class CwKeyer::Listener : public CwEngineListener {
             if (k->m_settings.displayText) {
                 k->m_host.showDialogText(dialogTextWhenIdle(k->m_keyboardMode));
             }
+            if (!k->m_realTimeTold) {
+                // Once, after the first message, where the CW text no longer
+                // writes over it.
+                k->m_realTimeTold = true;
+                if (std::string text = realTimeRefusedText(k->m_engine.realTimeGrant());
+                    !text.empty()) {
+                    k->m_host.showDialogText(text);
+                }
+            }
         });
     }
 
@@ -42,9 +51,10 @@ class CwKeyer::Listener : public CwEngineListener {
     CwKeyer& m_keyer;
 };
 
-CwKeyer::CwKeyer(CwHost& host, ElementClock& elementClock, const core::Clock& clock, bool realTime)
+CwKeyer::CwKeyer(CwHost& host, ElementClock& elementClock, const core::Clock& clock,
+                 RealTimeRequest realTime)
     : m_host(host), m_clock(clock), m_listener(std::make_unique<Listener>(*this)),
-      m_engine(elementClock, m_listener.get(), realTime) {
+      m_engine(elementClock, m_listener.get(), std::move(realTime)) {
     applySettings(m_settings);
 }
 
@@ -65,6 +75,7 @@ void CwKeyer::post(std::function<void()> work) {
 void CwKeyer::applySettings(const CwSettings& settings) {
     m_settings = settings;
     setSpeedText(m_settings.speedText);
+    applySpeedToWinKey();
     setSpaceText(m_settings.spaceText);
     setInterface(m_settings.interface);
     setRepeatText(m_settings.repeatText);
@@ -77,11 +88,16 @@ void CwKeyer::setMessage(int slot, std::string text) {
 }
 
 void CwKeyer::setSpeedText(std::string text) {
+    // The speed buttons set the text and then the window's speed box hands
+    // the same text back; the keyer is told of a change only once.
+    const bool changed = text != m_settings.speedText;
     m_settings.speedText = std::move(text);
     auto wpm = core::parseNumber(m_settings.speedText);
     // A text that is not a number keys nothing, as a speed of 0 does.
     m_engine.setSpeed(wpm ? *wpm : 0.0);
-    applySpeedToWinKey();
+    if (changed) {
+        applySpeedToWinKey();
+    }
 }
 
 void CwKeyer::setSpaceText(std::string text) {

@@ -37,8 +37,11 @@ inline constexpr unsigned kNormalDialogColour = 0xC0C000;
 // the host through the window-thread post given to setPost.
 class CwKeyer {
   public:
+    // `realTime` is what the keying thread asks for; when it is refused the
+    // operator is told once, on the message line, after the first message
+    // the software keyer sends.
     CwKeyer(CwHost& host, ElementClock& elementClock, const core::Clock& clock,
-            bool realTime = true);
+            RealTimeRequest realTime = {});
     ~CwKeyer();
     CwKeyer(const CwKeyer&) = delete;
     CwKeyer& operator=(const CwKeyer&) = delete;
@@ -92,6 +95,7 @@ class CwKeyer {
     // F12: toggles keyboard CW mode and returns the new state.
     bool toggleKeyboardMode();
     bool keyboardMode() const { return m_keyboardMode; }
+    RealTimeGrant realTimeGrant() const { return m_engine.realTimeGrant(); }
     void setKeyboardMode(bool on) { m_keyboardMode = on; }
     // A character typed in keyboard CW mode.
     void keyboardCharacter(char ch);
@@ -117,6 +121,10 @@ class CwKeyer {
     bool pollRepeat();
     void stopRepeatTimer();
 
+    // Tells the operator of a keying problem on the main window's message
+    // line.
+    void reportProblem(const std::string& text) { m_host.showDialogText(text); }
+
     // The value of the message label while Check1 shows the CW text.
     static std::string dialogTextWhenIdle(bool keyboardMode);
 
@@ -133,6 +141,8 @@ class CwKeyer {
     int m_repeatIntervalMs = 0;
     bool m_keyboardMode = false;
     bool m_repeatArmed = false;
+    // The operator has been told that real time was refused.
+    bool m_realTimeTold = false;
     std::optional<std::chrono::steady_clock::time_point> m_repeatDue;
     WinKeyControl* m_winKey = nullptr;
     std::function<void()> m_lineSetup;

@@ -10,6 +10,9 @@ void DeferredSoundPlayer::prepare() {
     if (m_player && m_ended) {
         m_player->setEndedHandler(m_ended);
     }
+    if (m_player && m_started) {
+        m_player->setStartedHandler(m_started);
+    }
 }
 
 bool DeferredSoundPlayer::play(const std::string& path) {
@@ -28,6 +31,13 @@ void DeferredSoundPlayer::setEndedHandler(std::function<void()> ended) {
     m_ended = std::move(ended);
     if (m_player) {
         m_player->setEndedHandler(m_ended);
+    }
+}
+
+void DeferredSoundPlayer::setStartedHandler(std::function<void()> started) {
+    m_started = std::move(started);
+    if (m_player) {
+        m_player->setStartedHandler(m_started);
     }
 }
 

@@ -27,11 +27,13 @@ class DeferredSoundPlayer : public SoundPlayer {
     void stop() override;
     bool isPlaying() const override { return m_player && m_player->isPlaying(); }
     void setEndedHandler(std::function<void()> ended) override;
+    void setStartedHandler(std::function<void()> started) override;
 
   private:
     Factory m_make;
     std::unique_ptr<SoundPlayer> m_player;
     std::function<void()> m_ended;
+    std::function<void()> m_started;
 };
 
 } // namespace wexon::keying

@@ -1,8 +1,7 @@
 #include "keying/element_clock.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <pthread.h>
-#include <sched.h>
 #include <time.h>
 
 namespace wexon::keying {
@@ -51,16 +50,29 @@ void MonotonicElementClock::sleepForMs(long ms) {
 }
 
 void MonotonicElementClock::spinPasses(double passes) {
-    volatile double count = 0;
-    while (count < passes) {
-        count = count + 1;
+    // A real-time thread that runs too long without blocking is killed with
+    // the process (the run limit the real-time service requires), and a long
+    // count would hold a core meanwhile; so the count blocks for a moment
+    // every slice. The calibration counts the same way, so the pause is part
+    // of what it measures.
+    constexpr double kChunk = 65536;
+    constexpr std::int64_t kSliceNs = 20'000'000;
+    constexpr std::int64_t kPauseNs = 50'000;
+    double done = 0;
+    std::int64_t sliceStart = nowNs();
+    while (done < passes) {
+        const double chunk = std::min(passes - done, kChunk);
+        volatile double count = 0;
+        while (count < chunk) {
+            count = count + 1;
+        }
+        done += chunk;
+        if (done < passes && nowNs() - sliceStart > kSliceNs) {
+            timespec pause = fromNs(kPauseNs);
+            clock_nanosleep(CLOCK_MONOTONIC, 0, &pause, nullptr);
+            sliceStart = nowNs();
+        }
     }
-}
-
-bool requestRealTimeScheduling() {
-    sched_param param{};
-    param.sched_priority = sched_get_priority_min(SCHED_FIFO) + 10;
-    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0;
 }
 
 } // namespace wexon::keying

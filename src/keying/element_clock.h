@@ -34,8 +34,4 @@ class MonotonicElementClock : public ElementClock {
     std::int64_t m_spinNs;
 };
 
-// Asks for real-time (FIFO) scheduling for the calling thread. Returns whether
-// the system granted it; without it the thread keeps its ordinary priority.
-bool requestRealTimeScheduling();
-
 } // namespace wexon::keying

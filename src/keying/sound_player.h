@@ -12,8 +12,11 @@ class SoundPlayer {
     virtual ~SoundPlayer() = default;
 
     // Stops whatever plays and starts playing `path`. False when the file
-    // cannot be played at all (missing, unreadable, not a plain file); nothing
-    // plays then and the ended handler is not called.
+    // cannot be played at all (missing, unreadable, not a plain file, or
+    // refused by the player on the spot); nothing plays then and neither
+    // handler is called. True hands the file over: the started handler
+    // follows once the player has accepted it, or the ended handler when it
+    // turns out not to be playable.
     virtual bool play(const std::string& path) = 0;
     // Stops playing and lets go of the file. The ended handler is not called:
     // the one who stops knows it stopped.
@@ -25,6 +28,11 @@ class SoundPlayer {
     // after play() returned (a damaged file, a lost audio device). By then
     // isPlaying() is false.
     virtual void setEndedHandler(std::function<void()> ended) = 0;
+    // Called once per play() when the player has accepted the file, just
+    // before sound starts: what must be ready when the sound begins (the
+    // transmitter keyed) is done here. It may be called from inside play().
+    // Stopping the player from the handler keeps the sound from starting.
+    virtual void setStartedHandler(std::function<void()> started) = 0;
 };
 
 } // namespace wexon::keying

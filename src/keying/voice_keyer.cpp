@@ -18,10 +18,12 @@ VoiceKeyer::VoiceKeyer(SoundPlayer& player, PttOutputs& ptt, VoiceTimer& watch,
     // The end of a message is handled the moment the player reports it, not
     // only at the next tick of the watch.
     m_player.setEndedHandler([this] { watchTick(); });
+    m_player.setStartedHandler([this] { keyTransmitter(); });
 }
 
 VoiceKeyer::~VoiceKeyer() {
     m_player.setEndedHandler({});
+    m_player.setStartedHandler({});
 }
 
 void VoiceKeyer::applySettings(const VoiceSettings& settings) {
@@ -63,6 +65,18 @@ void VoiceKeyer::fKeyPhone(int keyCode) {
     if (core::trim(file).empty()) {
         return;
     }
+    // The transmitter is keyed once the player has accepted the file, just
+    // before its sound starts: a missing or damaged file keys nothing. The
+    // watch runs first, since a player may accept (or the keying fail) inside
+    // play() itself.
+    m_watch.start(kWatchMs);
+    if (!m_player.play(resolve(file))) {
+        m_watch.stop();
+        dropPtt();
+    }
+}
+
+void VoiceKeyer::keyTransmitter() {
     if (portNumber() > 0) {
         if (!m_ptt.serialOpen()) {
             m_ptt.openSerial();
@@ -81,19 +95,14 @@ void VoiceKeyer::fKeyPhone(int keyCode) {
             m_raisedParallel.reset();
         }
         if (!address || !m_ptt.writeParallelControl(*address, kParallelKeyDown)) {
-            // The key does nothing more, and leaves nothing keyed.
+            // The message is not sent unkeyed, and nothing is left keyed.
+            m_player.stop();
             m_watch.stop();
             dropPtt();
             return;
         }
         m_raisedParallel = address;
     }
-    if (!m_player.play(resolve(file))) {
-        m_watch.stop();
-        dropPtt();
-        return;
-    }
-    m_watch.start(kWatchMs);
 }
 
 void VoiceKeyer::watchTick() {

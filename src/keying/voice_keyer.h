@@ -36,10 +36,12 @@ class PttOutputs {
 // The voice keyer: F1..F9 play the WAV files of the settings, keying the
 // transmitter (PTT) while one plays, and F1 can repeat.
 //
-// Playing: the serial PTT line (DTR when chosen, else RTS) rises when a PTT
-// port is set, the parallel port's control register gets 3 when "Parallel"
-// is chosen, then the file plays and the end-of-play watch (Timer1, 40 ms)
-// runs. When the player is no longer playing, the lines that were raised
+// Playing: the file is handed to the player and the end-of-play watch
+// (Timer1, 40 ms) runs. Once the player has accepted the file, and before its
+// sound starts, the serial PTT line (DTR when chosen, else RTS) rises when a
+// PTT port is set and the parallel port's control register gets 3 when
+// "Parallel" is chosen; a file the player refuses or cannot play keys
+// nothing. When the player is no longer playing, the lines that were raised
 // drop (the parallel register gets 2) and an armed repeat starts its timer.
 //
 // The transmitter is never left keyed: a file the player refuses, or a
@@ -95,6 +97,8 @@ class VoiceKeyer {
     bool keyed() const { return m_raisedSerial.has_value() || m_raisedParallel.has_value(); }
 
   private:
+    // The player accepted the file: PTT rises before the sound starts.
+    void keyTransmitter();
     void endMessage();
     void dropPtt();
     std::string resolve(const std::string& path) const;

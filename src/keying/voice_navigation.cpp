@@ -68,17 +68,42 @@ PromptPlayer::~PromptPlayer() {
 }
 
 void PromptPlayer::play(std::string_view name) {
-    playSequence({std::string(name)});
+    start({std::string(name)}, false);
+}
+
+void PromptPlayer::playWhole(std::string_view name) {
+    start({std::string(name)}, true);
 }
 
 void PromptPlayer::playSequence(const std::vector<std::string>& names) {
+    start(names, false);
+}
+
+void PromptPlayer::start(const std::vector<std::string>& names, bool whole) {
+    m_queue.assign(names.begin(), names.end());
+    if (!whole && m_wholePlaying && m_player.isPlaying()) {
+        // Waits for the end of the prompt that plays whole.
+        if (!m_poll.isActive()) {
+            m_poll.start(kPollMs);
+        }
+        return;
+    }
     m_player.stop();
     m_poll.stop();
-    m_queue.assign(names.begin(), names.end());
+    m_wholePlaying = false;
+    if (whole && !m_queue.empty()) {
+        std::string name = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_wholePlaying = m_player.play(promptFile(m_workingFolder, name));
+        if (m_wholePlaying) {
+            return;
+        }
+    }
     playNext();
 }
 
 void PromptPlayer::playNext() {
+    m_wholePlaying = false;
     while (!m_queue.empty()) {
         std::string name = std::move(m_queue.front());
         m_queue.pop_front();
@@ -101,6 +126,7 @@ void PromptPlayer::pollTick() {
 }
 
 void PromptPlayer::stop() {
+    m_wholePlaying = false;
     m_queue.clear();
     m_poll.stop();
     m_player.stop();

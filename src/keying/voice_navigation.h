@@ -37,6 +37,10 @@ std::string promptFile(const std::string& workingFolder, std::string_view name);
 // moved on by the player's end report or by the poll timer's tick, so the
 // window keeps taking keys meanwhile. A prompt whose file is missing plays
 // nothing and is passed over silently.
+//
+// A prompt played whole ("Dupe") is not cut off: what is asked for while it
+// plays waits for its end (the latest request only), so the call box's
+// prompt that follows a duplicate comes after the word.
 class PromptPlayer {
   public:
     static constexpr int kPollMs = 40;
@@ -48,7 +52,10 @@ class PromptPlayer {
 
     // One prompt; anything queued is dropped.
     void play(std::string_view name);
-    // The first prompt now, the others in turn.
+    // One prompt that later prompts wait for rather than cut off.
+    void playWhole(std::string_view name);
+    // The first prompt now, the others in turn; after a prompt played whole
+    // when one is playing.
     void playSequence(const std::vector<std::string>& names);
     // The poll timer's tick.
     void pollTick();
@@ -58,12 +65,15 @@ class PromptPlayer {
     bool isPlaying() const { return m_player.isPlaying() || !m_queue.empty(); }
 
   private:
+    void start(const std::vector<std::string>& names, bool whole);
     void playNext();
 
     SoundPlayer& m_player;
     VoiceTimer& m_poll;
     std::string m_workingFolder;
     std::deque<std::string> m_queue;
+    // The prompt playing now is to be heard to its end.
+    bool m_wholePlaying = false;
 };
 
 } // namespace wexon::keying

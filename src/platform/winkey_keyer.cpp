@@ -198,13 +198,24 @@ void WinKeyer::stopSending() {
     m_statusAsked.reset();
 }
 
+void WinKeyer::giveUp(std::string problem) {
+    m_problem = std::move(problem);
+    m_buffer.clearBuffer();
+    stopSending();
+    // Closed without the host-close handshake: the keyer is not listening,
+    // and the window must not wait on it. The next message opens it afresh.
+    m_port.close();
+    m_version = 0;
+    m_decoder.reset();
+    if (m_problemHandler) {
+        m_problemHandler(m_problem);
+    }
+}
+
 void WinKeyer::step() {
     if (!isOpen()) {
         // The port went away under us: the keyer counts as closed.
-        m_problem = "The WinKey port closed while sending.";
-        m_version = 0;
-        m_buffer.clearBuffer();
-        stopSending();
+        giveUp("The WinKey port closed while sending.");
         return;
     }
     if (wkGetStatus() >= wk::kStatusHoldOff) {
@@ -216,10 +227,7 @@ void WinKeyer::step() {
             send(wk::requestStatus());
             m_statusAsked = now;
         } else if (m_statusAsked && now - *m_statusAsked > stall) {
-            m_problem = "The WinKey stopped answering.";
-            m_buffer.clearBuffer();
-            m_decoder.reset();
-            stopSending();
+            giveUp("The WinKey stopped answering.");
         }
         return;
     }

@@ -41,6 +41,11 @@ class WinKeyer : public QObject, public keying::WinKeyControl {
     // WKTransmit runs this when the keyer is closed (the window's Open);
     // without it the keyer is opened on the last port.
     void setOpenRequest(std::function<void()> request) { m_openRequest = std::move(request); }
+    // Told, on the window thread, when the sender gives up on the keyer (it
+    // stopped answering, or its port went away); by then the keyer is closed.
+    void setProblemHandler(std::function<void(const std::string&)> handler) {
+        m_problemHandler = std::move(handler);
+    }
 
     // wk_open: result code (winkey::OpenResult); `version` gets the keyer's
     // version byte, 0 when it did not open.
@@ -77,6 +82,9 @@ class WinKeyer : public QObject, public keying::WinKeyControl {
   private:
     void step();
     void stopSending();
+    // Gives up on the keyer: the buffer is emptied, the port closed and the
+    // problem reported.
+    void giveUp(std::string problem);
     void readReplies();
     bool send(std::string_view bytes);
     std::optional<std::uint8_t> waitForPlainByte(int timeoutMs);
@@ -90,6 +98,7 @@ class WinKeyer : public QObject, public keying::WinKeyControl {
     int m_answerTimeoutMs = 1000;
     int m_stallTimeoutMs = 3000;
     std::function<void()> m_openRequest;
+    std::function<void(const std::string&)> m_problemHandler;
     std::chrono::steady_clock::time_point m_lastHeard{};
     std::optional<std::chrono::steady_clock::time_point> m_statusAsked;
     std::string m_problem;

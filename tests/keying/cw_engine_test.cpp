@@ -104,6 +104,72 @@ TEST(EngineTiming, SpeedChangeActsFromTheNextUnit) {
     EXPECT_EQ(e[3].ns - e[2].ns, 120'000'000); // after it
 }
 
+// A clock whose thread wakes late from one chosen wait, as a thread without
+// real-time priority does on a busy machine.
+class LateWakeClock : public test::VirtualElementClock {
+  public:
+    int lateAtWait = -1; // which wait (counted from 0) comes back late
+    std::int64_t lateNs = 0;
+    void sleepUntilNs(std::int64_t deadline) override {
+        test::VirtualElementClock::sleepUntilNs(deadline);
+        if (m_waits++ == lateAtWait) {
+            advance(lateNs);
+        }
+    }
+
+  private:
+    int m_waits = 0;
+};
+
+TEST(EngineTiming, AnElementAfterALateWakeIsNeverCutShortTheMessageSlipsInstead) {
+    // Late by less than a unit, by more, and inside a dah (no edge there).
+    struct Case {
+        int wait;
+        std::int64_t lateNs;
+    };
+    for (const Case c :
+         {Case{1, 20'000'000}, Case{1, 59'000'000}, Case{2, 150'000'000}, Case{5, 30'000'000}}) {
+        SCOPED_TRACE(c.wait);
+        LateWakeClock clock;
+        clock.lateAtWait = c.wait;
+        clock.lateNs = c.lateNs;
+        test::ScriptedKeyLine line(clock);
+        CwEngine engine(clock, nullptr, false);
+        engine.setInterface(1);
+        engine.setKeyLine(&line);
+        engine.setSpeed(20); // 60 ms units
+        engine.appendAndPump("PARIS");
+        ASSERT_TRUE(engine.waitUntilIdle(5s));
+        engine.setKeyLine(nullptr);
+        const auto e = line.edges();
+        const std::string units = std::string(morsePattern('P')) + std::string(morsePattern('A')) +
+                                  std::string(morsePattern('R')) + std::string(morsePattern('I')) +
+                                  std::string(morsePattern('S'));
+        // Every element as long as its units, or longer where the wake was
+        // late; never shorter.
+        std::vector<int> lengths;
+        for (std::size_t i = 0; i < units.size();) {
+            std::size_t j = i;
+            while (j < units.size() && units[j] == units[i]) {
+                ++j;
+            }
+            lengths.push_back(static_cast<int>(j - i));
+            i = j;
+        }
+        ASSERT_GE(e.size(), lengths.size() - 1);
+        std::int64_t stretched = 0;
+        for (std::size_t k = 0; k + 1 < e.size(); ++k) {
+            const std::int64_t ideal = lengths[k] * 60'000'000LL;
+            const std::int64_t actual = e[k + 1].ns - e[k].ns;
+            EXPECT_GE(actual, ideal) << "element " << k << " cut short";
+            stretched += actual - ideal;
+        }
+        // The whole message slipped by the late wake, not more.
+        EXPECT_LE(stretched, c.lateNs);
+        EXPECT_GT(stretched, 0);
+    }
+}
+
 TEST(EngineTiming, WordSpaceAdjustment) {
     for (int adjust : {0, -8, 2}) {
         EngineRig rig;

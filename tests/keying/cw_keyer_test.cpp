@@ -263,6 +263,63 @@ TEST(Speed, ArrowsStepAndWinKeyFollows) {
     rig.keyer.setSpeedText("5");
     rig.keyer.setSpeedText("99");
     EXPECT_EQ(wk.calls, (std::vector<std::string>{"wpm 5", "wpm 99"}));
+    // The window hands an arrow's new text back: that is no second command.
+    const std::string stepped = rig.keyer.speedDown();
+    rig.keyer.setSpeedText(stepped);
+    EXPECT_EQ(wk.calls, (std::vector<std::string>{"wpm 5", "wpm 99", "wpm 98"}));
+}
+
+// A service that never grants; the kernel stands in through a refusing call.
+class RefusingService : public RealTimeService {
+  public:
+    int asked = 0;
+    std::optional<Limits> limits(std::string& why) override {
+        ++asked;
+        why = "no system bus";
+        return std::nullopt;
+    }
+    bool makeThreadRealtime(std::uint64_t, int, std::string&) override { return false; }
+};
+
+TEST(RealTime, ARefusalIsToldOnceAfterTheFirstMessage) {
+    RefusingService service;
+    RealTimeRequest request;
+    request.service = &service;
+    request.system.setFifo = [](int) { return false; };
+    test::FakeCwHost host;
+    test::FakeClock clock;
+    test::VirtualElementClock elementClock;
+    test::ScriptedKeyLine line{elementClock};
+    test::QueuedPost queue;
+    CwKeyer keyer{host, elementClock, clock, request};
+    keyer.setPost(queue.post());
+    keyer.setKeyLine(&line);
+    CwSettings s;
+    s.interface = 1;
+    s.speedText = "40";
+    s.messages[0] = "TEST";
+    keyer.applySettings(s);
+    for (int i = 0; i < 2; ++i) {
+        keyer.fKeyCW(112);
+        ASSERT_TRUE(keyer.engine().waitUntilIdle(5s));
+        queue.drain();
+    }
+    EXPECT_EQ(service.asked, 1);
+    EXPECT_EQ(keyer.realTimeGrant().way, RealTimeGrant::Way::Refused);
+    ASSERT_EQ(host.dialog.size(), 1u);
+    EXPECT_EQ(host.dialog[0], "CW keying runs without real-time priority (no system bus); "
+                              "elements may be uneven on a busy computer.");
+    // Keying went on all the same.
+    EXPECT_FALSE(line.edges().empty());
+    keyer.setKeyLine(nullptr);
+}
+
+TEST(RealTime, NothingIsToldWhenGrantedOrNotWanted) {
+    KeyerRig rig; // real time not wanted
+    rig.keyer.setMessage(0, "E");
+    rig.keyer.fKeyCW(112);
+    rig.settle();
+    EXPECT_TRUE(rig.host.dialog.empty());
 }
 
 TEST(Speed, BadSpeedTextsNeitherCrashNorKey) {

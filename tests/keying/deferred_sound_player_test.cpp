@@ -9,7 +9,7 @@
 using wexon::keying::DeferredSoundPlayer;
 using wexon::test::FakeSoundPlayer;
 
-TEST(DeferredSoundPlayer, IsMadeAtTheFirstPlayAndKeepsTheEndedHandlerGivenBefore) {
+TEST(DeferredSoundPlayer, IsMadeAtTheFirstPlayAndKeepsTheHandlersGivenBefore) {
     int made = 0;
     FakeSoundPlayer* real = nullptr;
     DeferredSoundPlayer player([&] {
@@ -20,7 +20,9 @@ TEST(DeferredSoundPlayer, IsMadeAtTheFirstPlayAndKeepsTheEndedHandlerGivenBefore
         return p;
     });
     int ended = 0;
+    int started = 0;
     player.setEndedHandler([&] { ++ended; });
+    player.setStartedHandler([&] { ++started; });
     player.stop(); // stopping what never played makes nothing
     EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(made, 0);
@@ -28,6 +30,7 @@ TEST(DeferredSoundPlayer, IsMadeAtTheFirstPlayAndKeepsTheEndedHandlerGivenBefore
     ASSERT_TRUE(player.play("/a.wav"));
     ASSERT_TRUE(player.play("/b.wav"));
     EXPECT_EQ(made, 1);
+    EXPECT_EQ(started, 2); // the handlers given before the player was made reach it
     EXPECT_TRUE(player.isPlaying());
     real->finish();
     EXPECT_EQ(ended, 1);

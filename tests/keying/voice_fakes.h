@@ -11,7 +11,9 @@
 namespace wexon::test {
 
 // A player that plays until the test ends the file. By default it plays any
-// file that exists; `refuse` makes every play fail.
+// file that exists and accepts it at once (the started handler runs inside
+// play()); `refuse` makes every play fail, `deferAccept` leaves the verdict
+// to the test: accept() or failBeforeStart().
 class FakeSoundPlayer : public keying::SoundPlayer {
   public:
     std::vector<std::string> played; // every path play() was given
@@ -19,6 +21,8 @@ class FakeSoundPlayer : public keying::SoundPlayer {
     int stops = 0;
     bool refuse = false;
     bool anyPath = false; // plays paths that do not exist too
+    bool deferAccept = false;
+    int accepted = 0; // how often the started handler ran
 
     bool play(const std::string& path) override {
         played.push_back(path);
@@ -29,14 +33,30 @@ class FakeSoundPlayer : public keying::SoundPlayer {
         }
         m_playing = true;
         started.push_back(path);
+        if (!deferAccept) {
+            accept();
+        }
         return true;
     }
+    // The player has loaded the file; its sound starts after the handler.
+    void accept() {
+        ++accepted;
+        if (m_started) {
+            m_started();
+        }
+    }
+    // The file turns out to be damaged before any sound: it ends, never
+    // accepted.
+    void failBeforeStart() { finish(); }
     void stop() override {
         ++stops;
         m_playing = false;
     }
     bool isPlaying() const override { return m_playing; }
     void setEndedHandler(std::function<void()> ended) override { m_ended = std::move(ended); }
+    void setStartedHandler(std::function<void()> started) override {
+        m_started = std::move(started);
+    }
 
     // The file ends by itself (or fails while playing) and says so.
     void finish() {
@@ -51,6 +71,7 @@ class FakeSoundPlayer : public keying::SoundPlayer {
   private:
     bool m_playing = false;
     std::function<void()> m_ended;
+    std::function<void()> m_started;
 };
 
 // A timer the test fires by hand.

@@ -140,29 +140,53 @@ TEST_F(VoiceKeyerTest, OtherKeysAndAZeroIntervalDoNotRepeat) {
     EXPECT_FALSE(keyer.repeatArmed());
 }
 
-TEST_F(VoiceKeyerTest, AFileThePlayerRefusesDropsPttAtOnce) {
+TEST_F(VoiceKeyerTest, AFileThePlayerRefusesKeysNothingAtAll) {
     settings("3", PttLine::Parallel, "5");
     player.refuse = true;
     keyer.fKeyPhone(112);
-    EXPECT_EQ(ptt.events, (Events{"open", "RTS+", "LPT888=3", "RTS-", "LPT888=2"}));
-    EXPECT_FALSE(ptt.keyed());
+    // Not even a short pulse: no line moved, the port was not even opened.
+    EXPECT_EQ(ptt.events, Events{});
     EXPECT_FALSE(watch.isActive());
     EXPECT_FALSE(repeat.isActive()) << "a file that cannot play is not retried";
+}
+
+TEST_F(VoiceKeyerTest, PttRisesOnlyOnceThePlayerHasAcceptedTheFile) {
+    settings("3", PttLine::Parallel);
+    player.deferAccept = true;
+    keyer.fKeyPhone(112);
+    EXPECT_TRUE(keyer.isPlaying());
+    EXPECT_TRUE(watch.isActive());
+    keyer.watchTick();
+    EXPECT_EQ(ptt.events, Events{}) << "still loading";
+    player.accept();
+    EXPECT_EQ(ptt.events, (Events{"open", "RTS+", "LPT888=3"}));
+    player.finish();
+    EXPECT_FALSE(ptt.keyed());
+
+    // A damaged file fails while loading: it never keys anything.
+    ptt.events.clear();
+    keyer.fKeyPhone(113);
+    player.failBeforeStart();
+    EXPECT_EQ(ptt.events, Events{});
+    EXPECT_FALSE(watch.isActive());
+    EXPECT_FALSE(keyer.keyed());
 }
 
 TEST_F(VoiceKeyerTest, AParallelPortThatCannotBeWrittenPlaysNothingAndKeysNothing) {
     settings("3", PttLine::Parallel);
     ptt.parallelFails = true;
     keyer.fKeyPhone(112);
-    EXPECT_TRUE(player.started.empty());
+    // Stopped from the started handler, before any sound.
+    EXPECT_FALSE(player.isPlaying());
     EXPECT_FALSE(ptt.keyed());
+    EXPECT_FALSE(watch.isActive());
     EXPECT_EQ(ptt.events.back(), "RTS-");
 
     ptt.parallelFails = false;
     ptt.events.clear();
     keyer.setAddressText("printer");
     keyer.fKeyPhone(112);
-    EXPECT_TRUE(player.started.empty());
+    EXPECT_FALSE(player.isPlaying());
     EXPECT_EQ(ptt.events, (Events{"RTS+", "RTS-"}));
 }
 

@@ -132,6 +132,49 @@ TEST_F(SoundPlayerTest, ADamagedFileEndsAsAFailure) {
     }
 }
 
+// After a damaged or empty file the same player still plays the next good
+// one, through to its end, without holding up the window on the way.
+TEST_F(SoundPlayerTest, AGoodFileStillPlaysAfterADamagedOneOnTheSamePlayer) {
+    if (!sinkUp) {
+        GTEST_SKIP() << "no audio sink could be started: " << sink().reason();
+    }
+    std::mt19937 rng(7);
+    std::string noise(4000, '\0');
+    for (char& c : noise) {
+        c = static_cast<char>(rng());
+    }
+    dir.write("noise.wav", noise);
+    dir.write("empty.wav", "");
+    test::writeToneWav(dir.file("tone.wav"), 400);
+    QtSoundPlayer player;
+    watch(player);
+    int started = 0;
+    player.setStartedHandler([&started] { ++started; });
+    for (const char* bad : {"noise.wav", "empty.wav"}) {
+        SCOPED_TRACE(bad);
+        started = 0;
+        if (player.play(dir.file(bad))) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !player.isPlaying(); }, 8000));
+        }
+        QTest::qWait(50);
+        // A file that never plays is never accepted.
+        EXPECT_EQ(started, 0);
+
+        started = 0;
+        ended = 0;
+        QElapsedTimer clock;
+        clock.start();
+        ASSERT_TRUE(player.play(dir.file("tone.wav")));
+        // play() hands the file over and returns; it does not wait on the player.
+        EXPECT_LT(clock.elapsed(), 300);
+        EXPECT_TRUE(player.isPlaying());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ended > 0; }, 15000)) << "never ended";
+        EXPECT_EQ(started, 1);
+        // It played at the sink's pace rather than failing at once.
+        EXPECT_GE(clock.elapsed(), 300);
+    }
+}
+
 TEST_F(SoundPlayerTest, APlaybackThatNeverGetsGoingEndsAsAFailure) {
     test::writeToneWav(dir.file("tone.wav"), 2000);
     QtSoundPlayer player;

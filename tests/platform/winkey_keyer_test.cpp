@@ -168,9 +168,13 @@ TEST(WinKeyTransmit, AKeyerThatStopsAnsweringIsGivenUp) {
     ASSERT_EQ(rig.open(), wk::kOpenSuccess);
     rig.buffer.append("ABCDEF");
     rig.keyer.transmitBuffer();
+    std::vector<std::string> told;
+    rig.keyer.setProblemHandler([&told](const std::string& problem) { told.push_back(problem); });
     ASSERT_TRUE(runUntil([&] { return !rig.keyer.transmitting(); }, 3000));
     EXPECT_TRUE(rig.buffer.bufferEmpty());
     EXPECT_FALSE(rig.keyer.lastProblem().empty());
+    EXPECT_EQ(told, std::vector<std::string>{rig.keyer.lastProblem()});
+    EXPECT_FALSE(rig.keyer.isOpen()) << "given up means closed";
     // It asked for the status once before giving up.
     EXPECT_NE(rig.device.received().find('\x15'), std::string::npos);
 }

@@ -96,7 +96,9 @@ CwWindow::CwWindow(keying::CwHost& host, core::SettingsStore& settings, const co
       m_services(std::move(services)) {
     setObjectName("CWFrm");
     setWindowTitle("CW String Selections");
-    m_keyer = std::make_unique<keying::CwKeyer>(host, m_elementClock, clock);
+    keying::RealTimeRequest realTime;
+    realTime.service = &m_realTimeService;
+    m_keyer = std::make_unique<keying::CwKeyer>(host, m_elementClock, clock, std::move(realTime));
     m_keyer->setPost(platform::windowThreadPost(this));
     m_keyer->setLineSetup([this] {
         int iface = m_keyer->settings().interface;

@@ -14,6 +14,7 @@
 #include "keying/element_clock.h"
 #include "platform/key_line_parallel.h"
 #include "platform/key_line_serial.h"
+#include "platform/realtime_kit.h"
 #include "ui/main/main_window_hooks.h"
 #include "ui/common/prompts.h"
 
@@ -127,6 +128,9 @@ class CwWindow : public QDialog, public CwKeyerHook {
     Prompts& m_prompts;
     CwWindowServices m_services;
     keying::MonotonicElementClock m_elementClock;
+    // Asked for real-time priority by the keying thread when the kernel
+    // refuses it directly; outlives the keyer.
+    platform::RealtimeKitService m_realTimeService;
     platform::SerialKeyLine m_serialLine;
     platform::ParallelKeyLine m_parallelLine;
     std::unique_ptr<keying::CwKeyer> m_keyer;

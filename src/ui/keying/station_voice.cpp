@@ -1,6 +1,7 @@
 #include "ui/keying/station_voice.h"
 
 #include <QAction>
+#include <QEvent>
 
 #include "keying/deferred_sound_player.h"
 #include "platform/sound_player_loader.h"
@@ -66,9 +67,29 @@ StationVoice::StationVoice(MainWindow& window, StationTools& tools, MainWindowSe
     m_tools.setVoiceKeyerOpener([this] { showVoiceKeyer(); });
     m_tools.setVoicePortCloser([this] { m_keyerWindow->closePhonePort(); });
     connectMenus();
+    // At start-up the entry row already counts the call box as focused, so
+    // the focus it gets when the window first shows asks for no prompt; the
+    // call box's prompt is said here instead.
+    m_callBox = m_window.findChild<QWidget*>("txtCall");
+    if (m_callBox != nullptr) {
+        m_callBox->installEventFilter(this);
+    }
+}
+
+bool StationVoice::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_callBox && event->type() == QEvent::FocusIn) {
+        m_callBox->removeEventFilter(this);
+        if (!m_prompted) {
+            playPrompt("Call");
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 StationVoice::~StationVoice() {
+    if (m_callBox != nullptr) {
+        m_callBox->removeEventFilter(this);
+    }
     m_window.setVoiceKeyer(nullptr);
     m_window.setVoicePrompter(nullptr);
     m_tools.setVoiceKeyerOpener({});
@@ -142,13 +163,16 @@ void StationVoice::saveMode(keying::NavigationMode mode) {
 }
 
 void StationVoice::playPrompt(const std::string& name) {
+    m_prompted = true;
     if (keying::promptSpoken(name, mode())) {
         m_prompts->play(name);
     }
 }
 
 void StationVoice::playDupe() {
-    m_prompts->play("Dupe");
+    m_prompted = true;
+    // The call box's prompt that follows a duplicate waits for the word.
+    m_prompts->playWhole("Dupe");
 }
 
 bool StationVoice::isPlaying() const {

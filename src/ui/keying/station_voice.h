@@ -4,6 +4,7 @@
 #include <string>
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include "keying/sound_player.h"
@@ -54,6 +55,10 @@ class StationVoice : public QObject, public VoicePrompterHook {
     void playDupe() override;
     bool isPlaying() const override;
 
+  protected:
+    // The call box's first focus: its prompt at start-up.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void connectMenus();
     void closeCwPorts();
@@ -72,6 +77,9 @@ class StationVoice : public QObject, public VoicePrompterHook {
     std::unique_ptr<keying::PromptPlayer> m_prompts;
     std::unique_ptr<VoiceKeyerWindow> m_keyerWindow;
     std::unique_ptr<VoiceNavigationWindow> m_navigationWindow;
+    QPointer<QWidget> m_callBox;
+    // A prompt was asked for; the start-up prompt is then not needed.
+    bool m_prompted = false;
 };
 
 } // namespace wexon::ui

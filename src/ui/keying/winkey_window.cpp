@@ -43,6 +43,12 @@ WinKeyWindow::WinKeyWindow(keying::CwKeyer& keyer, const core::SettingsStore* po
     setWindowTitle(" WinKey Setup");
     buildControls();
     m_winKeyer.setOpenRequest([this] { cmdOpenWinkeyClick(); });
+    m_winKeyer.setProblemHandler([this](const std::string& problem) {
+        // The keyer was closed; the operator hears why on the message line.
+        lblOpenStatus->setText("Closed");
+        lblVersion->setText("Version #");
+        m_cwKeyer.reportProblem(problem);
+    });
     loadSettings();
 }
 

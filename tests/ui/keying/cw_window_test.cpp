@@ -166,6 +166,25 @@ TEST(CwWindow, WinKeyOptionLoadsTheWinKeyWindowAndShowsItsButton) {
     EXPECT_FALSE(rig.find<QPushButton>("cmdConfWinkey")->isVisibleTo(rig.window.get()));
 }
 
+TEST(CwWindow, EachSpeedStepReachesTheWinKeyOnce) {
+    CwWindowRig rig;
+    rig.create();
+    rig.find<QRadioButton>("Option5")->click();
+    test::FakeWinKey wk;
+    rig.window->keyer().setWinKey(&wk);
+    rig.find<QLineEdit>("Text11")->setText("25");
+    wk.calls.clear();
+    EXPECT_EQ(rig.window->upDown1UpClick(), "26");
+    EXPECT_EQ(wk.calls, std::vector<std::string>{"wpm 26"});
+    EXPECT_EQ(rig.window->speedDown(), 25);
+    EXPECT_EQ(wk.calls, (std::vector<std::string>{"wpm 26", "wpm 25"}));
+    // A typed speed is sent once too.
+    rig.find<QLineEdit>("Text11")->setText("30");
+    EXPECT_EQ(wk.calls.back(), "wpm 30");
+    EXPECT_EQ(wk.calls.size(), 3u);
+    rig.window->keyer().setWinKey(nullptr);
+}
+
 TEST(CwWindow, RepeatTimerResendsF1) {
     CwWindowRig rig;
     rig.create();

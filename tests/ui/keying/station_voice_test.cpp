@@ -122,6 +122,8 @@ TEST_F(StationVoiceTest, TheMenuShowsTheKeyerModallyAndCtrlPRestoresIt) {
 TEST_F(StationVoiceTest, CallOnlySpeaksTheCallBoxAndNotTheCountryBox) {
     writePrompts({"Call", "Country", "RstRcvd", "Dupe"});
     start("PH", 1);
+    prompter->played.clear();
+    prompter->started.clear();
     focusBox("txtCntry");
     EXPECT_TRUE(prompter->played.empty());
     focusBox("txtCall");
@@ -134,6 +136,7 @@ TEST_F(StationVoiceTest, CallOnlySpeaksTheCallBoxAndNotTheCountryBox) {
 TEST_F(StationVoiceTest, AllDataFieldsSpeaksEveryBoxAndOffSpeaksNone) {
     writePrompts({"Call", "Country", "RstSnt"});
     start("PH", 2);
+    prompter->started.clear();
     focusBox("txtCntry");
     focusBox("txtRSTS");
     focusBox("txtCall");
@@ -165,13 +168,59 @@ TEST_F(StationVoiceTest, ADuplicateSaysDupeInEveryMode) {
     }
 }
 
+TEST_F(StationVoiceTest, TheCallBoxIsSpokenWhenItFirstGetsTheFocusAtStartUp) {
+    writePrompts({"Call"});
+    for (int mode : {1, 2}) {
+        start("PH", mode);
+        EXPECT_EQ(window->focusWidget(), child<QLineEdit>("txtCall")) << mode;
+        EXPECT_EQ(prompter->started, Names{prompt("Call")}) << mode;
+        // Once only: going to another window and back says nothing new.
+        prompter->finish();
+        voice->keyerWindow().show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&voice->keyerWindow()));
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        EXPECT_EQ(prompter->started.size(), 1u) << mode;
+        voice.reset();
+        tools.reset();
+        window.reset();
+    }
+    start("PH", 0);
+    EXPECT_TRUE(prompter->played.empty());
+}
+
+TEST_F(StationVoiceTest, DupeIsHeardToItsEndBeforeTheCallBoxPrompt) {
+    writePrompts({"Dupe", "Call", "RstSnt"});
+    for (int mode : {1, 2}) {
+        start("PH", mode);
+        prompter->finish(); // the start-up prompt
+        focusBox("txtCall");
+        QTest::keyClicks(window->focusWidget(), "k1aa");
+        // Leaving the call box finds the duplicate and brings the focus back.
+        press(Qt::Key_Tab);
+        ASSERT_FALSE(prompter->started.empty()) << mode;
+        EXPECT_EQ(prompter->started.back(), prompt("Dupe")) << mode;
+        QTest::qWait(100);
+        EXPECT_EQ(prompter->started.back(), prompt("Dupe")) << mode << ": cut off";
+        EXPECT_TRUE(prompter->isPlaying()) << mode;
+        // Then the call box's prompt, once the word has ended.
+        prompter->finish();
+        EXPECT_EQ(prompter->started.back(), prompt("Call")) << mode;
+        voice.reset();
+        tools.reset();
+        window.reset();
+        clock.advanceSeconds(5);
+    }
+}
+
 TEST_F(StationVoiceTest, MissingPromptFilesAreSilentAndShowNoMessage) {
     start("PH", 2);
     const std::size_t shownBefore = prompts.shown.size();
+    const std::size_t playedBefore = prompter->played.size();
     focusBox("txtCntry");
     focusBox("txtCall");
     voice->playDupe();
-    EXPECT_EQ(prompter->played.size(), 3u);
+    EXPECT_EQ(prompter->played.size(), playedBefore + 3);
     EXPECT_TRUE(prompter->started.empty());
     EXPECT_FALSE(voice->isPlaying());
     EXPECT_EQ(prompts.shown.size(), shownBefore);

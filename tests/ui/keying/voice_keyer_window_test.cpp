@@ -66,9 +66,12 @@ class TimedPlayer : public test::FakeSoundPlayer {
   public:
     std::int64_t startedNs = 0;
     std::int64_t endedNs = 0;
+    // The sound starts once the player has accepted the file, after the
+    // started handler: here as play() returns.
     bool play(const std::string& path) override {
+        const bool ok = FakeSoundPlayer::play(path);
         startedNs = monotonicNs();
-        return FakeSoundPlayer::play(path);
+        return ok;
     }
     void finishNow() {
         endedNs = monotonicNs();
@@ -314,15 +317,25 @@ TEST_F(VoiceKeyerWindowTest, WithTheRealPlayerABadFileDropsPttWithoutWaiting) {
     auto& w = make(&real);
     w.fKeyPhone(113);
     EXPECT_FALSE(w.keyer().keyed()) << "a missing file never keys";
-    EXPECT_TRUE(w.phonePortOpen());
+    // Not even the port is opened for it.
+    EXPECT_FALSE(w.phonePortOpen());
 
     QElapsedTimer clock;
     clock.start();
     w.fKeyPhone(112);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.keyer().keyed(); }, 10000));
+    bool everKeyed = false;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            everKeyed = everKeyed || w.keyer().keyed();
+            return !w.isPlaying();
+        },
+        10000));
+    EXPECT_FALSE(everKeyed) << "a damaged file keyed the transmitter";
+    EXPECT_FALSE(w.phonePortOpen());
     // The player's own failure report ends it, well before its stall guard.
     EXPECT_LT(clock.elapsed(), platform::QtSoundPlayer::kStartLimitMs);
-    EXPECT_FALSE(w.isPlaying());
+    QTest::qWait(50);
+    EXPECT_FALSE(w.keyer().keyed());
     EXPECT_FALSE(child<QTimer>("Timer1")->isActive());
     window.reset(); // before the player it plays through
 }
@@ -392,7 +405,7 @@ TEST(VoicePttUnderShim, RtsRisesBeforePlayingAndFallsAfterIt) {
     test::resetShim();
     live.fKeyPhone(112);
     ASSERT_TRUE(live.isPlaying());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !live.keyer().keyed(); }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !live.isPlaying() && !live.keyer().keyed(); }, 15000));
     const std::int64_t endNs = monotonicNs();
     std::vector<test::ShimEvent> rts;
     for (const auto& e : test::shimEvents()) {

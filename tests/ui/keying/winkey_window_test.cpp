@@ -117,6 +117,32 @@ TEST(WinKeyWindow, AKeyerThatDoesNotAnswerIsReported) {
     EXPECT_TRUE(rig.keyer.engine().bufferEmpty());
 }
 
+TEST(WinKeyWindow, AKeyerThatStopsAnsweringIsClosedAndTheOperatorIsTold) {
+    WinKeyRig rig;
+    rig.device.holdAfterFirstCharacter = true;
+    rig.device.silentWhileHeld = true;
+    rig.dir.write("WK.txt", kSixLines);
+    rig.create();
+    rig.window->keyer().setStallTimeoutMs(100);
+    rig.window->cmdOpenWinkeyClick();
+    ASSERT_TRUE(rig.window->keyer().isOpen());
+    rig.window->command3Click();
+    QElapsedTimer t;
+    t.start();
+    while (rig.window->keyer().transmitting() && t.elapsed() < 3000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(1);
+    }
+    ASSERT_FALSE(rig.window->keyer().transmitting());
+    // Closed, so the next message is not handed to a keyer that is gone.
+    EXPECT_FALSE(rig.window->keyer().isOpen());
+    EXPECT_EQ(rig.window->keyer().version(), 0);
+    EXPECT_EQ(rig.find<QLabel>("lblOpenStatus")->text(), "Closed");
+    ASSERT_FALSE(rig.host.dialog.empty());
+    EXPECT_EQ(rig.host.dialog.back(), "The WinKey stopped answering.");
+    EXPECT_TRUE(rig.keyer.engine().bufferEmpty());
+}
+
 TEST(WinKeyWindow, RatioEdgesAndResets) {
     WinKeyRig rig;
     rig.dir.write("WK.txt", kSixLines);
