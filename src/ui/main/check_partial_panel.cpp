@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "ui/main/main_window.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -100,7 +101,7 @@ CheckPartialPanel::CheckPartialPanel(QWidget* parent) : QWidget(parent) {
     // Every change of the view's width decides anew how many calls fit.
     m_view->viewport()->installEventFilter(this);
 
-    m_moreLabel = new QLabel(this);
+    m_moreLabel = plainLabel(QString(), this);
     m_moreLabel->setObjectName("lblCheckPartialMore");
     m_moreLabel->setAccessibleName("Further known calls");
     m_moreLabel->setFocusPolicy(Qt::NoFocus);

@@ -20,6 +20,7 @@
 #include "ui/main/main_window_labels.h"
 #include "ui/main/score_panel.h"
 #include "ui/common/text_conversion.h"
+#include "ui/common/plain_text.h"
 
 // The main window's menus and controls: where each one sits and what it is
 // connected to.
@@ -42,7 +43,7 @@ QLineEdit* makeEntryBox(QWidget* parent, const char* name, int maxLength) {
 // the value is.
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString(),
                   const QString& spoken = QString()) {
-    auto* label = new QLabel(text, parent);
+    auto* label = plainLabel(text, parent);
     label->setObjectName(name);
     if (spoken.isEmpty()) {
         label->setAccessibleName(text);
@@ -291,6 +292,8 @@ void MainWindow::buildControls() {
     Label23 = makeLabel(central, "Label23", QString(), "Distance in miles");
     lblDupe = makeLabel(central, "lblDupe", QString(), "Possible Duplicates");
     lblDupe->setAutoFillBackground(true);
+    // Its text can be as long as a cluster line: cut, it never widens the window.
+    lblDupe->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // Room for the widest value, so the row does not shift while a call is typed.
     const QFontMetrics metrics(Label19->font());
     Label19->setMinimumWidth(metrics.horizontalAdvance(" WWW "));
@@ -316,6 +319,7 @@ void MainWindow::buildControls() {
 
     lblDialog = makeLabel(central, "lblDialog", QString(), "Message");
     lblDialog->setAutoFillBackground(true);
+    lblDialog->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblDialog->setMargin(4);
     QFont dialogFont = lblDialog->font();
     dialogFont.setBold(true);
