@@ -8,8 +8,8 @@
 
 namespace wexon::ui {
 
-FramePlacement* FramePlacement::install(QWidget& window, std::function<void()> place) {
-    auto* watcher = new FramePlacement(window, std::move(place));
+FramePlacement* FramePlacement::install(QWidget& window, std::function<void()> place, Watch watch) {
+    auto* watcher = new FramePlacement(window, std::move(place), watch);
     window.installEventFilter(watcher);
     if (window.isVisible()) {
         watcher->startSettling();
@@ -17,8 +17,8 @@ FramePlacement* FramePlacement::install(QWidget& window, std::function<void()> p
     return watcher;
 }
 
-FramePlacement::FramePlacement(QWidget& window, std::function<void()> place)
-    : QObject(&window), m_window(window), m_place(std::move(place)) {}
+FramePlacement::FramePlacement(QWidget& window, std::function<void()> place, Watch watch)
+    : QObject(&window), m_window(window), m_place(std::move(place)), m_watch(watch) {}
 
 void FramePlacement::startSettling() {
     if (m_sinceShow.isValid()) {
@@ -39,7 +39,8 @@ void FramePlacement::check() {
         return;
     }
     const QSize decorations = frameDecorations(m_window);
-    if (decorations == m_decorations && m_window.size() == m_size) {
+    if (decorations == m_decorations &&
+        (m_watch == Watch::Decorations || m_window.size() == m_size)) {
         return;
     }
     m_placing = true;

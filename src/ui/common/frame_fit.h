@@ -17,26 +17,31 @@ namespace wexon::ui {
 // window whose layout grows it on the screen changes size after being placed;
 // a window fitted before either would have its title bar off the screen or sit
 // off centre. So after the first show, for a while, `place` is called again
-// whenever the frame's decorations or the window's size change. The watcher is
-// a child of the window.
+// whenever the frame's decorations change, and with Watch::SizeToo whenever
+// the window's size changes as well. The watcher is a child of the window.
 class FramePlacement : public QObject {
     Q_OBJECT
   public:
     // How long after the first show the window is watched.
     static constexpr int kSettleMs = 3000;
+    // A window the operator may resize at once (the main window) is watched
+    // for its decorations only, so that a resize is never undone.
+    enum class Watch { Decorations, SizeToo };
 
-    static FramePlacement* install(QWidget& window, std::function<void()> place);
+    static FramePlacement* install(QWidget& window, std::function<void()> place,
+                                   Watch watch = Watch::Decorations);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    FramePlacement(QWidget& window, std::function<void()> place);
+    FramePlacement(QWidget& window, std::function<void()> place, Watch watch);
     void startSettling();
     void check();
 
     QWidget& m_window;
     std::function<void()> m_place;
+    Watch m_watch;
     QElapsedTimer m_sinceShow;
     QSize m_decorations{-1, -1};
     QSize m_size;

@@ -428,9 +428,12 @@ bool SecondaryWindowScaler::eventFilter(QObject* watched, QEvent* event) {
                 scaleToFit(*w, areas);
                 const QRect work = areas.work.isValid() ? areas.work : areas.screen;
                 const QSize scaledSize = w->size();
-                FramePlacement::install(*w, [w, work, scaledSize] {
-                    keepFrameOnWorkArea(*w, work, w->size() != scaledSize);
-                });
+                FramePlacement::install(
+                    *w,
+                    [w, work, scaledSize] {
+                        keepFrameOnWorkArea(*w, work, w->size() != scaledSize);
+                    },
+                    FramePlacement::Watch::SizeToo);
             }
         }
     }

@@ -114,15 +114,7 @@ void BandMapController::drawPendingSpots() {
     if (m_spectrum != nullptr) {
         m_spectrum->bandMapLabelDisplay();
     }
-    if (m_pendingRows.size() > 1) {
-        m_list->setUpdatesEnabled(false);
-    }
-    for (const spots::SpotListRow& row : m_pendingRows) {
-        m_list->addSpot(row);
-    }
-    if (m_pendingRows.size() > 1) {
-        m_list->setUpdatesEnabled(true);
-    }
+    m_list->addSpots(m_pendingRows);
     m_pendingRows.clear();
 }
 

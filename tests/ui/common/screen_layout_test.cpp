@@ -123,6 +123,16 @@ TEST_F(ScreenLayoutTest, TheTaskbarTogglesAtFullSizeAndTheWindowFollowsAtOnce) {
     EXPECT_EQ(w.frameGeometry(), kScreen.screen);
 }
 
+TEST_F(ScreenLayoutTest, AResizeRightAfterTheFirstShowIsNotUndone) {
+    auto& w = start(100, 1);
+    // The window is still settling under its window manager; the operator's
+    // own size stays.
+    const QSize own = w.size() - QSize(60, 40);
+    w.resize(own);
+    QTest::qWait(150);
+    EXPECT_EQ(w.size(), own);
+}
+
 TEST_F(ScreenLayoutTest, TheTaskbarIsRefusedBelowFullSize) {
     start(90, 0);
     item("mnuTaskbar")->trigger();

@@ -116,6 +116,33 @@ TEST_F(BandMapControllerTest, SpotListKeepsTwoHundredRowsNewestOnTop) {
     EXPECT_EQ(list->headerItem()->text(4), "Comments");
 }
 
+TEST_F(BandMapControllerTest, AReadOfManySpotsKeepsTheNewestTwoHundredInOrder) {
+    for (int i = 1; i <= 100; ++i) {
+        spot("K" + std::to_string(i) + "AA", "14025");
+    }
+    controller->beginSpots();
+    for (int i = 1; i <= 250; ++i) {
+        spot("N" + std::to_string(i) + "BB", "14030");
+    }
+    controller->endSpots();
+    SpotListWidget* list = controller->spotList();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->text(0) == "N250BB"; }, 2000));
+    ASSERT_EQ(list->topLevelItemCount(), 200);
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "N249BB");
+    EXPECT_EQ(list->topLevelItem(199)->text(0), "N51BB");
+
+    // A short read pushes out only as many rows as it brings.
+    controller->beginSpots();
+    spot("W1XX", "14031");
+    spot("W2XX", "14032");
+    controller->endSpots();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->text(0) == "W2XX"; }, 2000));
+    ASSERT_EQ(list->topLevelItemCount(), 200);
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "W1XX");
+    EXPECT_EQ(list->topLevelItem(2)->text(0), "N250BB");
+    EXPECT_EQ(list->topLevelItem(199)->text(0), "N53BB");
+}
+
 TEST_F(BandMapControllerTest, BandMapShowsLabelsWithAgeColours) {
     openStrip("Telnet", false);
     spot("K1AA", "14010");
