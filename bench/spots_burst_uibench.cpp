@@ -182,8 +182,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIntValue("WEXON_BENCH_ACCESSIBLE") == 1) {
         QAccessible::setActive(true);
     }
-    std::printf("accessibility %s, platform %s\n", QAccessible::isActive() ? "on" : "off",
-                qPrintable(QGuiApplication::platformName()));
 
     // A working folder as the program finds it: preferences, country table and
     // a short log.
@@ -290,6 +288,9 @@ int main(int argc, char** argv) {
     std::printf("; store slot 49 = %s, spot list rows = %zu\n",
                 spots.controller().store().slot(49).call.c_str(),
                 spots.controller().listRows().size());
+    // The bridge to a screen reader comes up with the event loop.
+    std::printf("accessibility %s, platform %s\n", QAccessible::isActive() ? "on" : "off",
+                qPrintable(QGuiApplication::platformName()));
     report("key to call box painted, during the bursts", duringBurst);
     report("key to call box painted, with the cluster quiet", keys.latencies);
     std::printf("keys not painted within %d ms: %d during the bursts, %d quiet\n",
