@@ -1,11 +1,11 @@
-// fuzz-sources: spots/telnet_line_buffer spots/spot_receiver spots/spot_line
-// spots/tnc_line_splitter spots/terminal_text core/country_table core/number_format
-// core/quoted_form core/date_time Drives the Telnet line buffer and the Telnet receive path with
-// arbitrary cluster text, read in pieces of uneven sizes as the socket hands them over. Promises
-// checked: lines hold no CR or LF, the partial line stays bounded, the lines found do not depend on
-// how the text was cut into reads (a CR LF cut in two included), every line ended by CR, LF or CR
-// LF that fits comes out and an over-long line is dropped whole, and the terminal never holds more
-// than 10000 characters.
+// fuzz-sources: spots/telnet_line_buffer spots/spot_receiver spots/spot_line spots/tnc_line_splitter spots/terminal_text core/country_table core/number_format core/quoted_form core/date_time
+// Drives the Telnet line buffer and the Telnet receive path with arbitrary
+// cluster text, read in pieces of uneven sizes as the socket hands them over.
+// Promises checked: lines hold no CR or LF, the partial line stays bounded,
+// the lines found do not depend on how the text was cut into reads (a CR LF
+// cut in two included), every line ended by CR, LF or CR LF that fits comes
+// out and an over-long line is dropped whole, and the terminal never holds
+// more than 10000 characters.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,6 @@
-// fuzz-sources: spots/tnc_line_splitter spots/spot_receiver spots/spot_line
-// spots/telnet_line_buffer spots/terminal_text core/country_table core/number_format
-// core/quoted_form core/date_time Drives the TNC line splitter and the TNC receive path with
-// arbitrary text, read in pieces of uneven sizes as the serial port hands them over. Promises
+// fuzz-sources: spots/tnc_line_splitter spots/spot_receiver spots/spot_line spots/telnet_line_buffer spots/terminal_text core/country_table core/number_format core/quoted_form core/date_time
+// Drives the TNC line splitter and the TNC receive path with arbitrary text,
+// read in pieces of uneven sizes as the serial port hands them over. Promises
 // checked: every line ends with one CR LF and holds no other CR or LF, the
 // held text stays bounded, lines do not depend on how the text was cut into
 // reads (a CR LF cut in two included) while no line outgrows the bound, and
