@@ -53,6 +53,11 @@ xvfb-run -a -s "-screen 0 ${SCREEN}x24" bash -c '
   xdotool key Return
   shot 5-main
   sleep 2; frame main-window
+  xdotool key ctrl+d
+  shot 5b-spotting
+  sleep 2; frame spotting-window
+  xdotool key Escape; sleep 0.5
+  xdotool search --name "Wexon" windowactivate 2>/dev/null || true
   xdotool type --delay 80 "dl1a"
   shot 6-call-part-typed
   xdotool type --delay 80 "bc"
