@@ -466,6 +466,11 @@ bool SpottingWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void SpottingWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refreshTerminal(); // what arrived while the window was closed
+}
+
 void SpottingWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isSource("None")) {

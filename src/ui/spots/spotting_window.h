@@ -102,6 +102,7 @@ class SpottingWindow : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildControls();

@@ -284,7 +284,15 @@ TEST_F(SpottingWindowTest, TerminalIsCutToItsLastNineThousand) {
     choose(*w, "Telnet");
     w->receiveTelnetChunk(std::string(12000, 'x'));
     EXPECT_EQ(w->terminal().size(), 9000u);
-    EXPECT_EQ(w->findChild<QPlainTextEdit*>("txtUnProcessed")->toPlainText().size(), 9000);
+    auto* shown = w->findChild<QPlainTextEdit*>("txtUnProcessed");
+    // A closed window's terminal waits for the window to open.
+    EXPECT_TRUE(shown->toPlainText().isEmpty());
+    w->show();
+    EXPECT_EQ(shown->toPlainText().size(), 9000);
+    // Open, it follows each read.
+    w->receiveTelnetChunk("K1ABC de W1XX >\r\n");
+    EXPECT_TRUE(shown->toPlainText().endsWith("K1ABC de W1XX >\n"));
+    w->formUnload();
 }
 
 TEST_F(SpottingWindowTest, SpotLastSelectsTheFrequencyPlaceholder) {
