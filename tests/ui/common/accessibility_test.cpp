@@ -126,6 +126,16 @@ TEST_F(NamingTest, ACaptionTiedToTheControlOrBesideItInALayoutNamesIt) {
     EXPECT_TRUE(everyControlNamed(dialog));
 }
 
+TEST_F(NamingTest, APlainTextCaptionIsSpokenAsTheCharactersItShows) {
+    auto* form = new QFormLayout(&dialog);
+    auto* caption = new QLabel("<b>Grid</b> square:");
+    caption->setTextFormat(Qt::PlainText);
+    auto* box = new QLineEdit;
+    form->addRow(caption, box);
+    ui::nameAccessibleControls(dialog);
+    EXPECT_EQ(box->accessibleName(), "<b>Grid</b> square");
+}
+
 TEST_F(NamingTest, AControlPlacedByHandTakesTheLabelLeftOfItOrAbove) {
     auto* left = new QLabel("Frequency", &dialog);
     left->setGeometry(10, 10, 80, 20);
