@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace wexon::platform {
@@ -33,6 +34,7 @@ void QtPrompts::message(const QString& title, const QString& text, Icon icon) {
         break;
     }
     QMessageBox box(qIcon, title, text, QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
     announce(box, title, text);
     box.exec();
 }
@@ -40,6 +42,7 @@ void QtPrompts::message(const QString& title, const QString& text, Icon icon) {
 bool QtPrompts::question(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                     m_parent);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     announce(box, title, text);
     return box.exec() == QMessageBox::Yes;
@@ -51,6 +54,9 @@ std::optional<QString> QtPrompts::input(const QString& title, const QString& pro
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
+    }
     dialog.setTextValue(defaultText);
     dialog.setTextEchoMode(QLineEdit::Normal);
     announce(dialog, title, prompt);

@@ -24,6 +24,7 @@ void SpotStore::add(std::string_view call, float mhz, const core::DateTime& now)
     newest.frequency = mhz;
     newest.time = now;
     newest.label = spotLabelText(call);
+    newest.serial = ++m_taken;
 
     for (int i = kSlots - 2; i >= 1; --i) {
         SpotSlot& s = m_slots[static_cast<std::size_t>(i)];

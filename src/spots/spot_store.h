@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ struct SpotSlot {
     float frequency = 0.0f;             // MHz; 0 marks a slot that is not shown
     std::optional<core::DateTime> time; // local time the spot was stored
     std::string label;                  // the band-map prefix of the call
+    // Which spot this is: the store counts the spots it takes from 1, so a
+    // display can tell a spot that only moved to another slot from a new one.
+    std::uint64_t serial = 0;
 };
 
 // The last 50 spots regardless of band: slot 49 the newest, slot 0 the oldest.
@@ -34,6 +38,7 @@ class SpotStore {
 
   private:
     std::array<SpotSlot, kSlots> m_slots;
+    std::uint64_t m_taken = 0;
 };
 
 } // namespace wexon::spots

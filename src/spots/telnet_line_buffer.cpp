@@ -2,28 +2,18 @@
 
 namespace wexon::spots {
 
-namespace {
-
-std::string withoutCarriageReturns(std::string_view line) {
-    std::size_t begin = 0;
-    std::size_t end = line.size();
-    while (begin < end && line[begin] == '\r') {
-        ++begin;
-    }
-    while (end > begin && line[end - 1] == '\r') {
-        --end;
-    }
-    return std::string(line.substr(begin, end - begin));
-}
-
-} // namespace
-
 std::vector<std::string> TelnetLineBuffer::feed(std::string_view chunk) {
     std::vector<std::string> lines;
     std::size_t pos = 0;
+    if (m_afterCr && !chunk.empty()) {
+        m_afterCr = false;
+        if (chunk.front() == '\n') {
+            pos = 1;
+        }
+    }
     while (pos < chunk.size()) {
-        const std::size_t lf = chunk.find('\n', pos);
-        if (lf == std::string_view::npos) {
+        const std::size_t end = chunk.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
             if (!m_skipping) {
                 m_partial.append(chunk.substr(pos));
                 if (m_partial.size() > kMaxPartial) {
@@ -36,13 +26,20 @@ std::vector<std::string> TelnetLineBuffer::feed(std::string_view chunk) {
         if (m_skipping) {
             m_skipping = false;
         } else {
-            m_partial.append(chunk.substr(pos, lf - pos));
+            m_partial.append(chunk.substr(pos, end - pos));
             if (m_partial.size() <= kMaxPartial) {
-                lines.push_back(withoutCarriageReturns(m_partial));
+                lines.push_back(m_partial);
             }
         }
         m_partial.clear();
-        pos = lf + 1;
+        pos = end + 1;
+        if (chunk[end] == '\r') {
+            if (pos == chunk.size()) {
+                m_afterCr = true;
+            } else if (chunk[pos] == '\n') {
+                ++pos;
+            }
+        }
     }
     return lines;
 }

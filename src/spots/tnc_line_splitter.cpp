@@ -4,34 +4,44 @@ namespace wexon::spots {
 
 std::vector<std::string> TncLineSplitter::feed(std::string_view received) {
     std::vector<std::string> lines;
-    if (received.empty()) {
-        return lines;
-    }
-    m_buffer.append(received);
-    if (m_buffer.size() <= 2) {
-        return lines;
-    }
-    std::size_t p1 = m_buffer.find('\n');
-    if (p1 == std::string::npos) {
-        // No line has started yet; nothing before a line feed can ever be used.
-        if (m_buffer.size() > kMaxHeld) {
-            m_buffer.clear();
+    std::size_t pos = 0;
+    if (m_afterCr && !received.empty()) {
+        m_afterCr = false;
+        if (received.front() == '\n') {
+            pos = 1;
         }
-        return lines;
     }
-    while (true) {
-        const std::size_t p2 = m_buffer.find('\n', p1 + 1);
-        if (p2 == std::string::npos) {
+    while (pos < received.size()) {
+        const std::size_t end = received.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
+            if (!m_dropping) {
+                m_held.append(received.substr(pos));
+                // The held line has no end in sight: drop it and the rest of it.
+                if (m_held.size() > kMaxHeld) {
+                    m_held.clear();
+                    m_dropping = true;
+                }
+            }
             break;
         }
-        lines.emplace_back(m_buffer, p1 + 1, p2 - p1);
-        p1 = p2;
-    }
-    m_buffer.erase(0, p1);
-    // The held line has no end in sight: drop it. Emptying the buffer (no leading
-    // line feed) makes the rest of that line, up to its line feed, be dropped too.
-    if (m_buffer.size() > kMaxHeld) {
-        m_buffer.clear();
+        if (m_dropping) {
+            m_dropping = false;
+        } else {
+            m_held.append(received.substr(pos, end - pos));
+            if (m_held.size() <= kMaxHeld) {
+                m_held.append("\r\n");
+                lines.push_back(std::move(m_held));
+            }
+        }
+        m_held.clear();
+        pos = end + 1;
+        if (received[end] == '\r') {
+            if (pos == received.size()) {
+                m_afterCr = true;
+            } else if (received[pos] == '\n') {
+                ++pos;
+            }
+        }
     }
     return lines;
 }

@@ -7,9 +7,11 @@
 
 namespace wexon::spots {
 
-// Splits the text a TNC sends into lines. A line runs from just after one line
-// feed up to and including the next, so a carriage return before that line feed
-// stays in the line; text after the last line feed is held until more arrives.
+// Splits the text a TNC sends into lines. A line ends at a carriage return, a
+// line feed or the pair CR LF (packet nodes end lines with a bare CR), even
+// when the pair is split between two reads. Each line comes out with CR LF as
+// its end, whatever end it was sent with; text after the last line end is held
+// until more arrives.
 class TncLineSplitter {
   public:
     // A held partial line longer than this is dropped with the rest of its line.
@@ -17,11 +19,13 @@ class TncLineSplitter {
 
     // Adds received text; returns the complete lines it finished, in order.
     std::vector<std::string> feed(std::string_view received);
-    // The text not yet split (begins with a line feed once one has arrived).
-    const std::string& held() const { return m_buffer; }
+    // The start of the line not yet ended.
+    const std::string& held() const { return m_held; }
 
   private:
-    std::string m_buffer = "\n";
+    std::string m_held;
+    bool m_dropping = false; // passing over the rest of an over-long line
+    bool m_afterCr = false;  // the last line ended at a CR: a line feed next belongs to it
 };
 
 } // namespace wexon::spots

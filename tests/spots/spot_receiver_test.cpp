@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "spots/spot_receiver.h"
 #include "spots/telnet_line_buffer.h"
@@ -43,16 +44,28 @@ TEST(TncLineSplitter, HoldsAPartialLineUntilItsLineFeed) {
     EXPECT_TRUE(s.feed(" half").empty());
     lines = s.feed("\n");
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "second half\n");
+    EXPECT_EQ(lines[0], "second half\r\n");
+}
+
+TEST(TncLineSplitter, ALineEndsAtCrLfOrCrLfEvenWhenThePairIsSplit) {
+    TncLineSplitter s;
+    auto lines = s.feed("one\rtwo\nthree\r\nfour\r");
+    EXPECT_EQ(lines, (std::vector<std::string>{"one\r\n", "two\r\n", "three\r\n", "four\r\n"}));
+    // The line feed of a CR LF cut between two reads ends no second line.
+    lines = s.feed("\nfive\r");
+    EXPECT_EQ(lines, (std::vector<std::string>{"five\r\n"}));
+    lines = s.feed("six\r\r\n");
+    EXPECT_EQ(lines, (std::vector<std::string>{"six\r\n", "\r\n"}));
+    EXPECT_TRUE(s.held().empty());
 }
 
 TEST(TncLineSplitter, TextBeforeTheFirstLineFeedAfterALostStartIsDropped) {
     TncLineSplitter s;
     s.feed(std::string(TncLineSplitter::kMaxHeld + 10, 'x')); // a line with no end in sight
     EXPECT_LE(s.held().size(), TncLineSplitter::kMaxHeld);
-    auto lines = s.feed("yyy\nnext\n");
+    auto lines = s.feed("yyy\rnext\n");
     ASSERT_EQ(lines.size(), 1u); // the rest of the over-long line went with it
-    EXPECT_EQ(lines[0], "next\n");
+    EXPECT_EQ(lines[0], "next\r\n");
 }
 
 TEST(TncLineSplitter, MegabyteWithoutLineEndsStaysBounded) {
@@ -72,6 +85,15 @@ TEST(TelnetLineBuffer, SplitLineIsFoundOnce) {
     EXPECT_TRUE(b.feed("").empty());
 }
 
+TEST(TelnetLineBuffer, ALineEndsAtCrLfOrCrLfEvenWhenThePairIsSplit) {
+    TelnetLineBuffer b;
+    auto lines = b.feed(kSpot + "\r" + kSpot + "\n" + kSpot + "\r");
+    EXPECT_EQ(lines, (std::vector<std::string>{kSpot, kSpot, kSpot}));
+    lines = b.feed("\nnext\r\n");
+    EXPECT_EQ(lines, (std::vector<std::string>{"next"}));
+    EXPECT_TRUE(b.partial().empty());
+}
+
 TEST(TelnetLineBuffer, OverLongLineIsDroppedToItsEnd) {
     TelnetLineBuffer b;
     b.feed(std::string(3000, 'z'));
@@ -79,6 +101,10 @@ TEST(TelnetLineBuffer, OverLongLineIsDroppedToItsEnd) {
     auto lines = b.feed("zzz\r\nok\r\n");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "ok");
+    // A bare CR ends an over-long line too.
+    b.feed(std::string(3000, 'z'));
+    lines = b.feed("zzz\rok\r");
+    EXPECT_EQ(lines, (std::vector<std::string>{"ok"}));
 }
 
 class ReceiverTest : public ::testing::Test {
@@ -95,6 +121,24 @@ TEST_F(ReceiverTest, TncRepeatWithinEightHundredIsIgnored) {
     receiver.receiveTnc(std::string(400, 'a') + "\r\n" + std::string(400, 'b') + "\r\n");
     r = receiver.receiveTnc(kSpot + "\r\n");
     EXPECT_EQ(r.spots.size(), 1u);
+}
+
+TEST_F(ReceiverTest, SpotLinesEndedByABareCrAreTakenFromEveryPath) {
+    const std::string other =
+        "DX de W2YY:      21025.0  DL1ABC       CQ WPX                         1235Z";
+    Received tnc = receiver.receiveTnc(kSpot + "\r" + other + "\r");
+    ASSERT_EQ(tnc.spots.size(), 2u);
+    EXPECT_EQ(tnc.spots[0].call, "JA1XYZ");
+    EXPECT_EQ(tnc.spots[1].call, "DL1ABC");
+
+    TerminalText telnetTerminal;
+    SpotReceiver telnet(telnetTerminal);
+    Received first = telnet.receiveTelnet(kSpot + "\r" + other.substr(0, 30));
+    ASSERT_EQ(first.spots.size(), 1u);
+    EXPECT_EQ(first.spots[0].call, "JA1XYZ");
+    Received second = telnet.receiveTelnet(other.substr(30) + "\r");
+    ASSERT_EQ(second.spots.size(), 1u);
+    EXPECT_EQ(second.spots[0].call, "DL1ABC");
 }
 
 TEST_F(ReceiverTest, TncListDxOnlyHidesOtherLines) {

@@ -48,9 +48,9 @@ bool isInnerPart(const QWidget& w) {
 }
 
 // A caption as a screen reader should speak it: plain text, no mnemonic
-// marks, no trailing colon.
-QString spoken(QString text) {
-    if (Qt::mightBeRichText(text)) {
+// marks, no trailing colon. Markup is dropped only from text shown as markup.
+QString spoken(QString text, bool shownAsMarkup = true) {
+    if (shownAsMarkup && Qt::mightBeRichText(text)) {
         text = QTextDocumentFragment::fromHtml(text).toPlainText();
     }
     QString out;
@@ -75,7 +75,8 @@ QString spoken(QString text) {
 
 QString labelText(const QWidget* w) {
     const auto* label = qobject_cast<const QLabel*>(w);
-    return label != nullptr ? spoken(label->text()) : QString();
+    return label != nullptr ? spoken(label->text(), label->textFormat() != Qt::PlainText)
+                            : QString();
 }
 
 // The layout (at any depth under the parent's layout) holding the widget.
@@ -102,7 +103,7 @@ QString buddyCaption(const QWidget& w) {
     const QWidget* window = w.window();
     for (const QLabel* label : window->findChildren<QLabel*>()) {
         if (label->buddy() == &w) {
-            QString text = spoken(label->text());
+            QString text = spoken(label->text(), label->textFormat() != Qt::PlainText);
             if (!text.isEmpty()) {
                 return text;
             }
@@ -176,7 +177,7 @@ QString nearbyCaption(const QWidget& w) {
             distance = r.top() - l.bottom();
         }
         if (distance < bestDistance) {
-            QString text = spoken(label->text());
+            QString text = spoken(label->text(), label->textFormat() != Qt::PlainText);
             if (!text.isEmpty()) {
                 best = text;
                 bestDistance = distance;

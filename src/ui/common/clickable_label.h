@@ -5,11 +5,17 @@
 
 namespace wexon::ui {
 
-// A label that reports clicks (the band label steps the band when clicked).
+// A label that reports clicks (the band label steps the band when clicked). Its
+// text is shown as it is, never as markup.
 class ClickableLabel : public QLabel {
     Q_OBJECT
   public:
-    using QLabel::QLabel;
+    explicit ClickableLabel(QWidget* parent = nullptr) : QLabel(parent) {
+        setTextFormat(Qt::PlainText);
+    }
+    explicit ClickableLabel(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent) {
+        setTextFormat(Qt::PlainText);
+    }
 
   signals:
     void clicked();

@@ -34,9 +34,10 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "ui/main/main_window.h"
+#include "ui/common/frame_fit.h"
 #include "ui/common/prompts.h"
 #include "ui/common/text_conversion.h"
+#include "ui/main/main_window.h"
 
 namespace wexon::ui {
 
@@ -394,18 +395,22 @@ void SecondaryWindowScaler::scaleToFit(QWidget& w, const ScreenAreas& areas) {
     QSize frame = w.frameGeometry().size() - w.geometry().size();
     frame = frame.expandedTo(QSize(0, 0));
     const QSize room = work.size() - frame;
-    const double fit = std::max(1.0, std::min(static_cast<double>(room.width()) / natural.width(),
-                                              static_cast<double>(room.height()) /
-                                                  natural.height()));
+    double fit = std::max(1.0, std::min(static_cast<double>(room.width()) / natural.width(),
+                                        static_cast<double>(room.height()) / natural.height()));
+    bool capped = false;
+    const double maxStretch = w.property(kMaxStretchProperty).toDouble(&capped);
+    if (capped && maxStretch >= 1.0) {
+        fit = std::min(fit, maxStretch);
+    }
     const double rx = areas.screen.width() / 640.0;
     const double ry = areas.screen.height() / 480.0;
     if (rx <= fit && ry <= fit) {
         scaleWindowToScreen(w, areas);
         return;
     }
-    const QSize capped(static_cast<int>(640.0 * std::min(rx, fit)),
-                       static_cast<int>(480.0 * std::min(ry, fit)));
-    scaleWindowToScreen(w, ScreenAreas{QRect(areas.screen.topLeft(), capped), work});
+    const QSize stretched(static_cast<int>(640.0 * std::min(rx, fit)),
+                          static_cast<int>(480.0 * std::min(ry, fit)));
+    scaleWindowToScreen(w, ScreenAreas{QRect(areas.screen.topLeft(), stretched), work});
     QRect placed(QPoint(0, 0), (w.size() + frame).boundedTo(work.size()));
     placed.moveCenter(work.center());
     w.move(placed.topLeft());
@@ -419,7 +424,16 @@ bool SecondaryWindowScaler::eventFilter(QObject* watched, QEvent* event) {
             // Marked either way: a window is judged once, at its first show.
             w->setProperty(kScaledProperty, true);
             if (scale) {
-                scaleToFit(*w, m_areas());
+                const ScreenAreas areas = m_areas();
+                scaleToFit(*w, areas);
+                const QRect work = areas.work.isValid() ? areas.work : areas.screen;
+                const QSize scaledSize = w->size();
+                FramePlacement::install(
+                    *w,
+                    [w, work, scaledSize] {
+                        keepFrameOnWorkArea(*w, work, w->size() != scaledSize);
+                    },
+                    FramePlacement::Watch::SizeToo);
             }
         }
     }

@@ -51,11 +51,15 @@ QRect mainWindowArea(int formSizePercent, int taskbarMode, const ScreenAreas& ar
 // Windows that set their own size before showing (fixed-size windows, windows
 // that fit themselves to the screen) keep it, as do the standard message,
 // input and file dialogs and the main window. A window can also opt out by
-// setting the property kKeepSizeProperty to true.
+// setting the property kKeepSizeProperty to true, or limit its stretch by
+// setting kMaxStretchProperty to the largest factor it takes. Once the window
+// manager has placed a scaled window, its outer frame is kept on the work area,
+// and centred again when its layout changed its size after the scaling.
 class SecondaryWindowScaler : public QObject {
     Q_OBJECT
   public:
     static constexpr const char* kKeepSizeProperty = "wexonKeepsOwnSize";
+    static constexpr const char* kMaxStretchProperty = "wexonMaxStretch";
 
     explicit SecondaryWindowScaler(std::function<ScreenAreas()> areas = primaryScreenAreas,
                                    QObject* parent = nullptr);

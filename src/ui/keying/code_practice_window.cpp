@@ -20,6 +20,7 @@
 #include "core/text_util.h"
 #include "keying/code_practice.h"
 #include "keying/cw_keyer.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -49,9 +50,9 @@ CodePracticeWindow::CodePracticeWindow(keying::CwKeyer& keyer, QWidget* parent)
     m_sent = new QPlainTextEdit(this);
     m_sent->setObjectName("Text2");
     m_sent->setReadOnly(true);
-    grid->addWidget(new QLabel("Text to Send", this), 0, 0);
+    grid->addWidget(plainLabel("Text to Send", this), 0, 0);
     grid->addWidget(m_toSend, 1, 0, 1, 4);
-    grid->addWidget(new QLabel(" Text Sent", this), 2, 0);
+    grid->addWidget(plainLabel(" Text Sent", this), 2, 0);
     grid->addWidget(m_sent, 3, 0, 1, 4);
 
     auto* include = new QGroupBox("Include:", this);
@@ -70,21 +71,21 @@ CodePracticeWindow::CodePracticeWindow(keying::CwKeyer& keyer, QWidget* parent)
     m_length = new QLineEdit("5", this);
     m_length->setObjectName("Text4");
     auto* generateRow = new QHBoxLayout;
-    generateRow->addWidget(new QLabel("Generate", this));
+    generateRow->addWidget(plainLabel("Generate", this));
     generateRow->addWidget(m_groups);
-    generateRow->addWidget(new QLabel("groups of", this));
+    generateRow->addWidget(plainLabel("groups of", this));
     generateRow->addWidget(m_length);
-    generateRow->addWidget(new QLabel("characters each.", this));
+    generateRow->addWidget(plainLabel("characters each.", this));
     grid->addLayout(generateRow, 5, 0, 1, 4);
 
     m_keyboard = new QLineEdit(this);
     m_keyboard->setObjectName("Text5");
     m_keyboard->installEventFilter(this);
-    grid->addWidget(new QLabel("Type characters here to send text from keyboard:", this), 6, 0, 1,
+    grid->addWidget(plainLabel("Type characters here to send text from keyboard:", this), 6, 0, 1,
                     4);
     grid->addWidget(m_keyboard, 7, 0, 1, 4);
 
-    m_speed = new QLabel(QString::fromLatin1(m_keyer.settings().speedText), this);
+    m_speed = plainLabel(QString::fromLatin1(m_keyer.settings().speedText), this);
     m_speed->setObjectName("Label8");
     grid->addWidget(m_speed, 8, 3);
 

@@ -27,6 +27,7 @@
 #include "ui/keying/code_practice_window.h"
 #include "ui/keying/cw_strings_window.h"
 #include "ui/keying/winkey_window.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -138,16 +139,16 @@ void CwWindow::buildControls() {
         auto* box = new QLineEdit(this);
         box->setObjectName(kMessageBoxNames[i]);
         box->setValidator(new MessageValidator(box));
-        messages->addWidget(new QLabel(kMessageKeyNames[i], this), i, 0);
+        messages->addWidget(plainLabel(kMessageKeyNames[i], this), i, 0);
         messages->addWidget(box, i, 1);
         m_messageBoxes[i] = box;
         connect(box, &QLineEdit::textChanged, this,
                 [this, i](const QString& text) { m_keyer->setMessage(i, latin1(text)); });
     }
     layout->addLayout(messages);
-    layout->addWidget(new QLabel(
+    layout->addWidget(plainLabel(
         "Wildcards are $ for Call, * for RST  and # for Number (where applicable).", this));
-    layout->addWidget(new QLabel("AR [    SK ]    KN ;    CL \\    BT =", this));
+    layout->addWidget(plainLabel("AR [    SK ]    KN ;    CL \\    BT =", this));
 
     auto* settings = new QGridLayout;
     auto box = [&](QLineEdit*& edit, const char* name, const char* label, int row,
@@ -158,7 +159,7 @@ void CwWindow::buildControls() {
             edit->setValidator(makeCharacterValidator(edit, allowed));
         }
         edit->installEventFilter(this);
-        settings->addWidget(new QLabel(label, this), row, 0);
+        settings->addWidget(plainLabel(label, this), row, 0);
         settings->addWidget(edit, row, 1);
     };
     box(m_portBox, "Text10", "Com Port (0 for none):", 0, "0123456789:");
@@ -204,7 +205,7 @@ void CwWindow::buildControls() {
     cmdConfWinkey = button("cmdConfWinkey", "Configure Winkey", 4, 0);
     m_doneButton = button("Command1", "Done", 4, 1);
     layout->addLayout(buttons);
-    m_sendingLabel = new QLabel("Sending!", this);
+    m_sendingLabel = plainLabel("Sending!", this);
     m_sendingLabel->setObjectName("lblSending");
     m_sendingLabel->hide();
     layout->addWidget(m_sendingLabel);
@@ -217,12 +218,12 @@ void CwWindow::buildControls() {
     OptSleep->setObjectName("OptSleep");
     optLoop = new QRadioButton("Loop", timing);
     optLoop->setObjectName("optLoop");
-    timingLayout->addWidget(new QLabel("Times by Windows System time.", timing));
+    timingLayout->addWidget(plainLabel("Times by Windows System time.", timing));
     timingLayout->addWidget(optTimer);
     timingLayout->addWidget(OptSleep);
-    timingLayout->addWidget(new QLabel("Times by a For Next loop.", timing));
+    timingLayout->addWidget(plainLabel("Times by a For Next loop.", timing));
     timingLayout->addWidget(optLoop);
-    timingLayout->addWidget(new QLabel("Timer is the preferred option on most systems. ", timing));
+    timingLayout->addWidget(plainLabel("Timer is the preferred option on most systems. ", timing));
     layout->addWidget(timing);
     for (QRadioButton* o : {optTimer, OptSleep, optLoop}) {
         connect(o, &QRadioButton::clicked, this, [this] { timingChosen(); });

@@ -17,6 +17,7 @@
 #include "keying/voice_settings.h"
 #include "ui/keying/cw_window.h"
 #include "ui/common/text_conversion.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -103,7 +104,7 @@ void VoiceKeyerWindow::buildControls() {
         auto* browseButton = new QPushButton("Browse", this);
         browseButton->setObjectName(QString("Command%1").arg(i + 2));
         browseButton->setAccessibleName(QString("Browse for the F%1 wave file").arg(i + 1));
-        files->addWidget(new QLabel(QString("F%1").arg(i + 1), this), i, 0);
+        files->addWidget(plainLabel(QString("F%1").arg(i + 1), this), i, 0);
         files->addWidget(box, i, 1);
         files->addWidget(browseButton, i, 2);
         m_fileBoxes[i] = box;
@@ -121,7 +122,7 @@ void VoiceKeyerWindow::buildControls() {
     m_portBox = new QLineEdit(this);
     m_portBox->setObjectName("Text10");
     m_portBox->setAccessibleName("PTT serial port");
-    port->addWidget(new QLabel("PTT Com Port (0 = none)", this));
+    port->addWidget(plainLabel("PTT Com Port (0 = none)", this));
     port->addWidget(m_portBox);
     layout->addLayout(port);
 
@@ -147,7 +148,7 @@ void VoiceKeyerWindow::buildControls() {
             }
         });
     }
-    lines->addWidget(new QLabel("Address", frame));
+    lines->addWidget(plainLabel("Address", frame));
     lines->addWidget(m_addressBox);
     connect(m_addressBox, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!m_loading) {
@@ -161,7 +162,7 @@ void VoiceKeyerWindow::buildControls() {
     txtPHLoop->setObjectName("txtPHLoop");
     txtPHLoop->setAccessibleName("Repeat interval in seconds");
     txtPHLoop->setValidator(makeCharacterValidator(txtPHLoop, "0123456789."));
-    loop->addWidget(new QLabel("Loop (Sec)", this));
+    loop->addWidget(plainLabel("Loop (Sec)", this));
     loop->addWidget(txtPHLoop);
     m_testButton = new QPushButton("Test", this);
     m_testButton->setObjectName("Command11");

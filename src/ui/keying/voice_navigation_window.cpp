@@ -1,4 +1,5 @@
 #include "ui/keying/voice_navigation_window.h"
+#include "ui/common/plain_text.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -45,7 +46,7 @@ VoiceNavigationWindow::VoiceNavigationWindow(VoiceNavigationServices services, Q
         });
     }
     layout->addWidget(frame);
-    m_folderLabel = new QLabel(this);
+    m_folderLabel = plainLabel(QString(), this);
     m_folderLabel->setObjectName("Label1");
     m_folderLabel->setWordWrap(true);
     layout->addWidget(m_folderLabel);

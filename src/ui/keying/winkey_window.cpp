@@ -16,6 +16,7 @@
 #include "core/text_util.h"
 #include "keying/cw_keyer.h"
 #include "ui/keying/cw_window.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -63,7 +64,7 @@ void WinKeyWindow::buildControls() {
         edit->setObjectName(name);
         edit->setValidator(makeCharacterValidator(edit, "0123456789"));
         edit->installEventFilter(this);
-        grid->addWidget(new QLabel(label, this), row, 0);
+        grid->addWidget(plainLabel(label, this), row, 0);
         grid->addWidget(edit, row, 1);
     };
     box(txtWKComPort, "txtWKComPort", "Com Port:", 0);
@@ -92,9 +93,9 @@ void WinKeyWindow::buildControls() {
     grid->addWidget(pinFrame, 6, 0);
     grid->addWidget(modeFrame, 6, 1);
 
-    lblOpenStatus = new QLabel("Closed", this);
+    lblOpenStatus = plainLabel("Closed", this);
     lblOpenStatus->setObjectName("lblOpenStatus");
-    lblVersion = new QLabel("Version #", this);
+    lblVersion = plainLabel("Version #", this);
     lblVersion->setObjectName("lblVersion");
     grid->addWidget(lblOpenStatus, 7, 0);
     grid->addWidget(lblVersion, 7, 1);

@@ -17,6 +17,7 @@
 #include "ui/main/main_window_labels.h"
 #include "ui/station/station_window.h"
 #include "ui/common/text_conversion.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -160,9 +161,9 @@ DigitalLinkWindow::~DigitalLinkWindow() {
 
 void DigitalLinkWindow::buildControls() {
     auto* grid = new QGridLayout(this);
-    m_outCaption = new QLabel(QStringLiteral("Sent to Vemo RTTY"), this);
+    m_outCaption = plainLabel(QStringLiteral("Sent to Vemo RTTY"), this);
     m_outCaption->setObjectName(QStringLiteral("Label1"));
-    m_inCaption = new QLabel(QStringLiteral("Received from Vemo RTTY"), this);
+    m_inCaption = plainLabel(QStringLiteral("Received from Vemo RTTY"), this);
     m_inCaption->setObjectName(QStringLiteral("Label2"));
     grid->addWidget(m_outCaption, 0, 0);
     grid->addWidget(m_inCaption, 0, 1);

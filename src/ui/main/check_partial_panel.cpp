@@ -17,6 +17,7 @@
 
 #include "platform/memory_release.h"
 #include "ui/main/main_window.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -101,7 +102,7 @@ CheckPartialPanel::CheckPartialPanel(QWidget* parent) : QWidget(parent) {
     // Every change of the view's width decides anew how many calls fit.
     m_view->viewport()->installEventFilter(this);
 
-    m_moreLabel = new QLabel(this);
+    m_moreLabel = plainLabel(QString(), this);
     m_moreLabel->setObjectName("lblCheckPartialMore");
     m_moreLabel->setAccessibleName("Further known calls");
     m_moreLabel->setFocusPolicy(Qt::NoFocus);

@@ -32,6 +32,7 @@
 #include "ui/station/station_window.h"
 
 #include "ui/main/main_window_labels.h"
+#include "ui/common/frame_fit.h"
 #include "ui/common/screen_layout.h"
 #include "ui/common/text_conversion.h"
 
@@ -75,9 +76,10 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_fittedAfterShow) {
         m_fittedAfterShow = true;
-        // Decorations arrive from the window manager after the first show; the
-        // whole frame, title bar included, is then put on its area again.
-        QTimer::singleShot(0, this, [this] {
+        // Decorations arrive from the window manager some time after the first
+        // show; the whole frame, title bar included, is put on its area again
+        // once they are known.
+        FramePlacement::install(*this, [this] {
             if (!isFullScreen()) {
                 fitToWorkArea();
             }

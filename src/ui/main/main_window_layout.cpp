@@ -16,6 +16,7 @@
 #include "core/bands.h"
 #include "core/log_list.h"
 #include "core/operating_time.h"
+#include "ui/common/plain_text.h"
 #include "ui/common/text_conversion.h"
 #include "ui/main/entry_row_controller.h"
 #include "ui/main/log_list_model.h"
@@ -43,7 +44,7 @@ QLineEdit* makeEntryBox(QWidget* parent, const char* name, int maxLength) {
 // the value is.
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString(),
                   const QString& spoken = QString()) {
-    auto* label = new QLabel(text, parent);
+    auto* label = plainLabel(text, parent);
     label->setObjectName(name);
     if (spoken.isEmpty()) {
         label->setAccessibleName(text);
@@ -325,6 +326,8 @@ void MainWindow::buildControls() {
     Label23 = makeLabel(central, "Label23", QString(), "Distance in miles");
     lblDupe = makeLabel(central, "lblDupe", QString(), "Possible Duplicates");
     lblDupe->setAutoFillBackground(true);
+    // Its text can be as long as a cluster line: cut, it never widens the window.
+    lblDupe->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // Room for the widest value, so the row does not shift while a call is typed.
     const QFontMetrics metrics(Label19->font());
     Label19->setMinimumWidth(metrics.horizontalAdvance(" WWW "));
@@ -350,6 +353,7 @@ void MainWindow::buildControls() {
 
     lblDialog = makeLabel(central, "lblDialog", QString(), "Message");
     lblDialog->setAutoFillBackground(true);
+    lblDialog->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblDialog->setMargin(4);
     QFont dialogFont = lblDialog->font();
     dialogFont.setBold(true);

@@ -9,6 +9,7 @@
 #include "ui/common/clickable_label.h"
 #include "ui/main/main_window_labels.h"
 #include "ui/common/text_conversion.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -18,10 +19,10 @@ namespace {
 // label's accessible name, so a screen reader says what the figure is.
 QLabel* addFigure(QWidget* parent, QGridLayout* grid, int row, int column, const char* name,
                   const QString& caption, const QString& spoken, const QString& initial) {
-    auto* captionLabel = new QLabel(caption, parent);
+    auto* captionLabel = plainLabel(caption, parent);
     captionLabel->setObjectName(QString(name) + "Caption");
     captionLabel->setAccessibleName(caption);
-    auto* value = new QLabel(initial, parent);
+    auto* value = plainLabel(initial, parent);
     value->setObjectName(name);
     setLabelCaption(value, spoken);
     value->setMinimumWidth(value->fontMetrics().horizontalAdvance("000,000,000"));
@@ -49,7 +50,7 @@ ScorePanel::ScorePanel(QWidget* parent) : QWidget(parent) {
                             "Total Score", "0");
     lblutctime = addFigure(this, grid, 0, 2, "lblutctime", "UTC:", "UTC time", "");
     lblCurTime = addFigure(this, grid, 1, 2, "lblCurTime", "Local:", "Local time", "");
-    Label16 = new QLabel(this);
+    Label16 = plainLabel(QString(), this);
     Label16->setObjectName("Label16");
     setLabelCaption(Label16, "AM or PM");
     grid->addWidget(Label16, 1, 4);
@@ -79,7 +80,7 @@ ScorePanel::ScorePanel(QWidget* parent) : QWidget(parent) {
 
     // The prefix list is rebuilt in a few milliseconds, so these stay hidden;
     // they are kept for a rebuild that would take long enough to be seen.
-    Label10 = new QLabel("Counting ...", this);
+    Label10 = plainLabel("Counting ...", this);
     Label10->setObjectName("Label10");
     Label10->setAccessibleName("Prefix list status");
     Label10->hide();

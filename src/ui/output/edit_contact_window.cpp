@@ -12,6 +12,7 @@
 
 #include "output/contact_edit.h"
 #include "ui/main/country_completion.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -50,7 +51,7 @@ void EditContactWindow::buildControls() {
         auto* box = new QLineEdit(this);
         box->setObjectName(name);
         box->installEventFilter(this);
-        auto* label = new QLabel(caption, this);
+        auto* label = plainLabel(caption, this);
         label->setBuddy(box);
         grid->addWidget(label, row * 2, column);
         grid->addWidget(box, row * 2 + 1, column);
@@ -69,13 +70,13 @@ void EditContactWindow::buildControls() {
     txtEditPoints = add("txtEditPoints", "Points", 1, 5);
     txtEditPoints->setMaxLength(1); // one digit, 0 to 6
 
-    m_invalidLabel = new QLabel("   Invalid!", this);
+    m_invalidLabel = plainLabel("   Invalid!", this);
     m_invalidLabel->setObjectName("Label3");
     m_invalidLabel->setStyleSheet("color: #FF0000");
     m_invalidLabel->hide();
     grid->addWidget(m_invalidLabel, 4, 4);
 
-    m_dupeLabel = new QLabel("Dupe!", this);
+    m_dupeLabel = plainLabel("Dupe!", this);
     m_dupeLabel->setObjectName("Label1");
     m_dupeLabel->setStyleSheet("color: #FF0000; font-weight: bold");
     m_dupeLabel->hide();

@@ -1,4 +1,5 @@
 #include "ui/output/rate_graph_window.h"
+#include "ui/common/plain_text.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -84,7 +85,7 @@ RateGraphWindow::RateGraphWindow(const std::vector<core::QsoRecord>& qsos, Promp
     // Rate labels down the left, highest at the top.
     auto* rates = new QVBoxLayout;
     for (int i = 0; i < output::RateGraph::kRateLabels; ++i) {
-        auto* l = new QLabel(this);
+        auto* l = plainLabel(QString(), this);
         l->setObjectName(QString("lblY_%1").arg(i));
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         lblY.push_back(l);
@@ -99,10 +100,10 @@ RateGraphWindow::RateGraphWindow(const std::vector<core::QsoRecord>& qsos, Promp
     auto* times = new QHBoxLayout;
     auto* dates = new QHBoxLayout;
     for (int k = 0; k < output::RateGraph::kTimeLabels; ++k) {
-        auto* t = new QLabel(this);
+        auto* t = plainLabel(QString(), this);
         t->setObjectName(QString("lblTime_%1").arg(k));
         t->setAlignment(Qt::AlignCenter);
-        auto* d = new QLabel(this);
+        auto* d = plainLabel(QString(), this);
         d->setObjectName(QString("lblDate_%1").arg(k));
         d->setAlignment(Qt::AlignCenter);
         lblTime.push_back(t);
@@ -114,9 +115,9 @@ RateGraphWindow::RateGraphWindow(const std::vector<core::QsoRecord>& qsos, Promp
     grid->addLayout(dates, 2, 1);
 
     auto* legend = new QHBoxLayout;
-    legend->addWidget(new QLabel("Band:", this));
+    legend->addWidget(plainLabel("Band:", this));
     for (std::size_t i = 0; i < output::kBandColours.size(); ++i) {
-        auto* l = new QLabel(output::kBandColours[i].band, this);
+        auto* l = plainLabel(output::kBandColours[i].band, this);
         l->setObjectName(QString("lblBnd_%1").arg(i));
         lblBnd.push_back(l);
         legend->addWidget(l);

@@ -15,6 +15,7 @@
 #include "core/file_io.h"
 #include "core/folders.h"
 #include "core/text_util.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -82,7 +83,7 @@ void SummarySheetWindow::buildControls() {
 
     txtSection = makeBox(this, "txtSection");
     txtSection->installEventFilter(this);
-    top->addWidget(new QLabel("ARRL Section:", this), 0, 0);
+    top->addWidget(plainLabel("ARRL Section:", this), 0, 0);
     top->addWidget(txtSection, 0, 1);
 
     auto* operatorFrame = new QGroupBox("Operator:", this);
@@ -142,7 +143,7 @@ void SummarySheetWindow::buildControls() {
     m_bandList = new QComboBox(this);
     m_bandList->setObjectName("Combo1");
     m_bandList->installEventFilter(this);
-    top->addWidget(new QLabel("Band:", this), 2, 0);
+    top->addWidget(plainLabel("Band:", this), 2, 0);
     top->addWidget(m_bandList, 2, 1);
 
     auto* overlayFrame = new QGroupBox("Select if appropriate for Category Overlay:", this);
@@ -176,7 +177,7 @@ void SummarySheetWindow::buildControls() {
     layout->addLayout(form);
     auto addBox = [&](const char* name, const char* caption, int row) {
         QLineEdit* box = makeBox(this, name);
-        form->addWidget(new QLabel(caption, this), row, 0);
+        form->addWidget(plainLabel(caption, this), row, 0);
         form->addWidget(box, row, 1);
         return box;
     };

@@ -11,6 +11,7 @@
 
 #include "core/file_io.h"
 #include "rig/rig_format.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -70,18 +71,18 @@ RigBandPlanDialog::RigBandPlanDialog(const QString& workingFolder, Prompts& prom
     done->setGeometry(x, 10, 90, 28);
     connect(done, &QPushButton::clicked, [this] { hide(); });
 
-    Label2 = new QLabel(this);
+    Label2 = plainLabel(QString(), this);
     Label2->setObjectName("Label2");
     Label2->setGeometry(10, 44, 400, 20);
-    Label1 = new QLabel(this);
+    Label1 = plainLabel(QString(), this);
     Label1->setObjectName("Label1");
     Label1->setGeometry(10, 64, 500, 20);
-    auto* cw = new QLabel("CW", this);
+    auto* cw = plainLabel("CW", this);
     cw->setObjectName("Label3");
     cw->setStyleSheet("background-color: rgb(0,0,255); color: white;");
     cw->setAlignment(Qt::AlignCenter);
     cw->setGeometry(kWidth - 180, 50, 80, 20);
-    auto* phone = new QLabel("Phone", this);
+    auto* phone = plainLabel("Phone", this);
     phone->setObjectName("Label4");
     phone->setStyleSheet("background-color: rgb(0,255,0); color: black;");
     phone->setAlignment(Qt::AlignCenter);
@@ -136,20 +137,20 @@ void RigBandPlanDialog::drawClass(char licence, const QString& title) {
         tops.push_back(top);
         const QString band = QString::fromLatin1(bar.band.c_str());
         const QString tip = band + "  " + edge(bar.lower) + " - " + edge(bar.upper);
-        auto* label = new QLabel(band, this);
+        auto* label = plainLabel(band, this);
         label->setObjectName(QString("blbl%1").arg(k + 1));
         label->setGeometry(barLeft, top, barWidth, barHeight);
         label->setStyleSheet("background-color: black; color: black; border: 1px solid black;");
         label->setAlignment(Qt::AlignCenter);
-        label->setToolTip(tip);
+        label->setToolTip(plainToolTip(tip));
         label->show();
-        auto* tag = new QLabel(band, this);
+        auto* tag = plainLabel(band, this);
         tag->setObjectName(QString("bnlb%1").arg(k + 1));
         tag->setGeometry(static_cast<int>(0.04 * w), top, static_cast<int>(0.05 * w), barHeight);
         tag->setStyleSheet(
             "background-color: rgb(255,255,0); color: black; border: 1px solid black;");
         tag->setAlignment(Qt::AlignCenter);
-        tag->setToolTip(tip);
+        tag->setToolTip(plainToolTip(tip));
         QFont font("Arial");
         font.setBold(true);
         font.setPointSizeF(8 * m_fontScale);
@@ -164,7 +165,7 @@ void RigBandPlanDialog::drawClass(char licence, const QString& title) {
             continue;
         }
         const QString range = edge(seg.lower) + " - " + edge(seg.upper);
-        auto* label = new QLabel(range, this);
+        auto* label = plainLabel(range, this);
         label->setObjectName(QString("priv%1").arg(++m));
         label->setGeometry(
             static_cast<int>(barLeft + barWidth * (seg.lower - bar.lower) / span), tops[seg.bar],

@@ -26,6 +26,7 @@
 #include "rig/rigctld_protocol.h"
 #include "ui/rig/rig_frequency_test_dialog.h"
 #include "ui/rig/rig_rigctld_panel.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -182,9 +183,9 @@ void RigControlWindow::buildControls() {
     txtFreq->setObjectName("txtFreq");
     txtMode = new QLineEdit(this);
     txtMode->setObjectName("txtMode");
-    grid->addWidget(new QLabel("String to read frequency:", this), 4, 1);
+    grid->addWidget(plainLabel("String to read frequency:", this), 4, 1);
     grid->addWidget(txtFreq, 4, 2, 1, 2);
-    grid->addWidget(new QLabel("String to read mode:", this), 5, 1);
+    grid->addWidget(plainLabel("String to read mode:", this), 5, 1);
     grid->addWidget(txtMode, 5, 2, 1, 2);
     // The settings mirror the boxes at every change.
     connect(txtFreq, &QLineEdit::textChanged,
@@ -203,7 +204,7 @@ void RigControlWindow::buildControls() {
     }
     m_rigctldPanel->setEnabled(false);
 
-    Label10 = new QLabel("Icom radio users will have to replace the 64 in the string with the ID "
+    Label10 = plainLabel("Icom radio users will have to replace the 64 in the string with the ID "
                          "for your particular radio.  Please check your Icom user's manual for "
                          "details.",
                          this);
@@ -212,22 +213,22 @@ void RigControlWindow::buildControls() {
     Label10->setVisible(false);
     grid->addWidget(Label10, 6, 1, 1, 3);
 
-    lblFreq = new QLabel(this);
+    lblFreq = plainLabel(QString(), this);
     lblFreq->setObjectName("lblFreq");
-    lblMode = new QLabel(this);
+    lblMode = plainLabel(QString(), this);
     lblMode->setObjectName("lblMode");
-    lblUnProcess = new QLabel(this);
+    lblUnProcess = plainLabel(QString(), this);
     lblUnProcess->setObjectName("lblUnProcess");
     lblUnProcess->setWordWrap(true);
     lblUnProcess->setTextFormat(Qt::PlainText);
-    Label2 = new QLabel("Polling Rig", this);
+    Label2 = plainLabel("Polling Rig", this);
     Label2->setObjectName("Label2");
     Label2->setVisible(false);
-    grid->addWidget(new QLabel("Frequency:", this), 7, 0);
+    grid->addWidget(plainLabel("Frequency:", this), 7, 0);
     grid->addWidget(lblFreq, 7, 1);
-    grid->addWidget(new QLabel("Mode:", this), 7, 2);
+    grid->addWidget(plainLabel("Mode:", this), 7, 2);
     grid->addWidget(lblMode, 7, 3);
-    grid->addWidget(new QLabel("Unprocessed data returned:", this), 8, 0);
+    grid->addWidget(plainLabel("Unprocessed data returned:", this), 8, 0);
     grid->addWidget(lblUnProcess, 8, 1, 1, 3);
     grid->addWidget(Label2, 9, 0);
 

@@ -10,6 +10,7 @@
 #include "core/text_util.h"
 #include "rig/hex_bytes.h"
 #include "ui/rig/rig_control_window.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -19,7 +20,7 @@ RigFrequencyTestDialog::RigFrequencyTestDialog(RigControlWindow& rig, QWidget* p
     setWindowTitle("Test Change Frequency Function");
     auto* layout = new QVBoxLayout(this);
     auto label = [&](const char* text) {
-        auto* l = new QLabel(text, this);
+        auto* l = plainLabel(text, this);
         l->setWordWrap(true);
         layout->addWidget(l);
     };

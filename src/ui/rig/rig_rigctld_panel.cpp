@@ -9,6 +9,7 @@
 
 #include "platform/rigctld_daemon.h"
 #include "rig/rigctld_protocol.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -21,7 +22,7 @@ RigctldPanel::RigctldPanel(core::SettingsStore* settings, QWidget* parent)
         box = new QLineEdit(this);
         box->setObjectName(name);
         box->setAccessibleName(accessible);
-        layout->addWidget(new QLabel(label, this), row, 0);
+        layout->addWidget(plainLabel(label, this), row, 0);
         layout->addWidget(box, row, 1);
     };
     edit(m_host, "txtRigctldHost", "rigctld host", "Host:", 0);
@@ -34,7 +35,7 @@ RigctldPanel::RigctldPanel(core::SettingsStore* settings, QWidget* parent)
     m_model = new QComboBox(this);
     m_model->setObjectName("cboRigctldModel");
     m_model->setAccessibleName("Hamlib model");
-    layout->addWidget(new QLabel("Model:", this), 3, 0);
+    layout->addWidget(plainLabel("Model:", this), 3, 0);
     layout->addWidget(m_model, 3, 1);
     edit(m_device, "txtRigctldDevice", "rigctld serial device", "Device:", 4);
     edit(m_speed, "txtRigctldSpeed", "rigctld serial speed", "Speed:", 5);

@@ -15,6 +15,7 @@
 #include "core/number_format.h"
 #include "rig/rig_format.h"
 #include "rig/rig_profiles.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -110,9 +111,9 @@ RigTuneDialog::RigTuneDialog(RigTuner& tuner, QWidget* parent) : QDialog(parent)
     txtTo = new QLineEdit("54", scan);
     txtTo->setObjectName("txtTo");
     scanGrid->addWidget(chkScan, 0, 0);
-    scanGrid->addWidget(new QLabel("From:", scan), 1, 0);
+    scanGrid->addWidget(plainLabel("From:", scan), 1, 0);
     scanGrid->addWidget(txtFrom, 1, 1);
-    scanGrid->addWidget(new QLabel("To:", scan), 2, 0);
+    scanGrid->addWidget(plainLabel("To:", scan), 2, 0);
     scanGrid->addWidget(txtTo, 2, 1);
     for (int i = 0; i < 5; ++i) {
         m_stepOptions[i] = new QRadioButton(kScanCaptions[i], scan);

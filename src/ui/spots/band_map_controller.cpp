@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QTimer>
 
 #include "core/text_util.h"
 #include "spots/band_map_layout.h"
@@ -41,6 +42,13 @@ BandMapController::BandMapController(SpotServices services, QWidget* mainWindow)
             &BandMapController::showSpectrumMap);
     connect(m_list, &SpotListWidget::spotClicked, this, &BandMapController::listClicked);
     connect(m_list, &SpotListWidget::doubleClicked, this, &BandMapController::showSpectrumMap);
+    m_redrawTimer = new QTimer(this);
+    m_redrawTimer->setSingleShot(true);
+    connect(m_redrawTimer, &QTimer::timeout, this, [this] {
+        if (m_batchDepth == 0 && m_redrawPending) {
+            drawPendingSpots();
+        }
+    });
 }
 
 BandMapController::~BandMapController() = default;
@@ -66,25 +74,16 @@ void BandMapController::bandMapSpots(const std::string& call, const std::string&
     if (!r.stored) {
         return;
     }
-    if (m_batchDepth > 0) {
-        m_redrawPending = true;
-        if (r.row) {
-            // Only the last 200 can still be on the list when the batch ends.
-            if (m_pendingRows.size() >= spots::SpotList::kMaxRows) {
-                m_pendingRows.erase(m_pendingRows.begin());
-            }
-            m_pendingRows.push_back(*r.row);
-        }
-        return;
-    }
-    if (m_display == Display::BandMap) {
-        displayBandMapLabels();
-    }
-    if (m_spectrum != nullptr) {
-        m_spectrum->bandMapLabelDisplay();
-    }
+    m_redrawPending = true;
     if (r.row) {
-        m_list->addSpot(*r.row);
+        // Only the last 200 can still be on the list when they are drawn.
+        if (m_pendingRows.size() >= spots::SpotList::kMaxRows) {
+            m_pendingRows.erase(m_pendingRows.begin());
+        }
+        m_pendingRows.push_back(*r.row);
+    }
+    if (m_batchDepth == 0) {
+        drawPendingSpots();
     }
 }
 
@@ -96,18 +95,26 @@ void BandMapController::endSpots() {
     if (m_batchDepth == 0 || --m_batchDepth > 0 || !m_redrawPending) {
         return;
     }
+    if (m_sinceRedraw.isValid() && m_sinceRedraw.elapsed() < kBurstRedrawMs) {
+        if (!m_redrawTimer->isActive()) {
+            m_redrawTimer->start(static_cast<int>(kBurstRedrawMs - m_sinceRedraw.elapsed()));
+        }
+        return;
+    }
+    drawPendingSpots();
+}
+
+void BandMapController::drawPendingSpots() {
+    m_redrawTimer->stop();
     m_redrawPending = false;
+    m_sinceRedraw.start();
     if (m_display == Display::BandMap) {
         displayBandMapLabels();
     }
     if (m_spectrum != nullptr) {
         m_spectrum->bandMapLabelDisplay();
     }
-    m_list->setUpdatesEnabled(false);
-    for (const spots::SpotListRow& row : m_pendingRows) {
-        m_list->addSpot(row);
-    }
-    m_list->setUpdatesEnabled(true);
+    m_list->addSpots(m_pendingRows);
     m_pendingRows.clear();
 }
 
@@ -255,7 +262,8 @@ void BandMapController::spotPressed(int slot, Qt::MouseButton button) {
 
 void BandMapController::spotHovered(int slot) {
     if (m_services.host != nullptr) {
-        m_services.host->showPossibleDupes(m_bandMap->spotLabel(slot)->toolTip());
+        m_services.host->showPossibleDupes(QString::fromLatin1(
+            spots::spotToolTip(m_store.slot(slot), m_services.host->utcOffsetHours())));
     }
 }
 

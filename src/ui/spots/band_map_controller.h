@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QRect>
 
@@ -13,11 +14,12 @@
 #include "spots/spot_links.h"
 #include "spots/spot_list.h"
 #include "spots/spot_store.h"
-#include "ui/spots/band_map_host.h"
 #include "ui/common/prompts.h"
+#include "ui/spots/band_map_host.h"
 
 class QDialog;
 class QStackedWidget;
+class QTimer;
 class QWidget;
 
 namespace wexon::ui {
@@ -66,9 +68,12 @@ class BandMapController : public QObject {
     void bandMapSpots(const std::string& call, const std::string& frequencyKhz,
                       const std::string& spotText);
     // Spots that arrive together: between begin and end the maps and the list are
-    // brought up to date once, at the end.
+    // brought up to date once, at the end. During a burst of reads that is done
+    // at most once every kBurstRedrawMs: a busy cluster would otherwise keep
+    // the window (and an attached screen reader) redrawing between keys.
     void beginSpots();
     void endSpots();
+    static constexpr int kBurstRedrawMs = 250;
     // Shows, switches or removes the strip after "&Done" (PacketResize).
     void packetResize();
     // Writes the band map's scale (SetBandMapScale).
@@ -100,6 +105,9 @@ class BandMapController : public QObject {
     void spotPressed(int slot, Qt::MouseButton button);
     void spotHovered(int slot);
     void listClicked(const QString& call, const QString& frequency);
+    // Brings the maps and the list up to date with the spots taken since the
+    // last redraw.
+    void drawPendingSpots();
 
     SpotServices m_services;
     QWidget* m_mainWindow;
@@ -114,6 +122,8 @@ class BandMapController : public QObject {
     int m_batchDepth = 0;
     bool m_redrawPending = false;
     std::vector<spots::SpotListRow> m_pendingRows;
+    QElapsedTimer m_sinceRedraw;     // since the spots were last drawn
+    QTimer* m_redrawTimer = nullptr; // draws spots held back by the rate cap
 };
 
 } // namespace wexon::ui

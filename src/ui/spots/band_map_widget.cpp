@@ -5,6 +5,7 @@
 #include <QPalette>
 
 #include "spots/spot_line.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -24,6 +25,7 @@ void setNavy(QWidget* w) {
 
 SpotLabel::SpotLabel(int slot, QWidget* parent) : QLabel(parent), m_slot(slot) {
     setObjectName(QStringLiteral("lblDXSpot_%1").arg(slot));
+    showPlainText(this);
     setAttribute(Qt::WA_Hover);
 }
 
@@ -54,7 +56,7 @@ BandMapWidget::BandMapWidget(QWidget* parent) : QFrame(parent) {
     m_axis->setPalette(axis);
     m_axis->setAutoFillBackground(true);
     for (int i = 0; i < 5; ++i) {
-        auto* l = new QLabel(this);
+        auto* l = plainLabel(QString(), this);
         l->setObjectName(QStringLiteral("lblFreqSpot_%1").arg(i));
         l->setAlignment(Qt::AlignCenter);
         setLabelColour(l, {255, 255, 255});
@@ -68,13 +70,25 @@ BandMapWidget::BandMapWidget(QWidget* parent) : QFrame(parent) {
         m_spots[static_cast<std::size_t>(i)] = l;
     }
     m_ages.fill(-1);
-    // The newest spot is drawn over the others.
-    m_spots.back()->raise();
     setMinimumHeight(48);
 }
 
+QLabel* BandMapWidget::spotLabel(int slot) const {
+    QLabel* hidden = nullptr;
+    for (std::size_t j = 0; j < m_spots.size(); ++j) {
+        if (m_serials[j] == 0) {
+            if (hidden == nullptr) {
+                hidden = m_spots[j];
+            }
+        } else if (m_spots[j]->slot() == slot) {
+            return m_spots[j];
+        }
+    }
+    return hidden != nullptr ? hidden : m_spots[static_cast<std::size_t>(slot)];
+}
+
 int BandMapWidget::axisX1() const {
-    return m_spots[0]->sizeHint().width() / 2 + 4;
+    return m_axisMargin;
 }
 
 int BandMapWidget::axisX2() const {
@@ -86,40 +100,134 @@ int BandMapWidget::axisY() const {
 }
 
 void BandMapWidget::setScale(const spots::MapScale& scale) {
-    for (int i = 0; i < 5; ++i) {
-        m_scale[static_cast<std::size_t>(i)]->setText(
-            QString::fromLatin1(scale.captions[static_cast<std::size_t>(i)]));
-        m_scale[static_cast<std::size_t>(i)]->adjustSize();
+    bool changed = false;
+    for (std::size_t i = 0; i < m_scale.size(); ++i) {
+        const QString caption = QString::fromLatin1(scale.captions[i]);
+        if (m_scale[i]->text() != caption) {
+            m_scale[i]->setText(caption);
+            m_scale[i]->adjustSize();
+            changed = true;
+        }
     }
-    placeScale();
+    if (changed) {
+        placeScale();
+        for (std::size_t j = 0; j < m_spots.size(); ++j) {
+            if (m_serials[j] != 0) {
+                placeLabel(j);
+            }
+        }
+    }
 }
 
 void BandMapWidget::showLabels(const std::vector<spots::LabelPlacement>& labels,
                                const spots::SpotStore& store, float utcOffsetHours) {
-    for (SpotLabel* l : m_spots) {
-        l->hide();
+    constexpr std::size_t kLabels = spots::SpotStore::kSlots;
+    // Each placement keeps the label already showing its spot; the rest take
+    // labels set free, visible ones first (moved rather than hidden and shown).
+    std::array<int, kLabels> labelOf{};
+    labelOf.fill(-1);
+    std::array<bool, kLabels> taken{};
+    const std::size_t count = std::min(labels.size(), kLabels);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint64_t serial = store.slot(labels[k].slot).serial;
+        for (std::size_t j = 0; j < kLabels && serial != 0; ++j) {
+            if (!taken[j] && m_serials[j] == serial) {
+                labelOf[k] = static_cast<int>(j);
+                taken[j] = true;
+                break;
+            }
+        }
     }
-    for (const spots::LabelPlacement& p : labels) {
+    std::vector<std::size_t> free;
+    for (int visible = 1; visible >= 0; --visible) {
+        for (std::size_t j = 0; j < kLabels; ++j) {
+            if (!taken[j] && m_spots[j]->isHidden() == (visible == 0)) {
+                free.push_back(j);
+            }
+        }
+    }
+    std::size_t nextFree = 0;
+    std::array<bool, kLabels> fresh{};
+    for (std::size_t k = 0; k < count; ++k) {
+        if (labelOf[k] < 0) {
+            const std::size_t j = free[nextFree++];
+            labelOf[k] = static_cast<int>(j);
+            // A slot the store never filled has serial 0; its label is still
+            // in use, so it is marked with a serial no spot has.
+            const std::uint64_t serial = store.slot(labels[k].slot).serial;
+            m_serials[j] = serial != 0 ? serial : ~std::uint64_t{0};
+            fresh[k] = true;
+        }
+    }
+    for (std::size_t f = nextFree; f < free.size(); ++f) {
+        const std::size_t j = free[f];
+        m_serials[j] = 0;
+        if (!m_spots[j]->isHidden()) {
+            m_spots[j]->hide();
+        }
+    }
+
+    for (std::size_t k = 0; k < count; ++k) {
+        const spots::LabelPlacement& p = labels[k];
+        const std::size_t j = static_cast<std::size_t>(labelOf[k]);
         const spots::SpotSlot& s = store.slot(p.slot);
-        SpotLabel* l = m_spots[static_cast<std::size_t>(p.slot)];
-        l->setToolTip(QString::fromLatin1(spots::spotToolTip(s, utcOffsetHours)));
+        SpotLabel* l = m_spots[j];
+        l->setSlot(p.slot);
+        const QString tip = QString::fromLatin1(spots::spotToolTip(s, utcOffsetHours));
+        if (m_tips[j] != tip) {
+            m_tips[j] = tip;
+            l->setToolTip(plainToolTip(tip));
+        }
         const QString caption = QString::fromLatin1(s.label);
+        bool moved = false;
         if (l->text() != caption) {
             l->setText(caption);
             l->adjustSize();
+            moved = true;
         }
-        int& age = m_ages[static_cast<std::size_t>(p.slot)];
-        if (age != static_cast<int>(p.age)) {
+        if (m_ages[j] != static_cast<int>(p.age)) {
             setLabelColour(l, spots::ageColour(p.age));
-            age = static_cast<int>(p.age);
+            m_ages[j] = static_cast<int>(p.age);
         }
-        m_positions[static_cast<std::size_t>(p.slot)] = p.position;
-        placeLabel(p.slot);
-        l->show();
+        if (moved || m_positions[j] != p.position) {
+            m_positions[j] = p.position;
+            placeLabel(j);
+        }
+        if (l->isHidden()) {
+            l->show();
+        }
+    }
+    // Newer spots are drawn over older ones. The placements come newest first,
+    // so raising from the oldest up leaves the newest on top. Labels that kept
+    // their spot are already in order among themselves: when every new label
+    // shows a newer spot than they do (the usual case, a spot just arrived),
+    // raising the new ones is enough.
+    int newestKept = -1;
+    int oldestFresh = spots::SpotStore::kSlots;
+    for (std::size_t k = 0; k < count; ++k) {
+        if (fresh[k]) {
+            oldestFresh = std::min(oldestFresh, labels[k].slot);
+        } else {
+            newestKept = std::max(newestKept, labels[k].slot);
+        }
+    }
+    if (oldestFresh == spots::SpotStore::kSlots) {
+        return;
+    }
+    const bool all = oldestFresh < newestKept;
+    for (std::size_t k = count; k-- > 0;) {
+        if (all || fresh[k]) {
+            m_spots[static_cast<std::size_t>(labelOf[k])]->raise();
+        }
     }
 }
 
 void BandMapWidget::placeScale() {
+    int widest = 0;
+    for (QLabel* l : m_scale) {
+        widest = std::max(widest, l->sizeHint().width());
+    }
+    m_axisMargin = widest / 2 + 4;
     const int x1 = axisX1();
     const int x2 = axisX2();
     const int y = axisY();
@@ -131,19 +239,18 @@ void BandMapWidget::placeScale() {
     }
 }
 
-void BandMapWidget::placeLabel(int slot) {
-    SpotLabel* l = m_spots[static_cast<std::size_t>(slot)];
-    const double left = spots::labelLeft(m_positions[static_cast<std::size_t>(slot)], axisX1(),
-                                         axisX2(), l->width());
+void BandMapWidget::placeLabel(std::size_t label) {
+    SpotLabel* l = m_spots[label];
+    const double left = spots::labelLeft(m_positions[label], axisX1(), axisX2(), l->width());
     l->move(static_cast<int>(left), axisY() - l->height() - kGap);
 }
 
 void BandMapWidget::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
     placeScale();
-    for (int i = 0; i < spots::SpotStore::kSlots; ++i) {
-        if (!m_spots[static_cast<std::size_t>(i)]->isHidden()) {
-            placeLabel(i);
+    for (std::size_t j = 0; j < m_spots.size(); ++j) {
+        if (m_serials[j] != 0) {
+            placeLabel(j);
         }
     }
 }

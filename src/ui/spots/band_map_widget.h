@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <vector>
 
 #include <QFrame>
@@ -17,6 +18,9 @@ class SpotLabel : public QLabel {
   public:
     SpotLabel(int slot, QWidget* parent);
     int slot() const { return m_slot; }
+    // The store slot the label shows now (spots move down the store as new
+    // ones arrive, and a label stays with its spot).
+    void setSlot(int slot) { m_slot = slot; }
 
   signals:
     void pressed(int slot, Qt::MouseButton button);
@@ -35,7 +39,10 @@ void setLabelColour(QLabel* label, const spots::Rgb& colour);
 
 // The main window's band map (`lblDX`): a navy panel with a frequency axis
 // (`LineDX`), five scale labels (`lblFreqSpot_0` to `_4`) under it and 50 spot
-// labels (`lblDXSpot_0` to `_49`, label i showing store slot i) above it.
+// labels (`lblDXSpot_0` to `_49`) above it. A label stays with the spot it
+// shows while that spot moves down the store, so a redraw touches only the
+// labels whose spot, age or place changed: each change of a label is work for
+// an attached screen reader, and a busy cluster redraws often.
 class BandMapWidget : public QFrame {
     Q_OBJECT
   public:
@@ -43,11 +50,12 @@ class BandMapWidget : public QFrame {
 
     // Writes the scale captions.
     void setScale(const spots::MapScale& scale);
-    // Hides every spot label, then shows and places the given ones.
+    // Shows and places the given spots' labels and hides the others.
     void showLabels(const std::vector<spots::LabelPlacement>& labels, const spots::SpotStore& store,
                     float utcOffsetHours);
 
-    QLabel* spotLabel(int slot) const { return m_spots[static_cast<std::size_t>(slot)]; }
+    // The label showing store slot `slot`, or a hidden one when none does.
+    QLabel* spotLabel(int slot) const;
     QLabel* scaleLabel(int i) const { return m_scale[static_cast<std::size_t>(i)]; }
     // The axis ends and height in this widget's coordinates.
     int axisX1() const;
@@ -67,15 +75,21 @@ class BandMapWidget : public QFrame {
 
   private:
     void placeScale();
-    void placeLabel(int slot);
+    void placeLabel(std::size_t label);
 
     QFrame* m_axis = nullptr;
     std::array<QLabel*, 5> m_scale{};
+    // Space between the panel's edges and the axis ends: half the widest
+    // scale caption, so the end captions are drawn whole.
+    int m_axisMargin = 4;
+    // Per label: the spot it shows (its store serial, 0 for none), where it
+    // sits along the axis, the colour it was last given (-1: none yet) and
+    // its tool tip as plain text.
     std::array<SpotLabel*, spots::SpotStore::kSlots> m_spots{};
+    std::array<std::uint64_t, spots::SpotStore::kSlots> m_serials{};
     std::array<double, spots::SpotStore::kSlots> m_positions{};
-    // The colour each label was last given (-1: none yet); setting a palette
-    // is not free, and most redraws change no colour.
     std::array<int, spots::SpotStore::kSlots> m_ages{};
+    std::array<QString, spots::SpotStore::kSlots> m_tips;
 };
 
 } // namespace wexon::ui

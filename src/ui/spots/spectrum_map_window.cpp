@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QResizeEvent>
 
+#include "ui/common/frame_fit.h"
+#include "ui/common/plain_text.h"
+#include "ui/common/screen_layout.h"
 #include "ui/spots/band_map_widget.h"
 
 namespace wexon::ui {
@@ -29,7 +32,7 @@ SpectrumMapWindow::SpectrumMapWindow(spots::SpotStore& store, const core::Clock&
     setAutoFillBackground(true);
 
     for (int k = 0; k < 11; ++k) {
-        auto* strip = new QLabel(this);
+        auto* strip = plainLabel(QString(), this);
         strip->setObjectName(QStringLiteral("lblHFSpots_%1").arg(k));
         QPalette p = strip->palette();
         p.setColor(QPalette::Window, QColor(0, 0, 128));
@@ -45,7 +48,7 @@ SpectrumMapWindow::SpectrumMapWindow(spots::SpotStore& store, const core::Clock&
         m_axes[static_cast<std::size_t>(k)] = axis;
     }
     for (int j = 0; j < 55; ++j) {
-        auto* l = new QLabel(this);
+        auto* l = plainLabel(QString(), this);
         l->setObjectName(QStringLiteral("lblFreqSpot_%1").arg(j));
         setLabelColour(l, {255, 255, 255});
         m_scale[static_cast<std::size_t>(j)] = l;
@@ -58,8 +61,10 @@ SpectrumMapWindow::SpectrumMapWindow(spots::SpotStore& store, const core::Clock&
     }
     m_spots.back()->raise();
 
-    // Fit to the work area: left and top at its corner, its full size.
+    // Fit to the work area: left and top at its corner, its full size. Once the
+    // window manager has put its frame round it, the frame is what fits.
     setGeometry(workArea);
+    FramePlacement::install(*this, [this, workArea] { placeWindowFrame(*this, workArea); });
     layoutStrips();
     setSpectrumScales();
 }
@@ -124,7 +129,7 @@ void SpectrumMapWindow::bandMapLabelDisplay() {
          spots::spectrumLabels(m_store, scales, m_clock.localNow())) {
         const spots::SpotSlot& s = m_store.slot(p.slot);
         SpotLabel* l = m_spots[static_cast<std::size_t>(p.slot)];
-        l->setToolTip(QString::fromLatin1(spots::spotToolTip(s, utcOffset)));
+        l->setToolTip(plainToolTip(QString::fromLatin1(spots::spotToolTip(s, utcOffset))));
         l->setText(QString::fromLatin1(s.label));
         l->adjustSize();
         setLabelColour(l, spots::ageColour(p.age));

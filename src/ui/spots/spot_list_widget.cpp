@@ -1,5 +1,7 @@
 #include "ui/spots/spot_list_widget.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QMouseEvent>
 
@@ -26,16 +28,38 @@ SpotListWidget::SpotListWidget(double widthScale, QWidget* parent) : QTreeWidget
     }
 }
 
-void SpotListWidget::addSpot(const spots::SpotListRow& row) {
-    while (topLevelItemCount() >= static_cast<int>(spots::SpotList::kMaxRows)) {
-        delete takeTopLevelItem(topLevelItemCount() - 1);
-    }
-    auto* item = new QTreeWidgetItem(
+namespace {
+
+QTreeWidgetItem* itemOf(const spots::SpotListRow& row) {
+    return new QTreeWidgetItem(
         QStringList{QString::fromLatin1(row.call), QString::fromLatin1(row.frequency),
                     QString::fromLatin1(row.country), QString::fromLatin1(row.status),
                     QString::fromLatin1(row.comments), QString::fromLatin1(row.prefix),
                     QString::fromLatin1(row.time), QString::fromLatin1(row.from)});
-    insertTopLevelItem(0, item);
+}
+
+} // namespace
+
+void SpotListWidget::addSpot(const spots::SpotListRow& row) {
+    addSpots({row});
+}
+
+void SpotListWidget::addSpots(const std::vector<spots::SpotListRow>& rows) {
+    const std::size_t max = spots::SpotList::kMaxRows;
+    const std::size_t shown = std::min(rows.size(), max);
+    if (shown == 0) {
+        return;
+    }
+    const int keep = static_cast<int>(max - shown);
+    if (topLevelItemCount() > keep) {
+        model()->removeRows(keep, topLevelItemCount() - keep);
+    }
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(shown));
+    for (std::size_t i = rows.size(); i-- > rows.size() - shown;) {
+        items.push_back(itemOf(rows[i]));
+    }
+    insertTopLevelItems(0, items);
 }
 
 void SpotListWidget::scaleColumns(double factor) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QTreeWidget>
 
 #include "spots/spot_list.h"
@@ -16,6 +18,10 @@ class SpotListWidget : public QTreeWidget {
 
     // Puts a row on top, dropping the bottom row beyond 200.
     void addSpot(const spots::SpotListRow& row);
+    // Puts rows on top, the last of them topmost, as addSpot one by one would,
+    // but in one removal and one insertion: each change of the list is an
+    // event for an attached screen reader.
+    void addSpots(const std::vector<spots::SpotListRow>& rows);
     // Scales every column width (window scaling).
     void scaleColumns(double factor);
 

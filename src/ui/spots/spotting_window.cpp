@@ -20,6 +20,8 @@
 #include "core/text_util.h"
 #include "platform/telnet_client.h"
 #include "spots/spotting_texts.h"
+#include "ui/common/plain_text.h"
+#include "ui/common/screen_layout.h"
 #include "ui/common/text_conversion.h"
 
 // The spotting window's controls, its settings file and its choice of source.
@@ -53,6 +55,8 @@ SpottingWindow::SpottingWindow(SpottingServices services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(std::move(services)) {
     setObjectName("PacketSpotfrm");
     setWindowTitle(" DX Spotting Setup");
+    // Stretched further, the window's controls outgrow a large screen.
+    setProperty(SecondaryWindowScaler::kMaxStretchProperty, kMaxStretch);
     m_telnet = std::make_unique<platform::TelnetClient>();
     m_telnet->onChunk = [this](const QByteArray& chunk) {
         receiveTelnetChunk(chunk.toStdString());
@@ -79,11 +83,10 @@ void SpottingWindow::buildControls() {
     for (const char* s : spots::kSpotSources) {
         List1->addItem(QString::fromLatin1(s));
     }
-    List1->setMaximumHeight(90);
     connect(List1, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { list1Click(List1->row(item)); });
-    left->addWidget(new QLabel("Spot source:", this));
-    left->addWidget(List1);
+    left->addWidget(plainLabel("Spot source:", this));
+    left->addWidget(List1, 1);
 
     auto* telnet = new QGridLayout;
     txtTelnetHost = new QLineEdit(this);
@@ -91,9 +94,9 @@ void SpottingWindow::buildControls() {
     txtTelnetPort = new QLineEdit(this);
     txtTelnetPort->setObjectName("txtTelnetPort");
     txtTelnetPort->setMaxLength(5);
-    telnet->addWidget(new QLabel("Telnet host:", this), 0, 0);
+    telnet->addWidget(plainLabel("Telnet host:", this), 0, 0);
     telnet->addWidget(txtTelnetHost, 0, 1);
-    telnet->addWidget(new QLabel("Port:", this), 1, 0);
+    telnet->addWidget(plainLabel("Port:", this), 1, 0);
     telnet->addWidget(txtTelnetPort, 1, 1);
     left->addLayout(telnet);
 
@@ -102,7 +105,7 @@ void SpottingWindow::buildControls() {
     auto addGroup = [&](int column, const QString& title, auto& group, const char* const* names,
                         const QStringList& captions) {
         auto* box = new QVBoxLayout;
-        box->addWidget(new QLabel(title, serial));
+        box->addWidget(plainLabel(title, serial));
         auto* buttons = new QButtonGroup(serial);
         for (std::size_t i = 0; i < group.size(); ++i) {
             auto* b = new QRadioButton(captions[static_cast<qsizetype>(i)], serial);
@@ -137,7 +140,7 @@ void SpottingWindow::buildControls() {
              {kHandshakeCaptions[0], kHandshakeCaptions[1], kHandshakeCaptions[2],
               kHandshakeCaptions[3]});
     auto* hexRow = new QHBoxLayout;
-    hexRow->addWidget(new QLabel("TNC cmd mode hex character:", serial));
+    hexRow->addWidget(plainLabel("TNC cmd mode hex character:", serial));
     txtHex = new QLineEdit(serial);
     txtHex->setObjectName("txtHex");
     txtHex->setMaxLength(2);
@@ -186,7 +189,7 @@ void SpottingWindow::buildControls() {
     left->addLayout(buttons);
     left->addStretch();
 
-    Label4 = new QLabel("Listening", this);
+    Label4 = plainLabel("Listening", this);
     Label4->setObjectName("Label4");
     QPalette blue = Label4->palette();
     blue.setColor(QPalette::Window, Qt::blue);
@@ -200,7 +203,7 @@ void SpottingWindow::buildControls() {
     txtUnProcessed->setReadOnly(true);
     txtUnProcessed->setMinimumWidth(420);
     right->addWidget(txtUnProcessed, 1);
-    Label6 = new QLabel(QString::fromLatin1(spots::kSendLabelTelnet), this);
+    Label6 = plainLabel(QString::fromLatin1(spots::kSendLabelTelnet), this);
     Label6->setObjectName("Label6");
     right->addWidget(Label6);
     txtSent = new QLineEdit(this);
@@ -461,6 +464,11 @@ bool SpottingWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SpottingWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refreshTerminal(); // what arrived while the window was closed
 }
 
 void SpottingWindow::changeEvent(QEvent* event) {

@@ -13,8 +13,8 @@
 #include "spots/spot_links.h"
 #include "spots/spot_receiver.h"
 #include "spots/terminal_text.h"
-#include "ui/spots/band_map_host.h"
 #include "ui/common/prompts.h"
+#include "ui/spots/band_map_host.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -59,6 +59,8 @@ class SpottingWindow : public QWidget {
   public:
     static constexpr int kTimerMs = 333;
     static constexpr int kRefreshTicks = 360;
+    // The most the window is stretched to a large screen.
+    static constexpr double kMaxStretch = 1.5;
 
     explicit SpottingWindow(SpottingServices services, QWidget* parent = nullptr);
     ~SpottingWindow() override;
@@ -100,6 +102,7 @@ class SpottingWindow : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildControls();

@@ -372,6 +372,12 @@ void SpottingWindow::setTerminal(const std::string& text) {
 }
 
 void SpottingWindow::refreshTerminal() {
+    // While the window is closed (the usual state during a contest) the text
+    // waits: a busy cluster would otherwise keep the hidden terminal, and an
+    // attached screen reader, busy with every read.
+    if (!isVisible()) {
+        return;
+    }
     const std::string& text = m_terminal.text();
     if (m_terminal.replacements() != m_shownReplacements || text.size() < m_shownLength) {
         txtUnProcessed->setPlainText(forDisplay(text));

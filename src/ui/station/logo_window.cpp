@@ -1,4 +1,5 @@
 #include "ui/station/logo_window.h"
+#include "ui/common/plain_text.h"
 
 #include <array>
 #include <cmath>
@@ -22,7 +23,7 @@ constexpr int kHeight = 280;
 
 QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text, int pointSize,
                   QFont::Weight weight, const QColor& colour) {
-    auto* label = new QLabel(text, parent);
+    auto* label = plainLabel(text, parent);
     label->setObjectName(QString::fromLatin1(objectName));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     label->setAttribute(Qt::WA_TransparentForMouseEvents); // clicks reach the window

@@ -24,6 +24,7 @@
 #include "core/number_format.h"
 #include "core/text_util.h"
 #include "ui/common/clickable_label.h"
+#include "ui/common/plain_text.h"
 
 namespace wexon::ui {
 
@@ -144,7 +145,7 @@ void StationWindow::buildControls() {
     };
     int row = 0;
     for (const Row& r : rows) {
-        auto* label = new QLabel(QString::fromLatin1(r.caption), this);
+        auto* label = plainLabel(QString::fromLatin1(r.caption), this);
         label->setObjectName(QString::fromLatin1(r.labelName));
         label->setBuddy(r.box);
         fields->addWidget(label, row, 0, Qt::AlignLeft | Qt::AlignVCenter);

@@ -26,29 +26,29 @@
 #include "support/accessibility_check.h"
 #include "support/main_window_fixture.h"
 #include "ui/common/accessibility.h"
-#include "ui/spots/band_map_controller.h"
 #include "ui/keying/code_practice_window.h"
 #include "ui/keying/cw_strings_window.h"
 #include "ui/keying/cw_window.h"
+#include "ui/keying/station_voice.h"
+#include "ui/keying/voice_keyer_window.h"
+#include "ui/keying/voice_navigation_window.h"
+#include "ui/keying/winkey_window.h"
 #include "ui/link/digital_link_window.h"
 #include "ui/output/edit_contact_window.h"
-#include "ui/station/help_window.h"
-#include "ui/station/logo_window.h"
 #include "ui/output/rate_graph_window.h"
+#include "ui/output/summary_sheet_window.h"
 #include "ui/rig/rig_band_plan_dialog.h"
 #include "ui/rig/rig_control_window.h"
 #include "ui/rig/rig_frequency_test_dialog.h"
 #include "ui/rig/rig_tune_dialog.h"
+#include "ui/spots/band_map_controller.h"
 #include "ui/spots/spectrum_map_window.h"
 #include "ui/spots/spotting_window.h"
 #include "ui/spots/station_spots.h"
+#include "ui/station/help_window.h"
+#include "ui/station/logo_window.h"
 #include "ui/station/station_tools.h"
-#include "ui/keying/station_voice.h"
 #include "ui/station/station_window.h"
-#include "ui/output/summary_sheet_window.h"
-#include "ui/keying/voice_keyer_window.h"
-#include "ui/keying/voice_navigation_window.h"
-#include "ui/keying/winkey_window.h"
 
 using namespace wexon;
 using test::everyControlNamed;
@@ -56,6 +56,28 @@ using test::logOf;
 using test::MainWindowTest;
 
 namespace {
+
+// Every label of a window shows its text as plain text: a label whose text can
+// come from outside (a spot, a cluster line, a rig reply, a file) must never
+// take it as markup, and requiring it of all labels keeps a new label from
+// slipping through. Offenders are listed by object name, or by text.
+::testing::AssertionResult everyLabelPlain(const QWidget& window) {
+    QStringList offenders;
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->window() != &window) {
+            continue; // a window of its own
+        }
+        if (label->textFormat() != Qt::PlainText) {
+            offenders << (label->objectName().isEmpty() ? label->text() : label->objectName());
+        }
+    }
+    if (offenders.isEmpty()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << window.metaObject()->className()
+           << " shows markup in: " << offenders.join(", ").toStdString();
+}
 
 // ---------------------------------------------------------------- how names are found
 
@@ -102,6 +124,16 @@ TEST_F(NamingTest, ACaptionTiedToTheControlOrBesideItInALayoutNamesIt) {
     EXPECT_EQ(port->accessibleName(), "Port");
     EXPECT_EQ(buddyBox->accessibleName(), "Grid square");
     EXPECT_TRUE(everyControlNamed(dialog));
+}
+
+TEST_F(NamingTest, APlainTextCaptionIsSpokenAsTheCharactersItShows) {
+    auto* form = new QFormLayout(&dialog);
+    auto* caption = new QLabel("<b>Grid</b> square:");
+    caption->setTextFormat(Qt::PlainText);
+    auto* box = new QLineEdit;
+    form->addRow(caption, box);
+    ui::nameAccessibleControls(dialog);
+    EXPECT_EQ(box->accessibleName(), "<b>Grid</b> square");
 }
 
 TEST_F(NamingTest, AControlPlacedByHandTakesTheLabelLeftOfItOrAbove) {
@@ -238,6 +270,8 @@ TEST(QtPromptsAnnounce, AMessageBoxCarriesItsTitleAndText) {
         [&](QMessageBox& box) {
             name = box.accessibleName();
             description = box.accessibleDescription();
+            // A message may carry a file's or a peer's text: never markup.
+            EXPECT_EQ(box.textFormat(), Qt::PlainText);
         },
         [](QMessageBox& box) { box.accept(); });
     prompts.message("Numeric Values Required", "Please enter only numeric values.",
@@ -257,6 +291,7 @@ TEST(QtPromptsAnnounce, AQuestionIsAnnouncedAndStillAnswersYesOrNo) {
     whenModal<QMessageBox>(
         [](QMessageBox& box) {
             EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Yes));
+            EXPECT_EQ(box.textFormat(), Qt::PlainText);
             EXPECT_EQ(box.accessibleDescription(), "Sure?");
         },
         [](QMessageBox& box) { box.button(QMessageBox::No)->click(); });
@@ -270,6 +305,7 @@ TEST(QtPromptsAnnounce, AnInputBoxCarriesItsPromptAndReturnsTheAnswer) {
             EXPECT_EQ(box.accessibleName(), "Please enter screen percentage.");
             EXPECT_EQ(box.accessibleDescription(), "Enter the %");
             EXPECT_EQ(box.textValue(), "100");
+            EXPECT_TRUE(everyLabelPlain(box));
             box.setTextValue("90");
         },
         [](QInputDialog& box) { box.accept(); });
@@ -317,6 +353,7 @@ class EveryWindowTest : public MainWindowTest {
                 d.show();
                 QApplication::processEvents();
                 EXPECT_TRUE(everyControlNamed(d));
+                EXPECT_TRUE(everyLabelPlain(d));
                 modalChecked.push_back(d.metaObject()->className());
                 d.hide();
                 return 0;
@@ -338,6 +375,7 @@ class EveryWindowTest : public MainWindowTest {
         w.show();
         QApplication::processEvents();
         auto result = everyControlNamed(w, pending);
+        EXPECT_TRUE(everyLabelPlain(w));
         w.hide();
         return result;
     }
@@ -379,8 +417,9 @@ TEST_F(EveryWindowTest, EveryControlOfEveryWindowHasAName) {
     EXPECT_TRUE(shownAndNamed(own(std::make_unique<ui::LogoWindow>("1.0"))));
     EXPECT_TRUE(shownAndNamed(voice->keyerWindow()));
     EXPECT_TRUE(shownAndNamed(voice->navigationWindow()));
-    EXPECT_TRUE(
-        everyControlNamed(own(std::make_unique<ui::DigitalLinkWindow>(w, settings, prompts))));
+    auto& link = own(std::make_unique<ui::DigitalLinkWindow>(w, settings, prompts));
+    EXPECT_TRUE(everyControlNamed(link));
+    EXPECT_TRUE(everyLabelPlain(link));
 
     // The spectrum map runs modally from its menu item.
     child<QAction>("mnuSpectrumMap")->trigger();

@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QHBoxLayout>
-#include <QLineEdit>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -16,6 +16,7 @@
 
 #include "core/window_scaling.h"
 #include "support/main_window_fixture.h"
+#include "ui/common/frame_fit.h"
 #include "ui/common/screen_layout.h"
 
 using namespace wexon;
@@ -120,6 +121,16 @@ TEST_F(ScreenLayoutTest, TheTaskbarTogglesAtFullSizeAndTheWindowFollowsAtOnce) {
     EXPECT_EQ(savedPrefs().taskbarMode, 0);
     EXPECT_FALSE(item("mnuTaskbar")->isChecked());
     EXPECT_EQ(w.frameGeometry(), kScreen.screen);
+}
+
+TEST_F(ScreenLayoutTest, AResizeRightAfterTheFirstShowIsNotUndone) {
+    auto& w = start(100, 1);
+    // The window is still settling under its window manager; the operator's
+    // own size stays.
+    const QSize own = w.size() - QSize(60, 40);
+    w.resize(own);
+    QTest::qWait(150);
+    EXPECT_EQ(w.size(), own);
 }
 
 TEST_F(ScreenLayoutTest, TheTaskbarIsRefusedBelowFullSize) {
@@ -263,9 +274,8 @@ TEST(ScaleWindowToScreen, TheScalerStretchesSecondaryWindowsOnceOnTheirFirstShow
     EXPECT_LT(wide.font().pointSizeF(), wideFont * 1.6);
     EXPECT_GT(wide.font().pointSizeF(), wideFont);
     const QRect wideFrame = wide.frameGeometry();
-    EXPECT_TRUE(kScreen.work.contains(wideFrame))
-        << wideFrame.x() << "," << wideFrame.y() << " " << wideFrame.width() << "x"
-        << wideFrame.height();
+    EXPECT_TRUE(kScreen.work.contains(wideFrame)) << wideFrame.x() << "," << wideFrame.y() << " "
+                                                  << wideFrame.width() << "x" << wideFrame.height();
     EXPECT_LE(wide.minimumSizeHint().width(), kScreen.work.width());
 
     // A window that sized itself keeps its size.
@@ -284,6 +294,76 @@ TEST(ScaleWindowToScreen, TheScalerStretchesSecondaryWindowsOnceOnTheirFirstShow
     EXPECT_FALSE(ui::SecondaryWindowScaler::wantsScaling(own));
 
     qApp->removeEventFilter(&scaler);
+}
+
+// ---------------------------------------------------------------- frames once placed
+
+// A window manager puts its frame round a window only after the window has
+// been shown, so a window stretched to the work area before that would have
+// its title bar pushed off the screen.
+TEST(SecondaryWindowFrames, AStretchedWindowsWholeFrameStaysOnTheWorkArea) {
+    for (const QSize screen :
+         {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1000), QSize(1920, 1080)}) {
+        const ui::ScreenAreas areas{QRect(QPoint(0, 0), screen),
+                                    QRect(0, 0, screen.width(), screen.height() - 40)};
+        ui::SecondaryWindowScaler scaler([areas] { return areas; });
+        qApp->installEventFilter(&scaler);
+        // Tall for its width: stretched until its height fills the work area.
+        QDialog tall;
+        auto* box = new QVBoxLayout(&tall);
+        auto* body = new QFrame;
+        body->setMinimumSize(380, 450);
+        box->addWidget(body);
+        tall.show();
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return areas.work.contains(tall.frameGeometry()); }, 2000))
+            << screen.width() << "x" << screen.height() << ": " << tall.frameGeometry().y() << " "
+            << tall.frameGeometry().height();
+        EXPECT_GE(tall.frameGeometry().height(), areas.work.height() - 2);
+        qApp->removeEventFilter(&scaler);
+    }
+}
+
+TEST(SecondaryWindowFrames, AWindowItsLayoutGrowsAfterPlacingIsCentredAgain) {
+    const ui::ScreenAreas areas{QRect(0, 0, 1600, 1000), QRect(0, 0, 1600, 960)};
+    ui::SecondaryWindowScaler scaler([areas] { return areas; });
+    qApp->installEventFilter(&scaler);
+    QDialog window;
+    auto* box = new QVBoxLayout(&window);
+    auto* body = new QFrame;
+    body->setMinimumSize(200, 150);
+    box->addWidget(body);
+    window.show();
+    QApplication::processEvents();
+    // Its controls ask for more room once it is up, as a window that fills
+    // its lists on showing does.
+    body->setMinimumSize(900, 600);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QPoint off = window.frameGeometry().center() - areas.work.center();
+            return window.width() >= 900 && std::abs(off.x()) <= 1 && std::abs(off.y()) <= 1;
+        },
+        2000))
+        << window.frameGeometry().x() << "," << window.frameGeometry().y() << " "
+        << window.frameGeometry().width() << "x" << window.frameGeometry().height();
+    qApp->removeEventFilter(&scaler);
+}
+
+TEST(SecondaryWindowFrames, AFrameIsMovedOrShrunkOntoTheWorkArea) {
+    const QRect work(0, 0, 800, 560);
+    QWidget window(nullptr, Qt::Window);
+    window.setGeometry(100, 100, 300, 200);
+    window.show();
+    QApplication::processEvents();
+    window.move(700, -30); // the title bar above the top, the right edge off it
+    ui::keepFrameOnWorkArea(window, work, false);
+    EXPECT_TRUE(work.contains(window.frameGeometry()));
+    EXPECT_EQ(window.frameGeometry().topRight(), work.topRight());
+    EXPECT_EQ(window.size(), QSize(300, 200));
+
+    window.resize(1000, 700);
+    ui::keepFrameOnWorkArea(window, work, true);
+    EXPECT_EQ(window.frameGeometry(), work);
 }
 
 TEST(MainWindowArea, TheShareStartsAtTheScreensCorner) {

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
+#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -111,6 +116,33 @@ TEST_F(BandMapControllerTest, SpotListKeepsTwoHundredRowsNewestOnTop) {
     EXPECT_EQ(list->headerItem()->text(4), "Comments");
 }
 
+TEST_F(BandMapControllerTest, AReadOfManySpotsKeepsTheNewestTwoHundredInOrder) {
+    for (int i = 1; i <= 100; ++i) {
+        spot("K" + std::to_string(i) + "AA", "14025");
+    }
+    controller->beginSpots();
+    for (int i = 1; i <= 250; ++i) {
+        spot("N" + std::to_string(i) + "BB", "14030");
+    }
+    controller->endSpots();
+    SpotListWidget* list = controller->spotList();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->text(0) == "N250BB"; }, 2000));
+    ASSERT_EQ(list->topLevelItemCount(), 200);
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "N249BB");
+    EXPECT_EQ(list->topLevelItem(199)->text(0), "N51BB");
+
+    // A short read pushes out only as many rows as it brings.
+    controller->beginSpots();
+    spot("W1XX", "14031");
+    spot("W2XX", "14032");
+    controller->endSpots();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->text(0) == "W2XX"; }, 2000));
+    ASSERT_EQ(list->topLevelItemCount(), 200);
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "W1XX");
+    EXPECT_EQ(list->topLevelItem(2)->text(0), "N250BB");
+    EXPECT_EQ(list->topLevelItem(199)->text(0), "N53BB");
+}
+
 TEST_F(BandMapControllerTest, BandMapShowsLabelsWithAgeColours) {
     openStrip("Telnet", false);
     spot("K1AA", "14010");
@@ -152,6 +184,144 @@ TEST_F(BandMapControllerTest, SpotsOfOneReadAreDrawnOnceAtTheEnd) {
     ASSERT_EQ(controller->spotList()->topLevelItemCount(), 3);
     EXPECT_EQ(controller->spotList()->topLevelItem(0)->text(0), "K3CC");
     EXPECT_EQ(controller->spotList()->topLevelItem(2)->text(0), "K1AA");
+}
+
+TEST_F(BandMapControllerTest, TheEndCaptionsOfTheScaleAreDrawnWhole) {
+    openStrip("Telnet", false);
+    controller->strip()->setGeometry(0, 0, 600, 90);
+    main.show();
+    QApplication::processEvents();
+    BandMapWidget* map = controller->bandMap();
+    ASSERT_EQ(map->width(), 600);
+    // No spot yet, and then spots: the axis leaves room for half a caption at
+    // either end, whatever the labels above it hold.
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 5; ++i) {
+            const QRect caption = map->scaleLabel(i)->geometry();
+            EXPECT_GE(caption.left(), 0) << "caption " << i << " round " << round;
+            EXPECT_LE(caption.right(), map->width() - 1) << "caption " << i << " round " << round;
+        }
+        spot("K1AA", "14010");
+        spot("K2BB", "14030");
+    }
+    EXPECT_EQ(map->scaleLabel(0)->text(), "14.009");
+}
+
+// Counts, per label, the events a screen reader hears about: shown, hidden,
+// moved.
+class LabelEvents : public QObject {
+  public:
+    explicit LabelEvents(const QList<QLabel*>& labels) {
+        for (QLabel* l : labels) {
+            l->installEventFilter(this);
+        }
+    }
+    std::set<QObject*> touched;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type t = event->type();
+        if (t == QEvent::Show || t == QEvent::Hide || t == QEvent::Move) {
+            touched.insert(watched);
+        }
+        return false;
+    }
+};
+
+TEST_F(BandMapControllerTest, ANewSpotChangesOnlyItsOwnLabel) {
+    openStrip("Telnet", false);
+    controller->strip()->setGeometry(0, 0, 800, 90);
+    main.show();
+    spot("K1AA", "14010");
+    spot("K2BB", "14040");
+    for (int i = 0; i < 10; ++i) {
+        spot("K" + std::to_string(i) + "CC", std::to_string(14012 + 2 * i));
+    }
+    QApplication::processEvents();
+    const QList<QLabel*> labels =
+        controller->bandMap()->findChildren<QLabel*>(QRegularExpression("^lblDXSpot_"));
+    ASSERT_EQ(labels.size(), 50);
+    std::map<QLabel*, QString> textBefore;
+    for (QLabel* l : labels) {
+        textBefore[l] = l->text();
+    }
+    LabelEvents events(labels);
+
+    spot("DL1XX", "14033"); // inside the scale: nothing else moves
+    QLabel* newest = label(49);
+    EXPECT_EQ(newest->text(), "DL1");
+    EXPECT_FALSE(newest->isHidden());
+    for (QLabel* l : labels) {
+        if (l != newest) {
+            EXPECT_EQ(l->text(), textBefore[l]) << l->objectName().toStdString();
+            EXPECT_EQ(events.touched.count(l), 0u) << l->objectName().toStdString();
+        }
+    }
+    // The labels still answer for the slots their spots moved to, and the
+    // newest is drawn over the others.
+    EXPECT_EQ(label(48)->text(), "K9");
+    EXPECT_EQ(label(38)->text(), "K2");
+    int newestIndex = -1;
+    int highestOther = -1;
+    const QObjectList order = controller->bandMap()->children();
+    for (int i = 0; i < order.size(); ++i) {
+        if (order[i] == newest) {
+            newestIndex = i;
+        } else if (auto* l = qobject_cast<QLabel*>(order[i]); l != nullptr && !l->isHidden()) {
+            highestOther = i;
+        }
+    }
+    EXPECT_GT(newestIndex, highestOther);
+    QTest::mouseClick(label(38), Qt::RightButton);
+    EXPECT_EQ(host.entered.back(), (std::pair<std::string, bool>{"K2BB", true}));
+}
+
+TEST_F(BandMapControllerTest, ReadsInQuickSuccessionAreDrawnAtACappedRate) {
+    openStrip("Telnet", false);
+    controller->beginSpots();
+    spot("K1AA", "14010");
+    controller->endSpots();
+    EXPECT_EQ(label(49)->text(), "K1") << "a first read is drawn at once";
+    ASSERT_EQ(controller->spotList()->topLevelItemCount(), 1);
+
+    controller->beginSpots();
+    spot("K2BB", "14020");
+    controller->endSpots();
+    // Held back, not lost: the store has it, the displays follow shortly.
+    EXPECT_EQ(controller->store().slot(49).call, "K2BB");
+    EXPECT_EQ(controller->spotList()->topLevelItemCount(), 1);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return controller->spotList()->topLevelItemCount() == 2 && label(49)->text() == "K2";
+        },
+        2000));
+    EXPECT_EQ(controller->spotList()->topLevelItem(0)->text(0), "K2BB");
+
+    // A spot outside a read is drawn at once, after any held back.
+    controller->beginSpots();
+    spot("K3CC", "14030");
+    controller->endSpots();
+    spot("K4DD", "14040");
+    ASSERT_EQ(controller->spotList()->topLevelItemCount(), 4);
+    EXPECT_EQ(controller->spotList()->topLevelItem(0)->text(0), "K4DD");
+    EXPECT_EQ(controller->spotList()->topLevelItem(1)->text(0), "K3CC");
+    EXPECT_EQ(label(49)->text(), "K4");
+}
+
+TEST_F(BandMapControllerTest, TheSpectrumMapsWholeFrameFitsTheWorkArea) {
+    bool checked = false;
+    onModal = [&](QDialog& d) {
+        d.show();
+        // Its title bar and borders go inside the work area too, once known.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return d.frameGeometry() == QRect(0, 0, 1024, 740); }, 2000))
+            << d.frameGeometry().x() << "," << d.frameGeometry().y() << " "
+            << d.frameGeometry().width() << "x" << d.frameGeometry().height();
+        d.hide();
+        checked = true;
+    };
+    controller->showSpectrumMap();
+    EXPECT_TRUE(checked);
 }
 
 TEST_F(BandMapControllerTest, LabelClicksTuneOrRemove) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "spots/spotting_texts.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
+#include "ui/common/screen_layout.h"
 #include "ui/spots/spotting_window.h"
 
 namespace wexon::ui {
@@ -63,6 +65,32 @@ class SpottingWindowTest : public ::testing::Test {
     int resizes = 0;
     int refreshes = 0;
 };
+
+// The screens the window was seen cut on, each with a 40-pixel panel.
+TEST_F(SpottingWindowTest, OnABigScreenTheWindowStretchesAtMostHalfAgainAndShowsEverySource) {
+    for (const QSize screen : {QSize(1024, 768), QSize(1600, 1000), QSize(1920, 1080)}) {
+        const ScreenAreas areas{QRect(QPoint(0, 0), screen),
+                                QRect(0, 0, screen.width(), screen.height() - 40)};
+        SecondaryWindowScaler scaler([areas] { return areas; });
+        qApp->installEventFilter(&scaler);
+        auto w = make();
+        const double naturalFont = w->font().pointSizeF();
+        const QSize natural = w->sizeHint();
+        w->show();
+        // Once the frame is round it, all of it is on the work area.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return areas.work.contains(w->frameGeometry()); }, 2000))
+            << screen.width() << "x" << screen.height();
+        EXPECT_LE(w->font().pointSizeF(), naturalFont * 1.5 + 0.01);
+        EXPECT_LE(w->width(), natural.width() * 1.5 + 2);
+        // Every source of the list is in sight.
+        auto* list = w->findChild<QListWidget*>("List1");
+        QApplication::processEvents();
+        const QRect last = list->visualItemRect(list->item(list->count() - 1));
+        EXPECT_LE(last.bottom(), list->viewport()->height()) << screen.width();
+        qApp->removeEventFilter(&scaler);
+        w->formUnload();
+    }
+}
 
 TEST_F(SpottingWindowTest, SavedSettingsComeBackButListDxOnlyStartsUnchecked) {
     {
@@ -256,7 +284,15 @@ TEST_F(SpottingWindowTest, TerminalIsCutToItsLastNineThousand) {
     choose(*w, "Telnet");
     w->receiveTelnetChunk(std::string(12000, 'x'));
     EXPECT_EQ(w->terminal().size(), 9000u);
-    EXPECT_EQ(w->findChild<QPlainTextEdit*>("txtUnProcessed")->toPlainText().size(), 9000);
+    auto* shown = w->findChild<QPlainTextEdit*>("txtUnProcessed");
+    // A closed window's terminal waits for the window to open.
+    EXPECT_TRUE(shown->toPlainText().isEmpty());
+    w->show();
+    EXPECT_EQ(shown->toPlainText().size(), 9000);
+    // Open, it follows each read.
+    w->receiveTelnetChunk("K1ABC de W1XX >\r\n");
+    EXPECT_TRUE(shown->toPlainText().endsWith("K1ABC de W1XX >\n"));
+    w->formUnload();
 }
 
 TEST_F(SpottingWindowTest, SpotLastSelectsTheFrequencyPlaceholder) {

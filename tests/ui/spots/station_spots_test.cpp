@@ -10,12 +10,13 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTreeWidget>
 
 #include "support/main_window_fixture.h"
+#include "ui/rig/rig_host.h"
 #include "ui/spots/band_map_controller.h"
 #include "ui/spots/band_map_widget.h"
-#include "ui/rig/rig_host.h"
 #include "ui/spots/spectrum_map_window.h"
 #include "ui/spots/spot_list_widget.h"
 #include "ui/spots/spotting_window.h"
@@ -37,12 +38,13 @@ class RecordingTuner : public ui::RigTuner {
     std::string rigName() const override { return "Kenwood"; }
 };
 
-std::string clusterLine(const std::string& khz, const std::string& call) {
+std::string clusterLine(const std::string& khz, const std::string& call,
+                        const std::string& comment = "CQ WPX") {
     std::string line = "DX de W9XX:";
     line.resize(15, ' ');
     line += std::string(9 - khz.size(), ' ') + khz + "  " + call;
     line.resize(39, ' ');
-    line += "CQ WPX";
+    line += comment;
     line.resize(70, ' ');
     return line + "1234Z";
 }
@@ -220,6 +222,55 @@ TEST_F(StationSpotsTest, ASpotFromAClusterAppearsInTheListAfterDone) {
     spots->shutdown();
     EXPECT_TRUE(waitUntil([&] { return disconnected; }));
     spots->shutdown(); // a second call does nothing
+}
+
+// What a tool tip shows: Qt takes one that looks like markup for rich text.
+QString shownToolTip(const QString& tip) {
+    QString shown =
+        Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip;
+    return shown.replace(QChar::Nbsp, u' ');
+}
+
+TEST_F(StationSpotsTest, MarkupFromAClusterIsShownAsTheCharactersItHolds) {
+    auto& w = start();
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    QTcpSocket* client = nullptr;
+    QObject::connect(&server, &QTcpServer::newConnection,
+                     [&] { client = server.nextPendingConnection(); });
+    ui::SpottingWindow* sw = spotting();
+    sw->findChild<QLineEdit*>("txtTelnetHost")->setText("127.0.0.1");
+    sw->findChild<QLineEdit*>("txtTelnetPort")->setText(QString::number(server.serverPort()));
+    chooseAndDone("Telnet", false);
+    ASSERT_TRUE(waitUntil([&] { return client != nullptr; }));
+    const QSize sizeBefore = w.size();
+
+    // The own call spotted with an image as its comment, and a call that is
+    // markup itself.
+    const std::string image = "<img width=20000 height=20000>";
+    client->write(QByteArray::fromStdString(clusterLine("14025.0", "W1AW", image) + "\r\n" +
+                                            clusterLine("14030.0", "<b>K1ABC</b>") + "\r\n"));
+    client->flush();
+    ASSERT_TRUE(waitUntil([&] { return controller().store().slot(49).call == "<b>K1ABC</b>"; }));
+    QApplication::processEvents();
+
+    auto* dupe = child<QLabel>("lblDupe");
+    EXPECT_TRUE(dupe->text().contains(QString::fromStdString(image)));
+    EXPECT_EQ(dupe->textFormat(), Qt::PlainText);
+    // Taken as markup, the label would ask for an image 20000 pixels square.
+    EXPECT_LT(dupe->sizeHint().width(), 2000);
+    EXPECT_LT(dupe->sizeHint().height(), 200);
+    EXPECT_EQ(w.size(), sizeBefore) << "the entry row stays on the window";
+
+    QLabel* label = spotLabel(49);
+    ASSERT_FALSE(label->isHidden());
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_EQ(shownToolTip(label->toolTip()), "<b>K1ABC</b>  14.030  12:00:00");
+    // The mouse over it puts the same text, not its markup, on the dupe line.
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(label, &enter);
+    EXPECT_EQ(text("lblDupe"), "<b>K1ABC</b>  14.030  12:00:00");
+    spots->shutdown();
 }
 
 // ---------------------------------------------------------------- clicks
