@@ -192,7 +192,7 @@ void DigitalLinkWindow::buildControls() {
     const int lastRow = std::max(outRow, inRow);
     grid->addWidget(m_reconnectButton, lastRow, 0, 1, 2);
 
-    m_statusLabel = new QLabel(QStringLiteral("Not connected."), this);
+    m_statusLabel = plainLabel(QStringLiteral("Not connected."), this);
     m_statusLabel->setObjectName(QStringLiteral("lblLinkStatus"));
     // It shows socket paths and the system's error texts: never rich text.
     m_statusLabel->setTextFormat(Qt::PlainText);

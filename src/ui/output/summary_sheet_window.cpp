@@ -121,7 +121,7 @@ void SummarySheetWindow::buildControls() {
     m_transmitterIdList->setToolTip("Which of the two transmitters made this log's contacts "
                                     "(Cabrillo 3.0)");
     auto* idRow = new QHBoxLayout;
-    auto* idCaption = new QLabel("Transmitter ID:", m_transmitterFrame);
+    auto* idCaption = plainLabel("Transmitter ID:", m_transmitterFrame);
     idCaption->setBuddy(m_transmitterIdList);
     idRow->addWidget(idCaption);
     idRow->addWidget(m_transmitterIdList);
@@ -167,7 +167,7 @@ void SummarySheetWindow::buildControls() {
         m_overlay3List->addItem(value, QString(value));
     }
     m_overlay3List->setAccessibleName("Cabrillo 3.0 overlay");
-    auto* overlay3Caption = new QLabel("Cabrillo 3.0 overlay:", overlayFrame);
+    auto* overlay3Caption = plainLabel("Cabrillo 3.0 overlay:", overlayFrame);
     overlay3Caption->setBuddy(m_overlay3List);
     vl->addWidget(overlay3Caption);
     vl->addWidget(m_overlay3List);

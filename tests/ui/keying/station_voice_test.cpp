@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fstream>
+
 #include <pty.h>
 #include <unistd.h>
 
@@ -286,3 +288,37 @@ TEST_F(StationVoiceTest, ThePttPortAndTheCwPortTakeTurns) {
 }
 
 } // namespace
+
+// The audio stack is loaded at the first sound, not with the program: a phone
+// contest started with voice navigation off and no message played maps none
+// of it.
+using AudioFootprintTest = test::MainWindowTest;
+
+TEST_F(AudioFootprintTest, TheAudioStackWaitsForTheFirstSound) {
+    const auto mapped = [](const char* library) {
+        std::ifstream maps("/proc/self/maps");
+        std::string line;
+        while (std::getline(maps, line)) {
+            if (line.find(library) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (mapped("libgstreamer") || mapped("wexon_audio")) {
+        GTEST_SKIP() << "another test in this process loaded the audio stack already";
+    }
+    prefs.contestMode = "PH";
+    dir.write("work/wexonprf.txt", core::serializePreferences(prefs));
+    prompts.questionAnswers = {true};
+    auto& w = make();
+    ui::StationTools tools(w, services);
+    ui::StationVoice voice(w, tools, services); // the real players
+    ASSERT_EQ(w.formLoad(), ui::MainWindow::LoadOutcome::Ready);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(w.focusWidget(), Qt::Key_Escape); // stops what never started
+    EXPECT_FALSE(mapped("libgstreamer"));
+    EXPECT_FALSE(mapped("wexon_audio"));
+}
+
