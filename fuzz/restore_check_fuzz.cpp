@@ -1,4 +1,4 @@
-// fuzz-sources: output/archive core/file_io core/log_file core/quoted_form core/number_format core/date_time core/backup core/folders
+// fuzz-sources: output/archive core/file_io core/log_file core/quoted_form core/number_format core/date_time core/backup core/folders core/bands
 // Drives the check a file must pass before File > Restore makes it the working
 // log, with arbitrary bytes. Promises checked: a file the check passes is read
 // by the log reader whole, with nothing short, torn, unreadable or beyond the

@@ -1,4 +1,4 @@
-// fuzz-sources: core/log_repair core/file_io core/number_format core/date_time
+// fuzz-sources: core/log_repair core/file_io core/number_format core/date_time core/log_file core/quoted_form core/bands
 // Drives the repair of a torn last line of "log.txt" with arbitrary log
 // contents, on real files in a private temporary folder. Promises checked: the
 // repair succeeds; afterwards the log is empty or ends with a line end; no
@@ -62,15 +62,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(repair.ok());
     const auto after = readWholeFile(log);
     FUZZ_CHECK(after.has_value());
-    FUZZ_CHECK(after->empty() || after->back() == '\n');
+    // Lines end at CR LF, CR or LF, as the reader takes them.
+    FUZZ_CHECK(after->empty() || after->back() == '\n' || after->back() == '\r');
 
     if (repair.repaired) {
         const auto fragment = readWholeFile(repair.savedAs);
         FUZZ_CHECK(fragment.has_value());
         FUZZ_CHECK(fragment->size() == repair.fragmentBytes && !fragment->empty());
         FUZZ_CHECK(*after + *fragment == before);
-        FUZZ_CHECK(fragment->find('\n') == std::string::npos);
+        FUZZ_CHECK(fragment->find_first_of("\r\n") == std::string::npos);
         FUZZ_CHECK(!tornTailMessage(repair).empty());
+    } else if (repair.lineEndAdded) {
+        // A whole record that only lacked its line end keeps its place.
+        FUZZ_CHECK(*after == before + "\r\n");
     } else if (!before.empty() && before.back() == '\r') {
         FUZZ_CHECK(*after == before + "\n");
     } else {
@@ -79,9 +83,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(blanksOnly(std::string_view(before).substr(after->size())));
     }
 
+    // A second check finds nothing to move; a log cut back to a bare CR gets
+    // the LF of its CR LF then, and a third check changes nothing more.
     const TornTailRepair again = repairTornTail(log, backup, local);
     FUZZ_CHECK(again.ok() && !again.repaired);
     const auto third = readWholeFile(log);
-    FUZZ_CHECK(third.has_value() && *third == *after);
+    const bool lfAdded = !after->empty() && after->back() == '\r';
+    FUZZ_CHECK(third.has_value() && *third == (lfAdded ? *after + "\n" : *after));
+    FUZZ_CHECK(repairTornTail(log, backup, local).ok());
+    FUZZ_CHECK(readWholeFile(log) == third);
     return 0;
 }
