@@ -14,6 +14,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
+#include "agw_spotting_window.h"
 #include "ui/spots/band_map_controller.h"
 #include "ui/spots/spotting_window.h"
 
@@ -174,23 +175,9 @@ TEST(AgwClientTest, AnEngineThatDiesIsReportedLost) {
 // took the call, and an engine that goes stops the listening with a message.
 TEST(AgwClientTest, TheSpottingWindowShowsTheEnginesLoss) {
     FakeEngine engine;
-    QWidget main;
-    test::FakeSpotHost host;
-    test::FakePrompts prompts;
-    test::FakeClock clock;
-    test::TempDir dir;
-    platform::AgwClient agw("127.0.0.1", engine.port());
-    ui::SpotServices s;
-    s.host = &host;
-    s.prompts = &prompts;
-    s.clock = &clock;
-    s.workingFolder = QString::fromStdString(dir.path());
-    s.agw = &agw;
-    ui::BandMapController controller(std::move(s), &main);
-    ui::SpottingWindow* window = controller.spottingWindow();
-    window->findChild<QListWidget*>("List1")->setCurrentRow(3);
-    window->list1Click(3);
-    window->openPort();
+    test::AgwSpottingWindow station(engine.port());
+    station.open();
+    ui::SpottingWindow* window = station.window;
     ASSERT_TRUE(window->timerRunning()) << window->terminal();
     const std::string connected = "** Successfully connected to AGW Packet Engine **";
     ASSERT_TRUE(waitUntil([&] { return window->terminal().find(connected) != std::string::npos; }))
@@ -202,7 +189,6 @@ TEST(AgwClientTest, TheSpottingWindowShowsTheEnginesLoss) {
     EXPECT_NE(window->terminal().find("** Lost the AGW Packet Engine: "), std::string::npos)
         << window->terminal();
     EXPECT_FALSE(window->timerRunning());
-    controller.shutdown();
 }
 
 } // namespace wexon

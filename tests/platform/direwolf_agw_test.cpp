@@ -25,6 +25,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
+#include "agw_spotting_window.h"
 #include "ui/spots/band_map_controller.h"
 #include "ui/spots/spot_list_widget.h"
 #include "ui/spots/spotting_window.h"
@@ -159,23 +160,10 @@ TEST_F(DirewolfAgwTest, ClientRegistersTheCall) {
 }
 
 TEST_F(DirewolfAgwTest, ReceivedSpotReachesTheStoreAndTheList) {
-    QWidget main;
-    test::FakeSpotHost host;
-    test::FakePrompts prompts;
-    test::FakeClock clock;
-    test::TempDir dir;
-    platform::AgwClient agw("127.0.0.1", kAgwPort);
-    ui::SpotServices s;
-    s.host = &host;
-    s.prompts = &prompts;
-    s.clock = &clock;
-    s.workingFolder = QString::fromStdString(dir.path());
-    s.agw = &agw;
-    ui::BandMapController controller(std::move(s), &main);
-    ui::SpottingWindow* window = controller.spottingWindow();
-    window->findChild<QListWidget*>("List1")->setCurrentRow(3);
-    window->list1Click(3);
-    window->openPort();
+    test::AgwSpottingWindow station(kAgwPort);
+    station.open();
+    ui::SpottingWindow* window = station.window;
+    ui::BandMapController& controller = *station.controller;
     ASSERT_TRUE(window->timerRunning()) << window->terminal();
     EXPECT_TRUE(spinUntil(
         [&] {
@@ -199,7 +187,6 @@ TEST_F(DirewolfAgwTest, ReceivedSpotReachesTheStoreAndTheList) {
         [&] { return window->terminal().find("hello from the test") != std::string::npos; },
         15000));
     EXPECT_EQ(controller.spotList()->topLevelItemCount(), 1);
-    controller.shutdown();
 }
 
 } // namespace
