@@ -1,5 +1,6 @@
 #include "core/contest.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/backup.h"
@@ -60,6 +61,7 @@ Contest::LogLoad Contest::readLog() {
     if (m_openedCount == 0) {
         m_openedCount = qsoCount();
     }
+    notify([](ContactObserver& o) { o.logReplaced(); });
     return out;
 }
 
@@ -79,9 +81,10 @@ FileResult Contest::startEmptyLog() {
     }
     m_qsos.clear();
     m_unreadTail.clear();
-    m_totalPoints = 0;
     m_logLoaded = true;
     m_rewriteNeedsConsent = false;
+    recomputeTotals();
+    notify([](ContactObserver& o) { o.logReplaced(); });
     return made;
 }
 
@@ -98,6 +101,8 @@ Contest::AppendOutcome Contest::appendQso(const QsoRecord& record) {
     }
     m_qsos.push_back(record);
     recomputeTotals();
+    const int number = qsoCount();
+    notify([&](ContactObserver& o) { o.contactAppended(number, m_qsos.back()); });
     return {AppendStatus::Appended, {}};
 }
 
@@ -106,8 +111,13 @@ FileResult Contest::replaceQso(int number, const QsoRecord& record) {
         return {"there is no contact " + std::to_string(number)};
     }
     std::vector<QsoRecord> changed = m_qsos;
+    const QsoRecord before = changed[static_cast<std::size_t>(number - 1)];
     changed[static_cast<std::size_t>(number - 1)] = record;
-    return commitStore(std::move(changed));
+    FileResult written = commitStore(std::move(changed));
+    if (written.ok()) {
+        notify([&](ContactObserver& o) { o.contactReplaced(number, before, record); });
+    }
+    return written;
 }
 
 FileResult Contest::removeQso(int number) {
@@ -115,8 +125,13 @@ FileResult Contest::removeQso(int number) {
         return {"there is no contact " + std::to_string(number)};
     }
     std::vector<QsoRecord> changed = m_qsos;
+    const QsoRecord removed = changed[static_cast<std::size_t>(number - 1)];
     changed.erase(changed.begin() + (number - 1));
-    return commitStore(std::move(changed));
+    FileResult written = commitStore(std::move(changed));
+    if (written.ok()) {
+        notify([&](ContactObserver& o) { o.contactRemoved(number, removed); });
+    }
+    return written;
 }
 
 std::string Contest::rewriteRefusal() const {
@@ -166,7 +181,73 @@ std::optional<std::string> Contest::bandFreqConversion(float mhz) {
 }
 
 std::string Contest::nextSerial() const {
-    return labelIncrement(m_qsos, prefs.serialPerBand == 1, prefs.band);
+    const bool perBand = prefs.serialPerBand == 1;
+    std::string next = labelIncrement(m_qsos, perBand, prefs.band);
+    // Other stations in the same sequence: continue above the highest they sent.
+    long long highest = 0;
+    for (const auto& [id, c] : m_remotes) {
+        if (perBand && !equalsIgnoreCase(c.record.band, prefs.band)) {
+            continue;
+        }
+        if (auto sent = parseNumber(c.record.serialSent); sent && *sent >= 1 && *sent < 1e15) {
+            highest = std::max(highest, static_cast<long long>(std::floor(*sent)));
+        }
+    }
+    auto own = parseNumber(next);
+    if (highest > 0 && (!own || highest + 1 > static_cast<long long>(*own))) {
+        return zeroPad(highest + 1, 3);
+    }
+    return next;
+}
+
+void Contest::putRemote(const std::string& id, RemoteContact contact) {
+    auto it = m_remotes.find(id);
+    if (it != m_remotes.end()) {
+        m_remotePointSum -= it->second.record.points;
+        m_remotePointSum += contact.record.points;
+        it->second = std::move(contact);
+    } else {
+        m_remotePointSum += contact.record.points;
+        m_remotes.emplace(id, std::move(contact));
+    }
+    recomputeTotals();
+    notify([](ContactObserver& o) { o.remoteContactsChanged(); });
+}
+
+bool Contest::removeRemote(const std::string& id) {
+    auto it = m_remotes.find(id);
+    if (it == m_remotes.end()) {
+        return false;
+    }
+    m_remotePointSum -= it->second.record.points;
+    m_remotes.erase(it);
+    recomputeTotals();
+    notify([](ContactObserver& o) { o.remoteContactsChanged(); });
+    return true;
+}
+
+void Contest::clearRemotes() {
+    m_remotes.clear();
+    m_remotePointSum = 0;
+    recomputeTotals();
+    notify([](ContactObserver& o) { o.remoteContactsChanged(); });
+}
+
+const RemoteContact* Contest::findRemote(const std::string& id) const {
+    auto it = m_remotes.find(id);
+    return it == m_remotes.end() ? nullptr : &it->second;
+}
+
+void Contest::addObserver(ContactObserver* observer) {
+    if (observer != nullptr && std::find(m_observers.begin(), m_observers.end(), observer) ==
+                                   m_observers.end()) {
+        m_observers.push_back(observer);
+    }
+}
+
+void Contest::removeObserver(ContactObserver* observer) {
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer),
+                      m_observers.end());
 }
 
 void Contest::recomputeTotals() {
@@ -174,7 +255,8 @@ void Contest::recomputeTotals() {
     for (const auto& q : m_qsos) {
         sum += q.points;
     }
-    m_totalPoints = static_cast<std::int32_t>(std::lround(sum));
+    m_ownPoints = static_cast<std::int32_t>(std::lround(sum));
+    m_totalPoints = static_cast<std::int32_t>(std::lround(sum + m_remotePointSum));
 }
 
 } // namespace wexon::core

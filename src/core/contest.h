@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,33 @@
 #include "core/qso_record.h"
 
 namespace wexon::core {
+
+// A contact logged by another station of a multi-operator station and received
+// over the station network. It counts in dupes, prefixes, score, rates and
+// serials here, but never goes into this station's "log.txt".
+struct RemoteContact {
+    std::string station; // the logging station's name ("RUN1")
+    std::string op;      // the operator's call at that station
+    QsoRecord record;
+
+    bool operator==(const RemoteContact&) const = default;
+};
+
+// Told of every change to the contest's contacts, after the change is on disk.
+// Record numbers are 1-based, as in the store. Observers must not change the
+// store from inside a call.
+class ContactObserver {
+  public:
+    virtual ~ContactObserver() = default;
+    virtual void contactAppended(int /*number*/, const QsoRecord& /*record*/) {}
+    virtual void contactReplaced(int /*number*/, const QsoRecord& /*before*/,
+                                 const QsoRecord& /*after*/) {}
+    virtual void contactRemoved(int /*number*/, const QsoRecord& /*removed*/) {}
+    // The whole store was replaced (log read again, new log started).
+    virtual void logReplaced() {}
+    // Other stations' contacts were added, changed or removed.
+    virtual void remoteContactsChanged() {}
+};
 
 // The contest state the main window owns for the life of the program: the
 // preference record, the QSO store and its totals, and the country table. All
@@ -46,6 +74,7 @@ class Contest {
     const QsoRecord& qso(int number) const {
         return m_qsos.at(static_cast<std::size_t>(number - 1));
     }
+    // QSO points of the whole station: this station's contacts and the others'.
     std::int32_t totalPoints() const { return m_totalPoints; }
     int openedCount() const { return m_openedCount; }
 
@@ -108,8 +137,30 @@ class Contest {
     // A frequency that is not a finite number is ignored.
     std::optional<std::string> bandFreqConversion(float mhz);
 
-    // The serial number to send next, at least three digits ("001").
+    // The serial number to send next, at least three digits ("001"): one more
+    // than the highest serial sent in this sequence (the whole log, or the
+    // current band when serials count per band), other stations' contacts
+    // included, so that two stations that gave the same number at once both
+    // keep it and the next one continues above both.
     std::string nextSerial() const;
+
+    // --- other stations' contacts ---
+    // Adds the contact under `id` (unique in the station's log), or replaces the
+    // one already there.
+    void putRemote(const std::string& id, RemoteContact contact);
+    // False when there was no such contact.
+    bool removeRemote(const std::string& id);
+    void clearRemotes();
+    const RemoteContact* findRemote(const std::string& id) const;
+    int remoteCount() const { return static_cast<int>(m_remotes.size()); }
+    // Every other station's contact by id.
+    const std::map<std::string, RemoteContact, std::less<>>& remotes() const { return m_remotes; }
+    // Points of this station's contacts and of the others'.
+    std::int32_t ownPoints() const { return m_ownPoints; }
+
+    // --- change observers ---
+    void addObserver(ContactObserver* observer);
+    void removeObserver(ContactObserver* observer);
 
   private:
     void recomputeTotals();
@@ -123,6 +174,15 @@ class Contest {
     std::vector<QsoRecord> m_qsos;
     std::string m_unreadTail;
     std::int32_t m_totalPoints = 0;
+    std::int32_t m_ownPoints = 0;
+    double m_remotePointSum = 0;
+    std::map<std::string, RemoteContact, std::less<>> m_remotes;
+    std::vector<ContactObserver*> m_observers;
+    template <class F> void notify(F&& f) const {
+        for (ContactObserver* o : m_observers) {
+            f(*o);
+        }
+    }
     int m_openedCount = 0;
     bool m_logLoaded = false;
     bool m_rewriteNeedsConsent = false;
