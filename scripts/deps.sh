@@ -9,6 +9,7 @@ WEXON_PACKAGES=(
     clang libclang-rt-14-dev
     socat hamradio-files trustedqsl libhamlib-utils direwolf iproute2 rtkit
     ccache espeak-ng
+    mosquitto mosquitto-clients libmosquitto-dev cwdaemon fldigi
     pulseaudio gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio
 )
 
