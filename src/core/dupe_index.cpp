@@ -136,6 +136,17 @@ std::vector<int> DupeIndex::recordsWithCall(std::string_view call) const {
     return std::vector<int>(lo, hi);
 }
 
+bool DupeIndex::hasCallOnBand(std::string_view call, std::string_view band) const {
+    const Band* b = findBand(band);
+    if (b == nullptr) {
+        return false;
+    }
+    const std::string key = toUpper(call);
+    auto it = std::lower_bound(b->byCall.begin(), b->byCall.end(), key,
+                               [this](int r, std::string_view k) { return keyOf(r) < k; });
+    return it != b->byCall.end() && keyOf(*it) == key;
+}
+
 bool DupeIndex::walkInOrder(const Band& band, const std::string& prefix, std::size_t limit,
                             std::size_t budget, std::string& out) const {
     std::size_t steps = 0;

@@ -27,6 +27,9 @@ class DupeIndex {
     // Record numbers, ascending, of the records whose call equals `call`
     // ignoring case (the whole text, any band).
     std::vector<int> recordsWithCall(std::string_view call) const;
+    // Whether a record on `band` has `call`, ignoring case: the dupe question
+    // the entry row and the spot displays both ask. O(log n).
+    bool hasCallOnBand(std::string_view call, std::string_view band) const;
 
     // The partial-dupe list: walking the records on `band` in record order, a
     // blank and the call of each one whose call begins with `typed` (ignoring

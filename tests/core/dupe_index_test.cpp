@@ -64,6 +64,11 @@ TEST(DupeIndex, RecordsWithCallMatchTheWholeCallIgnoringCase) {
     EXPECT_TRUE(index.recordsWithCall("W1A").empty());
     EXPECT_TRUE(index.recordsWithCall("").empty());
     EXPECT_EQ(index.count(), 5);
+    EXPECT_TRUE(index.hasCallOnBand("w1aw", "40"));
+    EXPECT_TRUE(index.hasCallOnBand("W1AW/P", "20"));
+    EXPECT_FALSE(index.hasCallOnBand("W1AW/P", "40"));
+    EXPECT_FALSE(index.hasCallOnBand("W1A", "20"));
+    EXPECT_FALSE(index.hasCallOnBand("W1AW", "10"));
 }
 
 TEST(DupeIndex, PartialListKeepsRecordOrderAndTheBand) {

@@ -141,6 +141,8 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     float timeOnRunning();
 
     const core::PrefixList& prefixes() const { return m_prefixes; }
+    // The calls of the whole station's log, by band: what the dupe check asks.
+    const core::DupeIndex& dupes() const { return m_dupes; }
     EntryRowController& entryRow() { return *m_entry; }
     bool keyboardCwMode() const { return m_keyboardCwMode; }
     bool keyboardRttyMode() const { return m_keyboardRttyMode; }
