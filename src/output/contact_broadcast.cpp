@@ -1,0 +1,363 @@
+#include "output/contact_broadcast.h"
+
+#include <cmath>
+#include <algorithm>
+#include <cstdio>
+
+#include "core/number_format.h"
+#include "core/text_util.h"
+
+namespace wexon::output {
+
+namespace {
+
+constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+
+void field(std::string& out, const char* tag, std::string_view value) {
+    out += "\t<";
+    out += tag;
+    out += '>';
+    out += xmlEscape(value);
+    out += "</";
+    out += tag;
+    out += ">\n";
+}
+
+void field(std::string& out, const char* tag, std::int64_t value) {
+    field(out, tag, std::to_string(value));
+}
+
+const char* trueFalse(bool value) { return value ? "True" : "False"; }
+
+// The leading whole number of a serial ("001" gives 1, "12A" gives 12); 0 when
+// it has none or it is out of range.
+std::int64_t serialNumber(std::string_view text) {
+    const double v = core::leadingNumber(text);
+    if (!std::isfinite(v) || v < 0 || v > 1e9) {
+        return 0;
+    }
+    return static_cast<std::int64_t>(v);
+}
+
+std::string operatorOf(const BroadcastStation& station) {
+    const std::string op = core::trim(station.operatorCall);
+    return op.empty() ? core::trim(station.myCall) : op;
+}
+
+bool rigInterfaced(const BroadcastStation& station) {
+    const std::string rig = core::trim(station.rigName);
+    return !rig.empty() && !core::equalsIgnoreCase(rig, "None");
+}
+
+// The fields <contactinfo> and <contactreplace> share.
+std::string contactBody(const char* root, const BroadcastStation& station,
+                        const BroadcastContact& contact) {
+    static const core::QsoRecord kEmpty;
+    const core::QsoRecord& r = contact.record != nullptr ? *contact.record : kEmpty;
+    const std::int64_t freq = frequencyTensOfHz(r.frequency, r.band);
+    std::string out = kDeclaration;
+    out += '<';
+    out += root;
+    out += ">\n";
+    field(out, "app", station.app);
+    field(out, "contestname", broadcastContestName(station.contestMode));
+    field(out, "contestnr", 1);
+    field(out, "timestamp", broadcastTimestamp(r.qsoDate, r.qsoTime));
+    field(out, "mycall", core::trim(station.myCall));
+    field(out, "band", broadcastBand(r.band));
+    field(out, "rxfreq", freq);
+    field(out, "txfreq", freq);
+    field(out, "operator", operatorOf(station));
+    field(out, "mode", broadcastMode(station.contestMode));
+    field(out, "call", r.call);
+    field(out, "countryprefix", "");
+    field(out, "wpxprefix", r.prefix);
+    field(out, "stationprefix", "");
+    field(out, "continent", "");
+    field(out, "snt", r.rstSent);
+    field(out, "sntnr", serialNumber(r.serialSent));
+    field(out, "rcv", r.rstReceived);
+    field(out, "rcvnr", serialNumber(r.serialReceived));
+    field(out, "gridsquare", "");
+    field(out, "exchange1", "");
+    field(out, "section", "");
+    field(out, "comment", "");
+    field(out, "qth", "");
+    field(out, "name", "");
+    field(out, "power", "");
+    field(out, "misctext", r.country);
+    field(out, "zone", 0);
+    field(out, "prec", "");
+    field(out, "ck", 0);
+    field(out, "ismultiplier1", contact.isMultiplier ? 1 : 0);
+    field(out, "ismultiplier2", 0);
+    field(out, "ismultiplier3", 0);
+    field(out, "points", core::formatShortest(r.points));
+    field(out, "radionr", 1);
+    field(out, "run1run2", 1);
+    field(out, "RoverLocation", "");
+    field(out, "RadioInterfaced", rigInterfaced(station) ? 1 : 0);
+    field(out, "NetworkedCompNr", 0);
+    field(out, "IsOriginal", "True");
+    field(out, "NetBiosName", station.stationName);
+    field(out, "IsRunQSO", 0);
+    field(out, "StationName", station.stationName);
+    field(out, "ID", contact.id);
+    field(out, "IsClaimedQso", 1);
+    out += "</";
+    out += root;
+    out += ">\n";
+    return out;
+}
+
+std::uint64_t fnv1a(std::string_view text, std::uint64_t hash) {
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+} // namespace
+
+std::string xmlEscape(std::string_view latin1) {
+    std::string out;
+    out.reserve(latin1.size());
+    for (char ch : latin1) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+                out += ' ';
+            } else if (c == 0x7F) {
+                out += ' ';
+            } else if (c >= 0x80) {
+                out += static_cast<char>(0xC0 | (c >> 6));
+                out += static_cast<char>(0x80 | (c & 0x3F));
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out;
+}
+
+std::string broadcastBand(std::string_view band) {
+    static constexpr std::pair<const char*, const char*> kBands[] = {
+        {"160", "1.8"}, {"80", "3.5"}, {"40", "7"}, {"20", "14"}, {"15", "21"}, {"10", "28"},
+    };
+    const std::string trimmed = core::trim(band);
+    for (const auto& [name, mhz] : kBands) {
+        if (trimmed == name) {
+            return mhz;
+        }
+    }
+    return trimmed;
+}
+
+std::string broadcastMode(std::string_view contestMode) {
+    const std::string mode = core::toUpper(core::trim(contestMode));
+    if (mode == "PH") {
+        return "SSB";
+    }
+    if (mode == "RY") {
+        return "RTTY";
+    }
+    return mode;
+}
+
+std::string broadcastContestName(std::string_view contestMode) {
+    return "CQ-WPX-" + broadcastMode(contestMode);
+}
+
+std::int64_t frequencyTensOfHz(std::string_view mhzText, std::string_view band) {
+    if (auto mhz = core::parseNumber(core::trim(mhzText))) {
+        if (std::isfinite(*mhz) && *mhz > 0 && *mhz < 1e6) {
+            return std::llround(*mhz * 100000.0);
+        }
+    }
+    const std::string edge = broadcastBand(band);
+    if (auto mhz = core::parseNumber(edge)) {
+        if (*mhz > 0 && *mhz < 1e6) {
+            return std::llround(*mhz * 100000.0);
+        }
+    }
+    return 0;
+}
+
+std::string broadcastTimestamp(std::string_view date, std::string_view time) {
+    std::string d(core::trim(date));
+    for (char& c : d) {
+        if (c == '/') {
+            c = '-';
+        }
+    }
+    return d + ' ' + core::trim(time);
+}
+
+std::string contactInfoXml(const BroadcastStation& station, const BroadcastContact& contact) {
+    return contactBody("contactinfo", station, contact);
+}
+
+std::string contactReplaceXml(const BroadcastStation& station, const BroadcastContact& contact) {
+    return contactBody("contactreplace", station, contact);
+}
+
+std::string contactDeleteXml(const BroadcastStation& station, const BroadcastContact& contact) {
+    static const core::QsoRecord kEmpty;
+    const core::QsoRecord& r = contact.record != nullptr ? *contact.record : kEmpty;
+    std::string out = kDeclaration;
+    out += "<contactdelete>\n";
+    field(out, "app", station.app);
+    field(out, "timestamp", broadcastTimestamp(r.qsoDate, r.qsoTime));
+    field(out, "call", r.call);
+    field(out, "contestnr", 1);
+    field(out, "StationName", station.stationName);
+    field(out, "ID", contact.id);
+    out += "</contactdelete>\n";
+    return out;
+}
+
+std::string radioInfoXml(const BroadcastStation& station, const RadioState& radio) {
+    std::string out = kDeclaration;
+    out += "<RadioInfo>\n";
+    field(out, "app", station.app);
+    field(out, "StationName", station.stationName);
+    field(out, "RadioNr", 1);
+    field(out, "Freq", radio.frequencyTensOfHz);
+    field(out, "TXFreq", radio.frequencyTensOfHz);
+    field(out, "Mode", radio.mode);
+    field(out, "OpCall", operatorOf(station));
+    field(out, "IsRunning", trueFalse(false));
+    field(out, "FocusEntry", 0);
+    field(out, "EntryWindowHwnd", 0);
+    field(out, "Antenna", -1);
+    field(out, "Rotors", "");
+    field(out, "FocusRadioNr", 1);
+    field(out, "IsStereo", trueFalse(false));
+    field(out, "IsSplit", trueFalse(false));
+    field(out, "ActiveRadioNr", 1);
+    field(out, "IsTransmitting", trueFalse(false));
+    field(out, "FunctionKeyCaption", "");
+    field(out, "RadioName", rigInterfaced(station) ? core::trim(station.rigName) : std::string());
+    field(out, "AuxAntSelected", -1);
+    field(out, "AuxAntSelectedName", "");
+    field(out, "IsConnected", trueFalse(radio.connected));
+    out += "</RadioInfo>\n";
+    return out;
+}
+
+std::string contactId(std::string_view myCall, const core::QsoRecord& record, int occurrence) {
+    std::string key = core::toUpper(core::trim(myCall));
+    key += '\x1f';
+    key += core::toUpper(core::trim(record.call));
+    key += '\x1f';
+    key += core::trim(record.band);
+    key += '\x1f';
+    key += core::trim(record.qsoDate);
+    key += '\x1f';
+    key += core::trim(record.qsoTime);
+    key += '\x1f';
+    key += std::to_string(occurrence);
+    const std::uint64_t high = fnv1a(key, 0xcbf29ce484222325ULL);
+    const std::uint64_t low = fnv1a(key, 0x84222325cbf29ce4ULL ^ high);
+    char text[33];
+    std::snprintf(text, sizeof text, "%016llx%016llx", static_cast<unsigned long long>(high),
+                  static_cast<unsigned long long>(low));
+    return text;
+}
+
+bool isFirstOfPrefix(const std::vector<core::QsoRecord>& records, int number) {
+    if (number < 1 || number > static_cast<int>(records.size())) {
+        return false;
+    }
+    const std::string prefix = core::trim(records[static_cast<std::size_t>(number - 1)].prefix);
+    if (prefix.empty()) {
+        return false;
+    }
+    for (int i = 0; i < number - 1; ++i) {
+        if (core::equalsIgnoreCase(core::trim(records[static_cast<std::size_t>(i)].prefix),
+                                   prefix)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ContactIds::freshId(std::string_view myCall, const core::QsoRecord& record) const {
+    // Two contacts equal in call, band, date and time (a contact logged twice
+    // in one second) still get ids of their own.
+    for (int occurrence = 0;; ++occurrence) {
+        std::string id = contactId(myCall, record, occurrence);
+        if (!m_taken.contains(id)) {
+            return id;
+        }
+    }
+}
+
+void ContactIds::reset(std::string_view myCall, const std::vector<core::QsoRecord>& records) {
+    m_ids.clear();
+    m_taken.clear();
+    m_ids.reserve(records.size());
+    for (const core::QsoRecord& r : records) {
+        m_ids.push_back(freshId(myCall, r));
+        m_taken.insert(m_ids.back());
+    }
+}
+
+const std::string& ContactIds::appended(std::string_view myCall, int number,
+                                        const core::QsoRecord& record) {
+    std::string id = freshId(myCall, record);
+    m_taken.insert(id);
+    const std::size_t at =
+        number < 1 ? 0 : std::min(static_cast<std::size_t>(number - 1), m_ids.size());
+    m_ids.insert(m_ids.begin() + static_cast<std::ptrdiff_t>(at), std::move(id));
+    return m_ids[at];
+}
+
+std::string ContactIds::idOf(int number) const {
+    if (number < 1 || number > size()) {
+        return {};
+    }
+    return m_ids[static_cast<std::size_t>(number - 1)];
+}
+
+std::string ContactIds::removed(int number) {
+    if (number < 1 || number > size()) {
+        return {};
+    }
+    const auto it = m_ids.begin() + (number - 1);
+    std::string id = std::move(*it);
+    m_ids.erase(it);
+    m_taken.erase(id);
+    return id;
+}
+
+bool RadioInfoCadence::take(std::int64_t nowMs, const RadioState& radio) {
+    const bool changed = !m_sentOnce || radio.frequencyTensOfHz != m_lastSent.frequencyTensOfHz ||
+                         radio.mode != m_lastSent.mode || radio.connected != m_lastSent.connected;
+    if (!changed && nowMs - m_lastSentMs < m_maxQuietMs) {
+        return false;
+    }
+    m_sentOnce = true;
+    m_lastSentMs = nowMs;
+    m_lastSent = radio;
+    return true;
+}
+
+} // namespace wexon::output

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/date_time.h"
+#include "core/qso_record.h"
+
+namespace wexon::output {
+
+// The entry class the scoreboard files the score under. Each word is one of
+// the scoreboard's own; anything else read from the settings store falls back
+// to the first word of its list.
+struct ScoreClass {
+    std::string power = "HIGH";             // HIGH, LOW, QRP
+    std::string assisted = "NON-ASSISTED";  // NON-ASSISTED, ASSISTED
+    std::string transmitter = "ONE";        // ONE, TWO, LIMITED, UNLIMITED, SWL
+    std::string ops = "SINGLE-OP";          // SINGLE-OP, MULTI-OP, CHECKLOG
+    std::string bands = "ALL";              // ALL, 160M, 80M, 40M, 20M, 15M, 10M
+};
+
+// The words each class field accepts, first one the default.
+const std::vector<std::string>& scoreClassPowers();
+const std::vector<std::string>& scoreClassAssisted();
+const std::vector<std::string>& scoreClassTransmitters();
+const std::vector<std::string>& scoreClassOps();
+const std::vector<std::string>& scoreClassBands();
+// `value` upper-cased when it is one of `words`, else the first of them.
+std::string scoreClassWord(std::string_view value, const std::vector<std::string>& words);
+// Every field checked against its list.
+ScoreClass normalized(const ScoreClass& cls);
+
+// What the report is made from.
+struct ScoreReportInput {
+    std::string contestMode = "CW"; // "CW", "PH" or "RY"
+    std::string myCall;
+    std::string operators; // calls separated by blanks; empty: the station's call
+    std::string club;
+    std::string software = "Wexon";
+    std::string version;
+    ScoreClass cls;
+    // Every contact that counts: the station's own and its other stations'.
+    const std::vector<core::QsoRecord>* records = nullptr;
+    std::int32_t totalPoints = 0; // the score's QSO points, as the window shows them
+    int multipliers = 0;          // prefixes worked
+    core::DateTime utc;           // when the report is made
+};
+
+// Contacts, multipliers and points of one band. A prefix counts on the band
+// where it was first worked, so the bands' multipliers add up to the total.
+struct BandScore {
+    std::string band; // "160" ... "10"
+    int qsos = 0;
+    int multipliers = 0;
+    std::int64_t points = 0;
+};
+
+// The six bands in order, each with its figures (zero when not worked);
+// contacts on any other band are left out of the breakdown.
+std::vector<BandScore> scoreByBand(const std::vector<core::QsoRecord>& records);
+
+// The <dynamicresults> report, UTF-8: contest, call, operators, class,
+// breakdown by band and in total, score and UTC time stamp.
+std::string scoreReportXml(const ScoreReportInput& input);
+
+} // namespace wexon::output
