@@ -15,6 +15,7 @@
 #include "ui/main/main_window.h"
 #include "ui/common/screen_layout.h"
 #include "ui/station/startup.h"
+#include "ui/station/station_broadcasts.h"
 #include "ui/spots/station_spots.h"
 #include "ui/keying/station_voice.h"
 #include "ui/station/station_tools.h"
@@ -74,6 +75,9 @@ int main(int argc, char** argv) {
     wexon::ui::CheckPartialInstaller checkPartial(window, settings, clock);
     // The link with the RTTY program: it starts when the station setup is accepted.
     wexon::ui::DigitalLinkWindow digitalLink(window, settings, prompts);
+    // UDP broadcasts for dashboards and live score posting (Options menu).
+    wexon::ui::StationBroadcasts broadcasts(window, services);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&broadcasts] { broadcasts.shutdown(); });
     const auto loaded = window.formLoad();
     if (loaded == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
         return 1;

@@ -348,6 +348,163 @@ std::string ContactIds::removed(int number) {
     return id;
 }
 
+namespace {
+
+// A dotted IPv4 address: four numbers 0-255, digits only.
+bool isIpv4(std::string_view text) {
+    int parts = 0;
+    std::size_t i = 0;
+    while (i <= text.size()) {
+        std::size_t j = i;
+        int value = 0;
+        while (j < text.size() && text[j] >= '0' && text[j] <= '9' && j - i < 3) {
+            value = value * 10 + (text[j] - '0');
+            ++j;
+        }
+        if (j == i || value > 255) {
+            return false;
+        }
+        ++parts;
+        if (j == text.size()) {
+            return parts == 4;
+        }
+        if (text[j] != '.' || parts == 4) {
+            return false;
+        }
+        i = j + 1;
+    }
+    return false;
+}
+
+} // namespace
+
+DestinationList parseBroadcastDestinations(std::string_view text) {
+    constexpr std::size_t kMaxDestinations = 16;
+    DestinationList out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && (text[i] == ',' || text[i] == ';' || text[i] == ' ' ||
+                                   text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) {
+            ++i;
+        }
+        std::size_t j = i;
+        while (j < text.size() && text[j] != ',' && text[j] != ';' && text[j] != ' ' &&
+               text[j] != '\t' && text[j] != '\r' && text[j] != '\n') {
+            ++j;
+        }
+        if (j == i) {
+            break;
+        }
+        const std::string_view entry = text.substr(i, j - i);
+        i = j;
+        std::string why;
+        BroadcastDestination d;
+        const auto colon = entry.rfind(':');
+        if (colon == std::string_view::npos) {
+            why = "no port";
+        } else {
+            d.host = core::trim(entry.substr(0, colon));
+            if (core::equalsIgnoreCase(d.host, "localhost")) {
+                d.host = "127.0.0.1";
+            }
+            const std::string_view port = entry.substr(colon + 1);
+            int value = 0;
+            bool digits = !port.empty() && port.size() <= 5;
+            for (char c : port) {
+                digits = digits && c >= '0' && c <= '9';
+                if (digits) {
+                    value = value * 10 + (c - '0');
+                }
+            }
+            if (!isIpv4(d.host)) {
+                why = "not an IPv4 address";
+            } else if (!digits || value < 1 || value > 65535) {
+                why = "port not 1-65535";
+            } else {
+                d.port = value;
+            }
+        }
+        if (!why.empty()) {
+            if (out.error.empty()) {
+                out.error = std::string(entry.substr(0, 64)) + ": " + why;
+            }
+            continue;
+        }
+        if (out.destinations.size() == kMaxDestinations) {
+            if (out.error.empty()) {
+                out.error = "more than 16 destinations";
+            }
+            break;
+        }
+        if (std::find(out.destinations.begin(), out.destinations.end(), d) ==
+            out.destinations.end()) {
+            out.destinations.push_back(d);
+        }
+    }
+    return out;
+}
+
+std::string formatBroadcastDestinations(const std::vector<BroadcastDestination>& list) {
+    std::string out;
+    for (const BroadcastDestination& d : list) {
+        if (!out.empty()) {
+            out += ", ";
+        }
+        out += d.host + ':' + std::to_string(d.port);
+    }
+    return out;
+}
+
+namespace {
+
+bool readFlag(const core::SettingsStore& store, const char* key, bool fallback) {
+    const std::string v = core::trim(store.read(key, fallback ? "1" : "0"));
+    if (v == "1") {
+        return true;
+    }
+    if (v == "0") {
+        return false;
+    }
+    return fallback;
+}
+
+// Settings texts are kept short and on one line.
+std::string readText(const core::SettingsStore& store, const char* key, const std::string& fallback,
+                     std::size_t limit) {
+    std::string v = store.read(key, fallback);
+    for (char& c : v) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    v = core::trim(v);
+    return v.size() > limit ? v.substr(0, limit) : v;
+}
+
+} // namespace
+
+BroadcastSettings BroadcastSettings::load(const core::SettingsStore& store) {
+    BroadcastSettings s;
+    s.enabled = readFlag(store, kEnabledKey, s.enabled);
+    s.destinations = readText(store, kDestinationsKey, s.destinations, 1024);
+    s.contacts = readFlag(store, kContactsKey, s.contacts);
+    s.radio = readFlag(store, kRadioKey, s.radio);
+    s.score = readFlag(store, kScoreKey, s.score);
+    s.operatorCall = readText(store, kOperatorKey, "", 32);
+    s.stationName = readText(store, kStationNameKey, "", 64);
+    return s;
+}
+
+void BroadcastSettings::save(core::SettingsStore& store) const {
+    store.write(kEnabledKey, enabled ? "1" : "0");
+    store.write(kDestinationsKey, destinations);
+    store.write(kContactsKey, contacts ? "1" : "0");
+    store.write(kRadioKey, radio ? "1" : "0");
+    store.write(kScoreKey, score ? "1" : "0");
+    store.write(kOperatorKey, operatorCall);
+    store.write(kStationNameKey, stationName);
+}
+
 bool RadioInfoCadence::take(std::int64_t nowMs, const RadioState& radio) {
     const bool changed = !m_sentOnce || radio.frequencyTensOfHz != m_lastSent.frequencyTensOfHz ||
                          radio.mode != m_lastSent.mode || radio.connected != m_lastSent.connected;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/qso_record.h"
+#include "core/settings_store.h"
 
 namespace wexon::output {
 
@@ -95,6 +96,52 @@ class ContactIds {
     std::string freshId(std::string_view myCall, const core::QsoRecord& record) const;
     std::vector<std::string> m_ids;
     std::unordered_set<std::string> m_taken; // the same ids, for the uniqueness check
+};
+
+// Where the messages go: an IPv4 address (a broadcast address too) and a port.
+struct BroadcastDestination {
+    std::string host; // dotted IPv4 address
+    int port = 0;
+
+    bool operator==(const BroadcastDestination&) const = default;
+};
+
+inline constexpr const char* kDefaultBroadcastDestinations = "127.0.0.1:12060";
+
+struct DestinationList {
+    std::vector<BroadcastDestination> destinations;
+    std::string error; // the first entry that could not be read, and why
+};
+
+// Reads "host:port" entries separated by commas, blanks or semicolons.
+// "localhost" stands for 127.0.0.1; names are not looked up, so that sending
+// never waits on a name server. Entries that cannot be read are left out and
+// the first of them is named in `error`; at most 16 destinations are kept.
+DestinationList parseBroadcastDestinations(std::string_view text);
+// The list written back in the form it is read in.
+std::string formatBroadcastDestinations(const std::vector<BroadcastDestination>& list);
+
+// What the operator chose in the Broadcasts window, kept in the settings store.
+struct BroadcastSettings {
+    static constexpr const char* kEnabledKey = "Broadcast/Enabled";
+    static constexpr const char* kDestinationsKey = "Broadcast/Destinations";
+    static constexpr const char* kContactsKey = "Broadcast/Contacts";
+    static constexpr const char* kRadioKey = "Broadcast/Radio";
+    static constexpr const char* kScoreKey = "Broadcast/Score";
+    static constexpr const char* kOperatorKey = "Broadcast/Operator";
+    static constexpr const char* kStationNameKey = "Broadcast/StationName";
+
+    bool enabled = false;
+    std::string destinations = kDefaultBroadcastDestinations;
+    bool contacts = true; // contact logged, changed, deleted
+    bool radio = true;    // the rig's frequency and mode
+    bool score = true;    // the score
+    std::string operatorCall;
+    std::string stationName; // empty: the computer's name
+
+    static BroadcastSettings load(const core::SettingsStore& store);
+    void save(core::SettingsStore& store) const;
+    bool operator==(const BroadcastSettings&) const = default;
 };
 
 // When to send the radio message: whenever the frequency or the mode changes,

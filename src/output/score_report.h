@@ -7,6 +7,7 @@
 
 #include "core/date_time.h"
 #include "core/qso_record.h"
+#include "core/settings_store.h"
 
 namespace wexon::output {
 
@@ -31,6 +32,33 @@ const std::vector<std::string>& scoreClassBands();
 std::string scoreClassWord(std::string_view value, const std::vector<std::string>& words);
 // Every field checked against its list.
 ScoreClass normalized(const ScoreClass& cls);
+
+// What the operator chose in the Score Posting window, kept in the settings
+// store. The password is kept there as typed, like the rest of the store.
+struct ScorePostingSettings {
+    static constexpr const char* kEnabledKey = "ScorePost/Enabled";
+    static constexpr const char* kUrlKey = "ScorePost/Url";
+    static constexpr const char* kUserKey = "ScorePost/User";
+    static constexpr const char* kPasswordKey = "ScorePost/Password";
+    static constexpr const char* kOperatorsKey = "ScorePost/Operators";
+    static constexpr const char* kClubKey = "ScorePost/Club";
+    static constexpr const char* kPowerKey = "ScorePost/Power";
+    static constexpr const char* kAssistedKey = "ScorePost/Assisted";
+    static constexpr const char* kTransmitterKey = "ScorePost/Transmitter";
+    static constexpr const char* kOpsKey = "ScorePost/Ops";
+    static constexpr const char* kBandsKey = "ScorePost/Bands";
+
+    bool enabled = false;
+    std::string url;
+    std::string user;
+    std::string password;
+    std::string operators;
+    std::string club;
+    ScoreClass cls;
+
+    static ScorePostingSettings load(const core::SettingsStore& store);
+    void save(core::SettingsStore& store) const;
+};
 
 // What the report is made from.
 struct ScoreReportInput {

@@ -191,6 +191,52 @@ TEST(ContactBroadcastIds, FirstOfPrefixIgnoresCaseAndEmptyPrefixes) {
     EXPECT_FALSE(isFirstOfPrefix(log, 5));
 }
 
+TEST(ContactBroadcastDestinations, ReadsAddressesAndPortsAndNamesTheFirstBadEntry) {
+    const auto list = parseBroadcastDestinations(
+        " 127.0.0.1:12060, 192.168.1.255:12061;localhost:12060 10.0.0.1:0 host.example:1 "
+        "1.2.3:4 256.1.1.1:5 1.2.3.4 1.2.3.4:99999");
+    ASSERT_EQ(list.destinations.size(), 2u); // localhost is 127.0.0.1, already there
+    EXPECT_EQ(list.destinations[0], (BroadcastDestination{"127.0.0.1", 12060}));
+    EXPECT_EQ(list.destinations[1], (BroadcastDestination{"192.168.1.255", 12061}));
+    EXPECT_EQ(list.error, "10.0.0.1:0: port not 1-65535");
+    EXPECT_EQ(formatBroadcastDestinations(list.destinations),
+              "127.0.0.1:12060, 192.168.1.255:12061");
+
+    EXPECT_EQ(parseBroadcastDestinations(kDefaultBroadcastDestinations).destinations.size(), 1u);
+    EXPECT_TRUE(parseBroadcastDestinations("").destinations.empty());
+    EXPECT_EQ(parseBroadcastDestinations("host.example:1").error,
+              "host.example:1: not an IPv4 address");
+    std::string many;
+    for (int i = 1; i <= 20; ++i) {
+        many += "10.0.0." + std::to_string(i) + ":1 ";
+    }
+    const auto capped = parseBroadcastDestinations(many);
+    EXPECT_EQ(capped.destinations.size(), 16u);
+    EXPECT_EQ(capped.error, "more than 16 destinations");
+}
+
+TEST(ContactBroadcastSettingsStore, DefaultsRoundTripAndDamagedFlags) {
+    core::MemorySettingsStore store;
+    const BroadcastSettings fresh = BroadcastSettings::load(store);
+    EXPECT_FALSE(fresh.enabled);
+    EXPECT_EQ(fresh.destinations, "127.0.0.1:12060");
+    EXPECT_TRUE(fresh.contacts && fresh.radio && fresh.score);
+
+    BroadcastSettings s;
+    s.enabled = true;
+    s.destinations = "192.168.1.255:12060";
+    s.radio = false;
+    s.operatorCall = "N2XYZ";
+    s.save(store);
+    EXPECT_EQ(BroadcastSettings::load(store), s);
+
+    store.write(BroadcastSettings::kContactsKey, "maybe");
+    store.write(BroadcastSettings::kStationNameKey, "PC\r\nTWO");
+    const BroadcastSettings damaged = BroadcastSettings::load(store);
+    EXPECT_TRUE(damaged.contacts); // an unreadable flag keeps its default
+    EXPECT_EQ(damaged.stationName, "PC  TWO");
+}
+
 TEST(ContactBroadcastCadence, SendsOnChangeAndAtLeastEveryTenSeconds) {
     RadioInfoCadence cadence;
     const RadioState a{1402500, "CW", true};

@@ -119,3 +119,41 @@ TEST(ScoreReportXml, LargeScoresDoNotWrap) {
 
 } // namespace
 } // namespace wexon::output
+
+namespace wexon::output {
+namespace {
+
+TEST(ScorePostingSettingsStore, RoundTripsAndRejectsDamagedValues) {
+    core::MemorySettingsStore store;
+    ScorePostingSettings fresh = ScorePostingSettings::load(store);
+    EXPECT_FALSE(fresh.enabled);
+    EXPECT_EQ(fresh.cls.power, "HIGH");
+
+    ScorePostingSettings s;
+    s.enabled = true;
+    s.url = "https://scores.example/post";
+    s.user = "k1abc";
+    s.password = "pw";
+    s.operators = "K1ABC N2XYZ";
+    s.cls.power = "QRP";
+    s.cls.bands = "40M";
+    s.save(store);
+    const ScorePostingSettings back = ScorePostingSettings::load(store);
+    EXPECT_TRUE(back.enabled);
+    EXPECT_EQ(back.url, s.url);
+    EXPECT_EQ(back.password, "pw");
+    EXPECT_EQ(back.operators, "K1ABC N2XYZ");
+    EXPECT_EQ(back.cls.power, "QRP");
+    EXPECT_EQ(back.cls.bands, "40M");
+
+    store.write(ScorePostingSettings::kEnabledKey, "yes");
+    store.write(ScorePostingSettings::kUrlKey, "http://a\r\nInjected: 1");
+    store.write(ScorePostingSettings::kOpsKey, "EVERYONE");
+    const ScorePostingSettings damaged = ScorePostingSettings::load(store);
+    EXPECT_FALSE(damaged.enabled);
+    EXPECT_EQ(damaged.url.find('\n'), std::string::npos);
+    EXPECT_EQ(damaged.cls.ops, "SINGLE-OP");
+}
+
+} // namespace
+} // namespace wexon::output
