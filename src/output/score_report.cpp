@@ -147,14 +147,15 @@ void ScorePostingSettings::save(core::SettingsStore& store) const {
     store.write(kBandsKey, c.bands);
 }
 
-std::vector<BandScore> scoreByBand(const std::vector<core::QsoRecord>& records) {
+std::vector<BandScore> scoreByBand(const std::vector<core::QsoRecord>& records,
+                                   const std::vector<core::QsoRecord>* otherRecords) {
     std::vector<BandScore> bands;
     std::vector<double> pointSums(std::size(kBands), 0.0);
     for (const char* b : kBands) {
         bands.push_back(BandScore{b, 0, 0, 0});
     }
     std::set<std::string> seenPrefixes;
-    for (const core::QsoRecord& r : records) {
+    auto count = [&](const core::QsoRecord& r) {
         const std::string band = core::trim(r.band);
         std::size_t i = 0;
         while (i < bands.size() && bands[i].band != band) {
@@ -163,7 +164,7 @@ std::vector<BandScore> scoreByBand(const std::vector<core::QsoRecord>& records) 
         const std::string prefix = core::toUpper(core::trim(r.prefix));
         const bool newPrefix = !prefix.empty() && seenPrefixes.insert(prefix).second;
         if (i == bands.size()) {
-            continue;
+            return;
         }
         ++bands[i].qsos;
         if (newPrefix) {
@@ -171,6 +172,14 @@ std::vector<BandScore> scoreByBand(const std::vector<core::QsoRecord>& records) 
         }
         if (std::isfinite(r.points)) {
             pointSums[i] += r.points;
+        }
+    };
+    for (const core::QsoRecord& r : records) {
+        count(r);
+    }
+    if (otherRecords != nullptr) {
+        for (const core::QsoRecord& r : *otherRecords) {
+            count(r);
         }
     }
     for (std::size_t i = 0; i < bands.size(); ++i) {
@@ -182,6 +191,8 @@ std::vector<BandScore> scoreByBand(const std::vector<core::QsoRecord>& records) 
 std::string scoreReportXml(const ScoreReportInput& input) {
     static const std::vector<core::QsoRecord> kNone;
     const std::vector<core::QsoRecord>& records = input.records ? *input.records : kNone;
+    const std::size_t contactCount =
+        records.size() + (input.otherRecords ? input.otherRecords->size() : 0);
     const ScoreClass cls = normalized(input.cls);
     const std::string mode = broadcastMode(input.contestMode);
     const std::string call = core::trim(input.myCall);
@@ -198,7 +209,7 @@ std::string scoreReportXml(const ScoreReportInput& input) {
     element(out, "\t", "soft", input.software);
     element(out, "\t", "version", input.version);
     out += "\t<breakdown>\n";
-    for (const BandScore& b : scoreByBand(records)) {
+    for (const BandScore& b : scoreByBand(records, input.otherRecords)) {
         if (b.qsos == 0) {
             continue;
         }
@@ -206,7 +217,7 @@ std::string scoreReportXml(const ScoreReportInput& input) {
         figure(out, "mult", b.band, mode, b.multipliers, true);
         figure(out, "point", b.band, mode, b.points, false);
     }
-    figure(out, "qso", "total", "ALL", static_cast<std::int64_t>(records.size()), false);
+    figure(out, "qso", "total", "ALL", static_cast<std::int64_t>(contactCount), false);
     figure(out, "mult", "total", "ALL", input.multipliers, true);
     figure(out, "point", "total", "ALL", input.totalPoints, false);
     out += "\t</breakdown>\n";

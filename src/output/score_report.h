@@ -69,8 +69,9 @@ struct ScoreReportInput {
     std::string software = "Wexon";
     std::string version;
     ScoreClass cls;
-    // Every contact that counts: the station's own and its other stations'.
+    // Every contact that counts: the station's own, then its other stations'.
     const std::vector<core::QsoRecord>* records = nullptr;
+    const std::vector<core::QsoRecord>* otherRecords = nullptr;
     std::int32_t totalPoints = 0; // the score's QSO points, as the window shows them
     int multipliers = 0;          // prefixes worked
     core::DateTime utc;           // when the report is made
@@ -87,7 +88,8 @@ struct BandScore {
 
 // The six bands in order, each with its figures (zero when not worked);
 // contacts on any other band are left out of the breakdown.
-std::vector<BandScore> scoreByBand(const std::vector<core::QsoRecord>& records);
+std::vector<BandScore> scoreByBand(const std::vector<core::QsoRecord>& records,
+                                   const std::vector<core::QsoRecord>* otherRecords = nullptr);
 
 // The <dynamicresults> report, UTF-8: contest, call, operators, class,
 // breakdown by band and in total, score and UTC time stamp.

@@ -93,6 +93,24 @@ TEST(ScoreReportXml, CarriesTheFiguresOfAKnownLog) {
     EXPECT_NE(xml.find("</dynamicresults>\n"), std::string::npos);
 }
 
+TEST(ScoreReportXml, OtherStationsContactsCountInTheBreakdown) {
+    const auto own = scoreLog();
+    const std::vector<core::QsoRecord> others{scoreContact("ZS6X", "160", 4, "ZS6"),
+                                              scoreContact("DL2Y", "20", 1, "dl1")};
+    const auto bands = scoreByBand(own, &others);
+    EXPECT_EQ(bands[0].qsos, 1);
+    EXPECT_EQ(bands[0].multipliers, 1);
+    EXPECT_EQ(bands[0].points, 4);
+    EXPECT_EQ(bands[3].qsos, 3);
+    EXPECT_EQ(bands[3].multipliers, 2); // DL1 was already worked
+    ScoreReportInput in;
+    in.records = &own;
+    in.otherRecords = &others;
+    const std::string xml = scoreReportXml(in);
+    EXPECT_NE(xml.find("<qso band=\"total\" mode=\"ALL\">8</qso>"), std::string::npos);
+    EXPECT_NE(xml.find("<qso band=\"160\" mode=\"CW\">1</qso>"), std::string::npos);
+}
+
 TEST(ScoreReportXml, UnknownClassWordsAndMarkupNeverReachTheReport) {
     ScoreReportInput in;
     in.myCall = "K1<&>";

@@ -161,14 +161,14 @@ std::int64_t StationBroadcasts::steadyMs() const {
         .count();
 }
 
-void StationBroadcasts::queue(std::string datagram) {
+void StationBroadcasts::queue(std::function<std::string()> build) {
     if (m_shutDown || !m_broadcastSettings.enabled) {
         return;
     }
     if (m_outbox.size() >= kOutboxLimit) {
         m_outbox.erase(m_outbox.begin());
     }
-    m_outbox.push_back(std::move(datagram));
+    m_outbox.push_back(std::move(build));
     if (!m_flushQueued) {
         m_flushQueued = true;
         QTimer::singleShot(0, this, [this] { flush(); });
@@ -177,13 +177,13 @@ void StationBroadcasts::queue(std::string datagram) {
 
 void StationBroadcasts::flush() {
     m_flushQueued = false;
-    std::vector<std::string> outbox;
+    std::vector<std::function<std::string()>> outbox;
     outbox.swap(m_outbox);
     if (m_shutDown || !m_broadcastSettings.enabled) {
         return;
     }
-    for (const std::string& datagram : outbox) {
-        m_udp.send(datagram);
+    for (const auto& build : outbox) {
+        m_udp.send(build());
     }
     if (m_broadcastWindow && m_broadcastWindow->isVisible()) {
         m_broadcastWindow->showStatus(broadcastStatus());
@@ -203,31 +203,39 @@ QString StationBroadcasts::broadcastStatus() const {
 
 // ---------------------------------------------------------------- contacts
 
+// Inside logging only the contact and its id are kept; the message is made and
+// sent after the keystroke that logged the contact has been handled.
+
 void StationBroadcasts::contactAppended(int number, const core::QsoRecord& record) {
-    const core::Contest& contest = m_window.contest();
-    const std::string id = m_ids.appended(contest.prefs.ownCall, number, record);
+    std::string id = m_ids.appended(m_window.contest().prefs.ownCall, number, record);
     if (contactsOn()) {
-        queue(output::contactInfoXml(
-            station(), {&record, id, output::isFirstOfPrefix(contest.qsos(), number)}));
+        queue([this, number, record, id = std::move(id)] {
+            return output::contactInfoXml(
+                station(),
+                {&record, id, output::isFirstOfPrefix(m_window.contest().qsos(), number)});
+        });
     }
     QTimer::singleShot(0, this, [this] { pollScore(); });
 }
 
 void StationBroadcasts::contactReplaced(int number, const core::QsoRecord& /*before*/,
                                         const core::QsoRecord& after) {
-    const core::Contest& contest = m_window.contest();
     if (contactsOn()) {
-        queue(output::contactReplaceXml(
-            station(),
-            {&after, m_ids.idOf(number), output::isFirstOfPrefix(contest.qsos(), number)}));
+        queue([this, number, after, id = m_ids.idOf(number)] {
+            return output::contactReplaceXml(
+                station(),
+                {&after, id, output::isFirstOfPrefix(m_window.contest().qsos(), number)});
+        });
     }
     QTimer::singleShot(0, this, [this] { pollScore(); });
 }
 
 void StationBroadcasts::contactRemoved(int number, const core::QsoRecord& removed) {
-    const std::string id = m_ids.removed(number);
+    std::string id = m_ids.removed(number);
     if (contactsOn()) {
-        queue(output::contactDeleteXml(station(), {&removed, id, false}));
+        queue([this, removed, id = std::move(id)] {
+            return output::contactDeleteXml(station(), {&removed, id, false});
+        });
     }
     QTimer::singleShot(0, this, [this] { pollScore(); });
 }
@@ -263,16 +271,15 @@ void StationBroadcasts::pollRig() {
     radio.mode = output::broadcastMode(contest.prefs.contestMode);
     radio.connected = rigSelected;
     if (m_radioCadence.take(steadyMs(), radio)) {
-        queue(output::radioInfoXml(station(), radio));
+        queue([this, radio] { return output::radioInfoXml(station(), radio); });
     }
 }
 
 // ---------------------------------------------------------------- score
 
-std::vector<core::QsoRecord> StationBroadcasts::countedContacts() const {
-    const core::Contest& contest = m_window.contest();
-    std::vector<core::QsoRecord> records = contest.qsos();
-    for (const auto& [id, remote] : contest.remotes()) {
+std::vector<core::QsoRecord> StationBroadcasts::otherStationsContacts() const {
+    std::vector<core::QsoRecord> records;
+    for (const auto& [id, remote] : m_window.contest().remotes()) {
         records.push_back(remote.record);
     }
     return records;
@@ -280,15 +287,18 @@ std::vector<core::QsoRecord> StationBroadcasts::countedContacts() const {
 
 std::string StationBroadcasts::scoreReport() const {
     const core::Contest& contest = m_window.contest();
-    const std::vector<core::QsoRecord> records = countedContacts();
+    const std::vector<core::QsoRecord> others = otherStationsContacts();
     output::ScoreReportInput in;
     in.contestMode = contest.prefs.contestMode;
     in.myCall = contest.prefs.ownCall;
     in.operators = m_postingSettings.operators;
-    in.club = m_postingSettings.club;
+    // The club the summary sheet keeps, unless one is given for posting.
+    in.club = m_postingSettings.club.empty() ? m_services.settings->read("UserClubName", "")
+                                             : m_postingSettings.club;
     in.version = toLatin1(QCoreApplication::applicationVersion());
     in.cls = m_postingSettings.cls;
-    in.records = &records;
+    in.records = &contest.qsos();
+    in.otherRecords = &others;
     in.totalPoints = contest.totalPoints();
     in.multipliers = m_window.prefixes().count();
     in.utc = m_services.clock->utcNow();
@@ -308,7 +318,7 @@ void StationBroadcasts::pollScore() {
         m_lastQsoCount = qsos;
         m_schedule.scoreChanged();
         if (m_broadcastSettings.enabled && m_broadcastSettings.score) {
-            queue(scoreReport());
+            queue([this] { return scoreReport(); });
         }
     }
     if (m_postingSettings.enabled && !m_poster.busy() && m_schedule.due(steadyMs())) {

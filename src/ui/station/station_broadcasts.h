@@ -88,9 +88,10 @@ class StationBroadcasts : public QObject, public core::ContactObserver {
     void addMenuItems();
     output::BroadcastStation station() const;
     bool contactsOn() const;
-    void queue(std::string datagram);
+    // A message to send once the current event is handled; it is built then.
+    void queue(std::function<std::string()> build);
     std::int64_t steadyMs() const;
-    std::vector<core::QsoRecord> countedContacts() const;
+    std::vector<core::QsoRecord> otherStationsContacts() const;
     void startPost();
     void postFinished(const platform::ScorePoster::Result& result);
     void setPostingStatus(const QString& text);
@@ -104,7 +105,7 @@ class StationBroadcasts : public QObject, public core::ContactObserver {
     output::ContactIds m_ids;
     output::RadioInfoCadence m_radioCadence;
     output::ScoreSchedule m_schedule;
-    std::vector<std::string> m_outbox; // datagrams waiting for the event loop
+    std::vector<std::function<std::string()>> m_outbox; // messages waiting for the event loop
     bool m_flushQueued = false;
     std::string m_lastFrequency; // the last rig frequency seen, MHz text
     std::int64_t m_lastScore = -1;

@@ -16,6 +16,7 @@
 #include <QUdpSocket>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -410,19 +411,21 @@ TEST_F(BroadcastStationTest, LoggingIsNotHeldUpByBroadcastsOrPosting) {
     ASSERT_TRUE(settle([&] { return silent.bodies.size() == 1; }));
 
     constexpr int kContacts = 20;
+    // The median and the worst time to type and log one contact, in ms.
     auto timeLogging = [&](int first) {
         QElapsedTimer t;
-        double worst = 0;
+        std::vector<double> times;
         for (int i = 0; i < kContacts; ++i) {
             const std::string keys = "dl" + std::to_string(first + i) + "abc59912";
             t.start();
             typeContact(keys.c_str());
-            worst = std::max(worst, t.nsecsElapsed() / 1e6);
+            times.push_back(t.nsecsElapsed() / 1e6);
             QTest::qWait(1); // the event loop sends what the contact queued
         }
-        return worst;
+        std::sort(times.begin(), times.end());
+        return std::pair{times[times.size() / 2], times.back()};
     };
-    const double worstOn = timeLogging(1);
+    const auto [medianOn, worstOn] = timeLogging(1);
     ASSERT_EQ(w.contest().qsoCount(), kContacts);
     EXPECT_TRUE(broadcasts->poster().busy());
     ASSERT_TRUE(settle([&] {
@@ -439,11 +442,11 @@ TEST_F(BroadcastStationTest, LoggingIsNotHeldUpByBroadcastsOrPosting) {
     output::ScorePostingSettings postingOff;
     postingOff.save(settings);
     broadcasts->applySettings();
-    const double worstOff = timeLogging(30);
+    const auto [medianOff, worstOff] = timeLogging(30);
     ASSERT_EQ(w.contest().qsoCount(), 2 * kContacts);
-    std::printf("[ figures ] worst time to type and log one contact: %.2f ms with broadcasts and "
-                "posting on, %.2f ms with them off\n",
-                worstOn, worstOff);
+    std::printf("[ figures ] time to type and log one contact (median / worst of %d): "
+                "%.2f / %.2f ms with broadcasts and posting on, %.2f / %.2f ms with them off\n",
+                kContacts, medianOn, worstOn, medianOff, worstOff);
     // Generous bounds for a sanitizer build on a busy machine; a send or post
     // made inside logging would wait for the silent scoreboard's 30 s.
     EXPECT_LT(worstOn, 2000.0);
