@@ -14,7 +14,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QTcpServer>
-#include <QTest>
+#include <QKeyEvent>
+#include <QNetworkDatagram>
 #include <QUdpSocket>
 
 #include "core/log_file.h"
@@ -122,17 +123,27 @@ int main(int argc, char** argv) {
         return 1;
     }
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    window.activateWindow();
+    QCoreApplication::processEvents();
 
+    // A key as the keyboard sends it: press and release, to the focused box.
+    auto press = [&](int key, const QString& text) {
+        QWidget* target = window.focusWidget();
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(target, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(window.focusWidget(), &up);
+    };
     int callNumber = 0;
     auto logOne = [&] {
         auto* call = window.findChild<QLineEdit*>("txtCall");
         call->setFocus();
         const std::string keys = "dl" + std::to_string(++callNumber) + "xyz59912";
         for (char c : keys) {
-            QTest::keyClick(window.focusWidget(), c);
+            const QChar upper = QChar(c).toUpper();
+            press(upper.unicode(), QString(QChar(c)));
         }
-        QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+        press(Qt::Key_Return, "\r");
     };
     // Each contact: the keystrokes and Enter (logging), then the work queued
     // for the event loop (messages, score), timed apart.
