@@ -12,10 +12,10 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QLineEdit>
-#include <QTcpServer>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QNetworkDatagram>
+#include <QTcpServer>
 #include <QUdpSocket>
 
 #include "core/log_file.h"
@@ -182,7 +182,8 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     run("broadcasts and posting on");
     std::printf("log size %d contacts; datagrams sent %llu, failed %llu; post in flight: %s\n",
-                window.contest().qsoCount(), static_cast<unsigned long long>(broadcasts.sentCount()),
+                window.contest().qsoCount(),
+                static_cast<unsigned long long>(broadcasts.sentCount()),
                 static_cast<unsigned long long>(broadcasts.failedCount()),
                 broadcasts.poster().busy() ? "yes" : "no");
     broadcasts.shutdown();

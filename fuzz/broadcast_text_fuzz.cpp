@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(!(list.destinations[j] == d));
         }
     }
-    const DestinationList again = parseBroadcastDestinations(formatBroadcastDestinations(list.destinations));
+    const DestinationList again =
+        parseBroadcastDestinations(formatBroadcastDestinations(list.destinations));
     FUZZ_CHECK(again.error.empty());
     FUZZ_CHECK(again.destinations == list.destinations);
 

@@ -1,7 +1,7 @@
 #include "output/contact_broadcast.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "core/number_format.h"
@@ -27,7 +27,9 @@ void field(std::string& out, const char* tag, std::int64_t value) {
     field(out, tag, std::to_string(value));
 }
 
-const char* trueFalse(bool value) { return value ? "True" : "False"; }
+const char* trueFalse(bool value) {
+    return value ? "True" : "False";
+}
 
 // The leading whole number of a serial ("001" gives 1, "12A" gives 12); 0 when
 // it has none or it is out of range.

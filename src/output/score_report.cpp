@@ -14,7 +14,9 @@ namespace {
 
 constexpr const char* kBands[] = {"160", "80", "40", "20", "15", "10"};
 
-std::string attribute(std::string_view value) { return '"' + xmlEscape(value) + '"'; }
+std::string attribute(std::string_view value) {
+    return '"' + xmlEscape(value) + '"';
+}
 
 void element(std::string& out, const char* indent, const char* tag, std::string_view text) {
     out += indent;
@@ -75,8 +77,7 @@ const std::vector<std::string>& scoreClassOps() {
     return words;
 }
 const std::vector<std::string>& scoreClassBands() {
-    static const std::vector<std::string> words{"ALL", "160M", "80M", "40M",
-                                                "20M", "15M",  "10M"};
+    static const std::vector<std::string> words{"ALL", "160M", "80M", "40M", "20M", "15M", "10M"};
     return words;
 }
 
@@ -196,7 +197,8 @@ std::string scoreReportXml(const ScoreReportInput& input) {
     const ScoreClass cls = normalized(input.cls);
     const std::string mode = broadcastMode(input.contestMode);
     const std::string call = core::trim(input.myCall);
-    const std::string ops = core::trim(input.operators).empty() ? call : core::trim(input.operators);
+    const std::string ops =
+        core::trim(input.operators).empty() ? call : core::trim(input.operators);
 
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dynamicresults>\n";
     element(out, "\t", "contest", broadcastContestName(input.contestMode));

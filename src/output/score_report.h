@@ -15,11 +15,11 @@ namespace wexon::output {
 // the scoreboard's own; anything else read from the settings store falls back
 // to the first word of its list.
 struct ScoreClass {
-    std::string power = "HIGH";             // HIGH, LOW, QRP
-    std::string assisted = "NON-ASSISTED";  // NON-ASSISTED, ASSISTED
-    std::string transmitter = "ONE";        // ONE, TWO, LIMITED, UNLIMITED, SWL
-    std::string ops = "SINGLE-OP";          // SINGLE-OP, MULTI-OP, CHECKLOG
-    std::string bands = "ALL";              // ALL, 160M, 80M, 40M, 20M, 15M, 10M
+    std::string power = "HIGH";            // HIGH, LOW, QRP
+    std::string assisted = "NON-ASSISTED"; // NON-ASSISTED, ASSISTED
+    std::string transmitter = "ONE";       // ONE, TWO, LIMITED, UNLIMITED, SWL
+    std::string ops = "SINGLE-OP";         // SINGLE-OP, MULTI-OP, CHECKLOG
+    std::string bands = "ALL";             // ALL, 160M, 80M, 40M, 20M, 15M, 10M
 };
 
 // The words each class field accepts, first one the default.

@@ -13,7 +13,9 @@ constexpr qint64 kMaxReplyBytes = 64 * 1024;
 
 ScorePoster::ScorePoster() = default;
 
-ScorePoster::~ScorePoster() { cancel(); }
+ScorePoster::~ScorePoster() {
+    cancel();
+}
 
 bool ScorePoster::acceptable(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
@@ -65,9 +67,8 @@ void ScorePoster::finished(QNetworkReply* reply) {
     m_reply = nullptr;
     Result result;
     result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QString answer = QString::fromUtf8(reply->read(kMaxReplyBytes))
-                               .simplified()
-                               .left(kShownReplyChars);
+    const QString answer =
+        QString::fromUtf8(reply->read(kMaxReplyBytes)).simplified().left(kShownReplyChars);
     if (reply->error() == QNetworkReply::NoError && result.httpStatus >= 200 &&
         result.httpStatus < 300) {
         result.ok = true;

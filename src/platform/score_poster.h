@@ -18,9 +18,9 @@ namespace wexon::platform {
 class ScorePoster {
   public:
     struct Result {
-        bool ok = false;     // the scoreboard answered 2xx
-        int httpStatus = 0;  // 0: no answer (refused, timed out, ...)
-        QString text;        // one line for the status display
+        bool ok = false;    // the scoreboard answered 2xx
+        int httpStatus = 0; // 0: no answer (refused, timed out, ...)
+        QString text;       // one line for the status display
     };
     using Done = std::function<void(const Result&)>;
 

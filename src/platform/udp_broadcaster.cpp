@@ -14,7 +14,8 @@ UdpBroadcaster::UdpBroadcaster() {
     m_socket.bind(QHostAddress(QHostAddress::AnyIPv4), 0);
 }
 
-void UdpBroadcaster::setDestinations(const std::vector<output::BroadcastDestination>& destinations) {
+void UdpBroadcaster::setDestinations(
+    const std::vector<output::BroadcastDestination>& destinations) {
     m_targets.clear();
     for (const auto& d : destinations) {
         QHostAddress address(QString::fromStdString(d.host));
@@ -33,8 +34,8 @@ int UdpBroadcaster::send(const std::string& datagram) {
     }
     int taken = 0;
     for (const Target& t : m_targets) {
-        const qint64 n = m_socket.writeDatagram(datagram.data(), static_cast<qint64>(datagram.size()),
-                                                t.address, t.port);
+        const qint64 n = m_socket.writeDatagram(
+            datagram.data(), static_cast<qint64>(datagram.size()), t.address, t.port);
         if (n == static_cast<qint64>(datagram.size())) {
             ++m_sent;
             ++taken;

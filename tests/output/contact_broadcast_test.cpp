@@ -50,7 +50,7 @@ BroadcastStation broadcastStation() {
 
 TEST(ContactBroadcastText, EscapesMarkupAndConvertsLatin1ToUtf8) {
     EXPECT_EQ(xmlEscape("A&B<C>\"D'"), "A&amp;B&lt;C&gt;&quot;D&apos;");
-    EXPECT_EQ(xmlEscape("\xE9"), "\xC3\xA9");          // e acute
+    EXPECT_EQ(xmlEscape("\xE9"), "\xC3\xA9");                   // e acute
     EXPECT_EQ(xmlEscape(std::string("a\x01\x00z", 4)), "a  z"); // no control bytes survive
     EXPECT_EQ(xmlEscape("tab\tok"), "tab\tok");
 }
@@ -240,15 +240,15 @@ TEST(ContactBroadcastSettingsStore, DefaultsRoundTripAndDamagedFlags) {
 TEST(ContactBroadcastCadence, SendsOnChangeAndAtLeastEveryTenSeconds) {
     RadioInfoCadence cadence;
     const RadioState a{1402500, "CW", true};
-    EXPECT_TRUE(cadence.take(0, a));      // first reading
-    EXPECT_FALSE(cadence.take(1000, a));  // nothing new
+    EXPECT_TRUE(cadence.take(0, a));     // first reading
+    EXPECT_FALSE(cadence.take(1000, a)); // nothing new
     EXPECT_FALSE(cadence.take(9999, a));
-    EXPECT_TRUE(cadence.take(10000, a));  // ten quiet seconds
+    EXPECT_TRUE(cadence.take(10000, a)); // ten quiet seconds
     RadioState b = a;
     b.frequencyTensOfHz = 1402600;
-    EXPECT_TRUE(cadence.take(10500, b));  // a new frequency goes at once
+    EXPECT_TRUE(cadence.take(10500, b)); // a new frequency goes at once
     b.mode = "SSB";
-    EXPECT_TRUE(cadence.take(10600, b));  // and a new mode
+    EXPECT_TRUE(cadence.take(10600, b)); // and a new mode
     EXPECT_FALSE(cadence.take(20599, b));
     EXPECT_TRUE(cadence.take(20600, b));
 }

@@ -61,7 +61,8 @@ class FakeScoreboard {
         for (int i = 1; i < lines.size(); ++i) {
             const int colon = lines[i].indexOf(':');
             if (colon > 0) {
-                r.headers[lines[i].left(colon).trimmed().toLower()] = lines[i].mid(colon + 1).trimmed();
+                r.headers[lines[i].left(colon).trimmed().toLower()] =
+                    lines[i].mid(colon + 1).trimmed();
             }
         }
         const int length = r.headers.value("content-length").toInt();
@@ -74,16 +75,17 @@ class FakeScoreboard {
         if (status == 0) {
             return; // a slow scoreboard: says nothing
         }
-        s->write("HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: text/plain\r\n"
-                 "Content-Length: " + QByteArray::number(answer.size()) +
-                 "\r\nConnection: close\r\n\r\n" + answer);
+        s->write("HTTP/1.1 " + QByteArray::number(status) +
+                 " X\r\nContent-Type: text/plain\r\n"
+                 "Content-Length: " +
+                 QByteArray::number(answer.size()) + "\r\nConnection: close\r\n\r\n" + answer);
         s->disconnectFromHost();
     }
     std::map<QTcpSocket*, QByteArray> buffers;
 };
 
-std::optional<platform::ScorePoster::Result> waitForPost(
-    std::optional<platform::ScorePoster::Result>& result, int ms = 10000) {
+std::optional<platform::ScorePoster::Result>
+waitForPost(std::optional<platform::ScorePoster::Result>& result, int ms = 10000) {
     QElapsedTimer t;
     t.start();
     while (!result && t.elapsed() < ms) {
@@ -155,7 +157,8 @@ TEST(ScorePosterHttp, OnePostInFlightAndOnlyWebAddresses) {
     board.status = 0;
     platform::ScorePoster poster;
     std::optional<platform::ScorePoster::Result> result;
-    EXPECT_FALSE(poster.post(QUrl("ftp://127.0.0.1/x"), "", "", "x", [&](const auto& r) { result = r; }));
+    EXPECT_FALSE(
+        poster.post(QUrl("ftp://127.0.0.1/x"), "", "", "x", [&](const auto& r) { result = r; }));
     EXPECT_FALSE(poster.post(QUrl("not a url"), "", "", "x", [&](const auto& r) { result = r; }));
     ASSERT_TRUE(poster.post(board.url(), "", "", "x", [&](const auto& r) { result = r; }));
     EXPECT_FALSE(poster.post(board.url(), "", "", "y", [&](const auto& r) { result = r; }));

@@ -116,6 +116,8 @@ bool BroadcastWindow::accept2() {
     return true;
 }
 
-void BroadcastWindow::showStatus(const QString& text) { m_statusLabel->setText(text); }
+void BroadcastWindow::showStatus(const QString& text) {
+    m_statusLabel->setText(text);
+}
 
 } // namespace wexon::ui

@@ -141,6 +141,8 @@ bool ScorePostingWindow::accept2() {
     return true;
 }
 
-void ScorePostingWindow::showStatus(const QString& text) { m_statusLabel->setText(text); }
+void ScorePostingWindow::showStatus(const QString& text) {
+    m_statusLabel->setText(text);
+}
 
 } // namespace wexon::ui

@@ -144,9 +144,8 @@ output::BroadcastStation StationBroadcasts::station() const {
     s.contestMode = prefs.contestMode;
     s.myCall = prefs.ownCall;
     s.operatorCall = m_broadcastSettings.operatorCall;
-    s.stationName = m_broadcastSettings.stationName.empty()
-                        ? toLatin1(QSysInfo::machineHostName())
-                        : m_broadcastSettings.stationName;
+    s.stationName = m_broadcastSettings.stationName.empty() ? toLatin1(QSysInfo::machineHostName())
+                                                            : m_broadcastSettings.stationName;
     s.rigName = prefs.rigName;
     return s;
 }
@@ -194,7 +193,8 @@ QString StationBroadcasts::broadcastStatus() const {
     if (!m_broadcastSettings.enabled) {
         return QStringLiteral("Off");
     }
-    QString text = QStringLiteral("Sent %1, failed %2").arg(m_udp.sentCount()).arg(m_udp.failedCount());
+    QString text =
+        QStringLiteral("Sent %1, failed %2").arg(m_udp.sentCount()).arg(m_udp.failedCount());
     if (m_udp.failedCount() > 0 && !m_udp.lastError().isEmpty()) {
         text += QStringLiteral(" (last: %1)").arg(m_udp.lastError().left(80));
     }
@@ -334,16 +334,19 @@ void StationBroadcasts::startPost() {
         QByteArray::fromStdString(scoreReport()),
         [this](const platform::ScorePoster::Result& r) { postFinished(r); });
     if (!sent) {
-        postFinished({false, 0, QStringLiteral("the scoreboard address is not an http or https address")});
+        postFinished(
+            {false, 0, QStringLiteral("the scoreboard address is not an http or https address")});
     } else {
-        setPostingStatus(QStringLiteral("Posting at %1").arg(postingClockText(m_services.clock->utcNow())));
+        setPostingStatus(
+            QStringLiteral("Posting at %1").arg(postingClockText(m_services.clock->utcNow())));
     }
 }
 
 void StationBroadcasts::postFinished(const platform::ScorePoster::Result& result) {
     m_schedule.finished(result.ok);
     const core::DateTime now = m_services.clock->utcNow();
-    const std::int64_t waitSeconds = std::max<std::int64_t>(0, (m_schedule.nextDueMs() - steadyMs()) / 1000);
+    const std::int64_t waitSeconds =
+        std::max<std::int64_t>(0, (m_schedule.nextDueMs() - steadyMs()) / 1000);
     const QString next = fromLatin1(core::formatHourMinute(now.addSeconds(waitSeconds)));
     if (result.ok) {
         setPostingStatus(QStringLiteral("Posted at %1 (%2), score %3; next by %4 UTC")

@@ -91,7 +91,8 @@ class StationScoreboard {
         }
         const QByteArray head = b.left(end).toLower();
         const int at = head.indexOf("content-length:");
-        const int length = at < 0 ? 0 : head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toInt();
+        const int length =
+            at < 0 ? 0 : head.mid(at + 15, head.indexOf('\r', at) - at - 15).trimmed().toInt();
         if (b.size() < end + 4 + length) {
             return;
         }
@@ -128,8 +129,9 @@ class BroadcastStationTest : public MainWindowTest {
 
     void SetUp() override {
         MainWindowTest::SetUp();
-        ASSERT_TRUE(listener.bind(QHostAddress::LocalHost, 0,
-                                  QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
+        ASSERT_TRUE(
+            listener.bind(QHostAddress::LocalHost, 0,
+                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
     }
     void TearDown() override { broadcasts.reset(); }
 
@@ -296,8 +298,8 @@ TEST_F(BroadcastStationTest, TheScoreIsPostedOnItsCadenceWithTheKnownFigures) {
     EXPECT_NE(body.find("<call>W1AW</call>"), std::string::npos);
     EXPECT_NE(body.find("<qso band=\"total\" mode=\"ALL\">3</qso>"), std::string::npos);
     EXPECT_NE(body.find("<score>9</score>"), std::string::npos); // 3 points x 3 prefixes
-    EXPECT_TRUE(broadcasts->postingStatus().startsWith("Posted at")) <<
-        broadcasts->postingStatus().toStdString();
+    EXPECT_TRUE(broadcasts->postingStatus().startsWith("Posted at"))
+        << broadcasts->postingStatus().toStdString();
 
     // A contact a minute later changes the score; it goes at two minutes.
     clock.advanceSeconds(60);
@@ -332,9 +334,8 @@ TEST_F(BroadcastStationTest, AScoreboardThatFailsIsShownOnOneLineAndLoggingGoesO
     enableBroadcasts();
     auto& w = start(1);
     broadcasts->pollScore();
-    ASSERT_TRUE(settle([&] {
-        return broadcasts->postingStatus().startsWith("Not posted");
-    })) << broadcasts->postingStatus().toStdString();
+    ASSERT_TRUE(settle([&] { return broadcasts->postingStatus().startsWith("Not posted"); }))
+        << broadcasts->postingStatus().toStdString();
     EXPECT_NE(broadcasts->postingStatus().indexOf("HTTP 500"), -1);
     EXPECT_EQ(broadcasts->postingStatus().indexOf('\n'), -1);
     // No retry before the next slot.
@@ -393,7 +394,8 @@ TEST_F(BroadcastStationTest, TheWindowsSaveTheirSettingsAndRefuseBadEntries) {
     pw.findChild<QLineEdit*>("txtScorePostUrl")->setText("https://scores.example/post");
     QTest::mouseClick(pw.findChild<QPushButton*>("cmdScorePostOk"), Qt::LeftButton);
     EXPECT_FALSE(pw.isVisible());
-    EXPECT_EQ(settings.read(output::ScorePostingSettings::kUrlKey, ""), "https://scores.example/post");
+    EXPECT_EQ(settings.read(output::ScorePostingSettings::kUrlKey, ""),
+              "https://scores.example/post");
 }
 
 // Logging with everything on, against a scoreboard that never answers, takes
