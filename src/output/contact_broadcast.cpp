@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
 #include "core/number_format.h"
 #include "core/text_util.h"
@@ -312,13 +313,45 @@ std::string ContactIds::freshId(std::string_view myCall, const core::QsoRecord& 
     }
 }
 
+namespace {
+
+std::uint64_t contentDigest(const core::QsoRecord& r) {
+    std::uint64_t h = 0xcbf29ce484222325ULL;
+    for (const std::string* field :
+         {&r.call, &r.rstReceived, &r.serialReceived, &r.rstSent, &r.country, &r.qsoDate,
+          &r.qsoTime, &r.band, &r.prefix, &r.serialSent, &r.frequency}) {
+        h = fnv1a(*field, h);
+        h = fnv1a("\x1f", h);
+    }
+    return fnv1a(core::formatShortest(r.points), h);
+}
+
+} // namespace
+
 void ContactIds::reset(std::string_view myCall, const std::vector<core::QsoRecord>& records) {
-    m_ids.clear();
+    // The ids of the contacts held so far, by content, in record order.
+    std::unordered_multimap<std::uint64_t, std::string> earlier;
+    for (std::size_t i = 0; i < m_ids.size(); ++i) {
+        earlier.emplace(m_contents[i], std::move(m_ids[i]));
+    }
+    m_ids.assign(records.size(), std::string());
+    m_contents.clear();
+    m_contents.reserve(records.size());
     m_taken.clear();
-    m_ids.reserve(records.size());
-    for (const core::QsoRecord& r : records) {
-        m_ids.push_back(freshId(myCall, r));
-        m_taken.insert(m_ids.back());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        m_contents.push_back(contentDigest(records[i]));
+        const auto it = earlier.find(m_contents[i]);
+        if (it != earlier.end()) {
+            m_ids[i] = std::move(it->second);
+            earlier.erase(it);
+            m_taken.insert(m_ids[i]);
+        }
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (m_ids[i].empty()) {
+            m_ids[i] = freshId(myCall, records[i]);
+            m_taken.insert(m_ids[i]);
+        }
     }
 }
 
@@ -329,7 +362,16 @@ const std::string& ContactIds::appended(std::string_view myCall, int number,
     const std::size_t at =
         number < 1 ? 0 : std::min(static_cast<std::size_t>(number - 1), m_ids.size());
     m_ids.insert(m_ids.begin() + static_cast<std::ptrdiff_t>(at), std::move(id));
+    m_contents.insert(m_contents.begin() + static_cast<std::ptrdiff_t>(at), contentDigest(record));
     return m_ids[at];
+}
+
+std::string ContactIds::replaced(int number, const core::QsoRecord& record) {
+    if (number < 1 || number > size()) {
+        return {};
+    }
+    m_contents[static_cast<std::size_t>(number - 1)] = contentDigest(record);
+    return m_ids[static_cast<std::size_t>(number - 1)];
 }
 
 std::string ContactIds::idOf(int number) const {
@@ -346,6 +388,7 @@ std::string ContactIds::removed(int number) {
     const auto it = m_ids.begin() + (number - 1);
     std::string id = std::move(*it);
     m_ids.erase(it);
+    m_contents.erase(m_contents.begin() + (number - 1));
     m_taken.erase(id);
     return id;
 }

@@ -82,10 +82,14 @@ bool isFirstOfPrefix(const std::vector<core::QsoRecord>& records, int number);
 // that an edited contact keeps the id it was announced with.
 class ContactIds {
   public:
-    // Ids for a whole log read in.
+    // Ids for a whole log read in. A contact that is still there, unchanged
+    // (the log read again after an edit or a delete), keeps the id it had;
+    // the others get ids made from what they are.
     void reset(std::string_view myCall, const std::vector<core::QsoRecord>& records);
     // A contact added as record `number`; returns its id.
     const std::string& appended(std::string_view myCall, int number, const core::QsoRecord& record);
+    // Record `number` now holds `record`; it keeps its id. Returns the id.
+    std::string replaced(int number, const core::QsoRecord& record);
     // The id of record `number`; empty when there is none.
     std::string idOf(int number) const;
     // Record `number` was removed: its id goes, later ones move down. Returns the id.
@@ -95,6 +99,9 @@ class ContactIds {
   private:
     std::string freshId(std::string_view myCall, const core::QsoRecord& record) const;
     std::vector<std::string> m_ids;
+    // Beside each id, a digest of every field of its contact, which tells an
+    // unchanged contact in a log read again.
+    std::vector<std::uint64_t> m_contents;
     std::unordered_set<std::string> m_taken; // the same ids, for the uniqueness check
 };
 

@@ -165,6 +165,35 @@ TEST(ContactBroadcastIds, IdsAreStableAcrossReadsAndFollowEdits) {
     EXPECT_EQ(ids.removed(9), "");
 }
 
+TEST(ContactBroadcastIds, ALogReadAgainAfterAnEditKeepsTheEditedContactsId) {
+    std::vector<core::QsoRecord> log{broadcastSample(), broadcastSample(), broadcastSample()};
+    log[1].call = "F5AA";
+    log[2].call = "G4BB";
+    ContactIds ids;
+    ids.reset("K1ABC", log);
+    const std::string editedId = ids.idOf(2);
+    const std::string lastId = ids.idOf(3);
+
+    // Record 2 edited, then the log is read again, as the edit window does.
+    log[1].call = "F5AB";
+    EXPECT_EQ(ids.replaced(2, log[1]), editedId);
+    ids.reset("K1ABC", log);
+    EXPECT_EQ(ids.idOf(2), editedId);
+    // Record 1 deleted and the log read again: the others keep their ids.
+    EXPECT_FALSE(ids.removed(1).empty());
+    log.erase(log.begin());
+    ids.reset("K1ABC", log);
+    EXPECT_EQ(ids.idOf(1), editedId);
+    EXPECT_EQ(ids.idOf(2), lastId);
+    // A contact changed by another program gets an id from its new fields.
+    log[1].band = "15";
+    ids.reset("K1ABC", log);
+    EXPECT_EQ(ids.idOf(1), editedId);
+    EXPECT_NE(ids.idOf(2), lastId);
+    EXPECT_EQ(ids.idOf(2), contactId("K1ABC", log[1]));
+    EXPECT_EQ(ids.replaced(7, log[0]), "");
+}
+
 TEST(ContactBroadcastIds, TheSameContactTwiceGetsTwoIds) {
     ContactIds ids;
     const core::QsoRecord r = broadcastSample();

@@ -220,8 +220,9 @@ void StationBroadcasts::contactAppended(int number, const core::QsoRecord& recor
 
 void StationBroadcasts::contactReplaced(int number, const core::QsoRecord& /*before*/,
                                         const core::QsoRecord& after) {
+    std::string id = m_ids.replaced(number, after);
     if (contactsOn()) {
-        queue([this, number, after, id = m_ids.idOf(number)] {
+        queue([this, number, after, id = std::move(id)] {
             return output::contactReplaceXml(
                 station(),
                 {&after, id, output::isFirstOfPrefix(m_window.contest().qsos(), number)});

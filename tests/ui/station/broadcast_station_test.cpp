@@ -221,6 +221,8 @@ TEST_F(BroadcastStationTest, LoggedEditedAndDeletedContactsGoOutWithOneId) {
     core::QsoRecord edited = w.contest().qso(3);
     edited.call = "DL1ABD";
     ASSERT_TRUE(w.contest().replaceQso(3, edited).ok());
+    // The edit window reads the log again after a change.
+    ASSERT_TRUE(w.reloadLog());
     const auto replace = next("contactreplace");
     ASSERT_TRUE(replace);
     EXPECT_EQ(replace->fields.at("call"), "DL1ABD");
@@ -228,6 +230,7 @@ TEST_F(BroadcastStationTest, LoggedEditedAndDeletedContactsGoOutWithOneId) {
 
     // Deleting an earlier contact leaves the edited one its id.
     ASSERT_TRUE(w.contest().removeQso(1).ok());
+    ASSERT_TRUE(w.reloadLog());
     const auto firstGone = next("contactdelete");
     ASSERT_TRUE(firstGone);
     EXPECT_EQ(firstGone->fields.at("call"), "K1AA");
