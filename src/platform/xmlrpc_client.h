@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QNetworkReply>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -13,7 +14,7 @@
 #include "link/xmlrpc_codec.h"
 
 class QNetworkAccessManager;
-class QNetworkReply;
+
 
 namespace wexon::platform {
 
