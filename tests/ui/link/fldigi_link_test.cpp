@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTextDocument>
 
 #include "core/preferences.h"
@@ -175,4 +177,65 @@ TEST_F(FldigiLinkTest, NoFldigiAtTheAddressSaysSoAndLeavesTheLinkDown) {
         [&] { return prompts.wasShown(QStringLiteral("Unable to find fldigi.")); }, 5000));
     EXPECT_FALSE(linkWindow->connected());
     EXPECT_TRUE(linkWindow->fldigiLink().statusText().startsWith("Not connected: "));
+}
+
+TEST_F(FldigiLinkTest, KeyboardRttySendsWhatIsTypedAndF12EndsTheTransmission) {
+    linked();
+    text("tx.get_data");
+    QLineEdit* call = child<QLineEdit>("txtCall");
+    QTest::keyClick(call, Qt::Key_F12);
+    EXPECT_TRUE(linkWindow->keyboardMode());
+    EXPECT_TRUE(waitForFldigi([&] { return text("main.get_trx_state") == "TX"; }, 3000));
+    QTest::keyClicks(call, "qrz");
+    std::string sent;
+    EXPECT_TRUE(waitForFldigi(
+        [&] {
+            sent += text("tx.get_data");
+            return sent.find("QRZ") != std::string::npos;
+        },
+        10000))
+        << sent;
+    QTest::keyClick(call, Qt::Key_F12);
+    EXPECT_FALSE(linkWindow->keyboardMode());
+    EXPECT_TRUE(waitForFldigi([&] { return text("main.get_trx_state") == "RX"; }, 8000));
+}
+
+namespace {
+
+// Stands in for fldigi: answers every request with the same short value.
+class AnsweringServer {
+  public:
+    AnsweringServer() {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* s = m_server.nextPendingConnection()) {
+                QObject::connect(s, &QTcpSocket::readyRead, s, [s] {
+                    s->readAll();
+                    s->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nConnection: close\r\n\r\n"
+                             "<methodResponse><params><param><value>4.1.23</value></param>"
+                             "</params></methodResponse>");
+                    s->disconnectFromHost();
+                });
+            }
+        });
+    }
+    int port() const { return m_server.serverPort(); }
+    void close() { m_server.close(); }
+
+  private:
+    QTcpServer m_server;
+};
+
+} // namespace
+
+TEST_F(FldigiLinkTest, AFldigiThatStopsAnsweringIsReportedLostOnTheMessageLine) {
+    AnsweringServer standIn;
+    settings.write(link::kFldigiPortKey, std::to_string(standIn.port()));
+    linked();
+    standIn.close();
+    EXPECT_TRUE(waitForFldigi([&] { return !linkWindow->connected(); }, 8000));
+    EXPECT_TRUE(child<QLabel>("lblDialog")->text().contains("The link with fldigi was lost"))
+        << child<QLabel>("lblDialog")->text().toStdString();
+    // Function keys no longer go anywhere, and nothing breaks.
+    QTest::keyClick(child<QLineEdit>("txtCall"), Qt::Key_F1);
 }
