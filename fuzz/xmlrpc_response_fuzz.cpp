@@ -46,15 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(depth <= kMaxXmlRpcDepth + 1);
         FUZZ_CHECK(r.value.kind != XmlRpcValue::Kind::Struct ||
                    r.value.items.size() == r.value.memberNames.size());
-        if (r.value.kind == XmlRpcValue::Kind::Base64 ||
-            r.value.kind == XmlRpcValue::Kind::Int) {
+        if (r.value.kind == XmlRpcValue::Kind::Base64 || r.value.kind == XmlRpcValue::Kind::Int) {
             // What was read writes out as a value that reads back the same.
             const std::string call = encodeMethodCall("m", {r.value});
             const std::size_t begin = call.find("<value>");
             const std::size_t end = call.rfind("</value>") + 8;
-            const XmlRpcResponse back = decodeMethodResponse(
-                "<methodResponse><params><param>" + call.substr(begin, end - begin) +
-                "</param></params></methodResponse>");
+            const XmlRpcResponse back = decodeMethodResponse("<methodResponse><params><param>" +
+                                                             call.substr(begin, end - begin) +
+                                                             "</param></params></methodResponse>");
             FUZZ_CHECK(back.ok());
             FUZZ_CHECK(back.value.text == r.value.text);
             FUZZ_CHECK(back.value.integer == r.value.integer ||

@@ -12,8 +12,8 @@ namespace wexon::link {
 // ---------------------------------------------------------------- settings
 
 std::array<std::string, kFldigiMessageCount> FldigiSettings::defaultMessages() {
-    return {"CQ WPX % % TEST", "$ * # #", "TU % TEST", "%", "$", "AGN AGN",
-            "NR? NR?", "? ?", "", "", "$ * # #"};
+    return {"CQ WPX % % TEST", "$ * # #", "TU % TEST", "%", "$",      "AGN AGN",
+            "NR? NR?",         "? ?",     "",          "",  "$ * # #"};
 }
 
 bool isAcceptableHost(std::string_view host) {
@@ -102,8 +102,8 @@ std::optional<std::string> fldigiTransmitText(const FldigiSettings& settings, in
     if (slot < 0) {
         return std::nullopt;
     }
-    std::string text = expandFldigiMessage(settings.messages[static_cast<std::size_t>(slot)],
-                                           values);
+    std::string text =
+        expandFldigiMessage(settings.messages[static_cast<std::size_t>(slot)], values);
     std::string clean;
     for (char c : text) {
         const auto b = static_cast<unsigned char>(c);

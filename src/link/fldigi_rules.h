@@ -125,7 +125,7 @@ class FldigiTransmitQueue {
 // whole UTF-8 sequences only.
 class FldigiReceiveText {
   public:
-    static constexpr long long kMaxRead = 4096;    // bytes asked for at once
+    static constexpr long long kMaxRead = 4096;      // bytes asked for at once
     static constexpr long long kFirstBacklog = 1000; // read back at the start
 
     struct Range {

@@ -233,9 +233,9 @@ void appendValue(std::string& out, const XmlRpcValue& v) {
         break;
     case K::Int: {
         // Only 32-bit integers are standard; a wider value is clamped.
-        const auto clamped = std::clamp<std::int64_t>(
-            v.integer, std::numeric_limits<std::int32_t>::min(),
-            std::numeric_limits<std::int32_t>::max());
+        const auto clamped =
+            std::clamp<std::int64_t>(v.integer, std::numeric_limits<std::int32_t>::min(),
+                                     std::numeric_limits<std::int32_t>::max());
         out += "<i4>" + std::to_string(clamped) + "</i4>";
         break;
     }
@@ -243,8 +243,8 @@ void appendValue(std::string& out, const XmlRpcValue& v) {
         std::array<char, 64> buf{};
         // Not a number and the infinities have no XML-RPC spelling.
         const double real = v.real == v.real && v.real - v.real == 0.0 ? v.real : 0.0;
-        const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), real,
-                                       std::chars_format::fixed);
+        const auto res =
+            std::to_chars(buf.data(), buf.data() + buf.size(), real, std::chars_format::fixed);
         out += "<double>" + std::string(buf.data(), res.ptr) + "</double>";
         break;
     }
@@ -532,8 +532,7 @@ class ResponseParser {
         if (t.type == Token::Type::Start && t.name == "params") {
             Token p = nextElement();
             if (p.type == Token::Type::Start && p.name == "param") {
-                if (!readValueElement(r.value) || !expectEnd("param") ||
-                    !expectEnd("params")) {
+                if (!readValueElement(r.value) || !expectEnd("param") || !expectEnd("params")) {
                     return malformed();
                 }
             } else if (p.type == Token::Type::Empty && p.name == "param") {
@@ -639,9 +638,7 @@ class ResponseParser {
         }
     }
 
-    bool countValue() {
-        return ++m_values <= kMaxXmlRpcValues || fail("too many values");
-    }
+    bool countValue() { return ++m_values <= kMaxXmlRpcValues || fail("too many values"); }
 
     static bool parseInteger(std::string_view s, std::int64_t lo, std::int64_t hi,
                              std::int64_t& out) {

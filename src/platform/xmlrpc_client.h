@@ -15,7 +15,6 @@
 
 class QNetworkAccessManager;
 
-
 namespace wexon::platform {
 
 // An XML-RPC client over HTTP that never blocks the caller: each call is

@@ -66,7 +66,10 @@ TEST(XmlRpcEncode, TextIsEscapedAndKeepsItsLineEnds) {
 }
 
 TEST(XmlRpcEncode, BytesXmlCannotCarryAreLeftOutOrReplaced) {
-    EXPECT_EQ(xmlEscape(std::string("a\0b\x01\x1b\x7f" "c", 7)), "abc");
+    EXPECT_EQ(xmlEscape(std::string("a\0b\x01\x1b\x7f"
+                                    "c",
+                                    7)),
+              "abc");
     EXPECT_EQ(xmlEscape("\xc3\xa9t\xc3\xa9"), "\xc3\xa9t\xc3\xa9"); // well-formed UTF-8 passes
     EXPECT_EQ(xmlEscape("\xe9t\xe9"), "?t?");                       // Latin-1 bytes do not
     EXPECT_EQ(xmlEscape("\xed\xa0\x80"), "???");                    // nor a surrogate
@@ -81,7 +84,8 @@ TEST(XmlRpcEncode, MethodNameIsEscapedToo) {
 TEST(XmlRpcEncode, DoublesAreWrittenWithoutExponentAndNeverAsNotANumber) {
     const std::string body = encodeMethodCall("rig.set_frequency", {XmlRpcValue::number(1.4e7)});
     EXPECT_NE(body.find("<double>14000000</double>"), std::string::npos);
-    const std::string nan = encodeMethodCall("x", {XmlRpcValue::number(std::numeric_limits<double>::quiet_NaN())});
+    const std::string nan =
+        encodeMethodCall("x", {XmlRpcValue::number(std::numeric_limits<double>::quiet_NaN())});
     EXPECT_NE(nan.find("<double>0</double>"), std::string::npos);
 }
 
@@ -95,11 +99,13 @@ TEST(XmlRpcDecode, FldigiAnswersAsRecorded) {
     EXPECT_EQ(length.value.kind, K::Int);
     EXPECT_EQ(length.value.integer, 150);
     // rig.get_frequency: a double.
-    const XmlRpcResponse freq = decodeOk(wrapValue("<value><double>14070000.000000</double></value>"));
+    const XmlRpcResponse freq =
+        decodeOk(wrapValue("<value><double>14070000.000000</double></value>"));
     EXPECT_EQ(freq.value.kind, K::Double);
     EXPECT_DOUBLE_EQ(freq.value.real, 14070000.0);
     // tx.get_data / text.get_rx: base64, here "CQ TEST W1A".
-    const XmlRpcResponse tx = decodeOk(wrapValue("<value><base64>Q1EgVEVTVCBXMUE=</base64></value>"));
+    const XmlRpcResponse tx =
+        decodeOk(wrapValue("<value><base64>Q1EgVEVTVCBXMUE=</base64></value>"));
     EXPECT_EQ(tx.value.kind, K::Base64);
     EXPECT_EQ(tx.value.text, "CQ TEST W1A");
     // log.set_call and main.tx answer an empty value.
@@ -126,11 +132,11 @@ TEST(XmlRpcDecode, FaultCarriesCodeAndText) {
 }
 
 TEST(XmlRpcDecode, ArraysAndStructsAsInFldigiList) {
-    const XmlRpcResponse r = decodeOk(wrapValue(
-        "<value><array><data><value><struct>"
-        "<member><name>name</name><value>fldigi.list</value></member>"
-        "<member><name>signature</name><value>A:n</value></member>"
-        "</struct></value><value><i4>2</i4></value><value/></data></array></value>"));
+    const XmlRpcResponse r = decodeOk(
+        wrapValue("<value><array><data><value><struct>"
+                  "<member><name>name</name><value>fldigi.list</value></member>"
+                  "<member><name>signature</name><value>A:n</value></member>"
+                  "</struct></value><value><i4>2</i4></value><value/></data></array></value>"));
     ASSERT_EQ(r.value.kind, K::Array);
     ASSERT_EQ(r.value.items.size(), 3U);
     const XmlRpcValue& first = r.value.items[0];
@@ -148,8 +154,8 @@ TEST(XmlRpcDecode, OtherServersSpellingsAreReadToo) {
     EXPECT_EQ(decodeOk(wrapValue("<value><string/></value>")).value.kind, K::String);
     EXPECT_EQ(decodeOk(wrapValue("<value><nil/></value>")).value.kind, K::Nil);
     EXPECT_EQ(decodeOk(wrapValue("<value><![CDATA[a<b]]></value>")).value.text, "a<b");
-    EXPECT_EQ(decodeOk(wrapValue("<value>&#233;&#x41;&lt;&amp;</value>")).value.text,
-              "\xc3\xa9" "A<&");
+    EXPECT_EQ(decodeOk(wrapValue("<value>&#233;&#x41;&lt;&amp;</value>")).value.text, "\xc3\xa9"
+                                                                                      "A<&");
     EXPECT_EQ(decodeOk(wrapValue("<value><dateTime.iso8601>20261209T14:00:00</dateTime.iso8601>"
                                  "</value>"))
                   .value.text,
@@ -225,9 +231,9 @@ TEST(Base64, RoundTripsEveryLengthAndRefusesBadInput) {
     }
     EXPECT_EQ(base64Encode("CQ TEST W1A"), "Q1EgVEVTVCBXMUE=");
     EXPECT_EQ(base64Decode("Q1Eg\nVEVT VCBXMUE="), "CQ TEST W1A");
-    EXPECT_FALSE(base64Decode("Q1E=g"));  // a digit after padding
-    EXPECT_FALSE(base64Decode("Q"));      // one digit makes no byte
-    EXPECT_FALSE(base64Decode("QQ="));    // padding that ends no quartet
+    EXPECT_FALSE(base64Decode("Q1E=g")); // a digit after padding
+    EXPECT_FALSE(base64Decode("Q"));     // one digit makes no byte
+    EXPECT_FALSE(base64Decode("QQ="));   // padding that ends no quartet
     EXPECT_FALSE(base64Decode("QQ==="));
     EXPECT_FALSE(base64Decode("Q1E-"));
 }

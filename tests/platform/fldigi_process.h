@@ -33,7 +33,8 @@ class FldigiProcess {
         const QString fldigi = QStandardPaths::findExecutable(QStringLiteral("fldigi"));
         const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         if (fldigi.isEmpty() || xvfb.isEmpty()) {
-            reason = QStringLiteral("fldigi or Xvfb is not installed (scripts/deps.sh installs both)");
+            reason =
+                QStringLiteral("fldigi or Xvfb is not installed (scripts/deps.sh installs both)");
             return false;
         }
         if (!m_config.isValid()) {
@@ -75,14 +76,15 @@ class FldigiProcess {
 
         m_port = freePort();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + QString::fromLatin1(display.trimmed()));
+        env.insert(QStringLiteral("DISPLAY"),
+                   QStringLiteral(":") + QString::fromLatin1(display.trimmed()));
         env.insert(QStringLiteral("HOME"), m_config.path());
         m_fldigi.setProcessEnvironment(env);
         m_fldigi.setProgram(fldigi);
         m_fldigi.setArguments({QStringLiteral("--config-dir"), m_config.path(),
                                QStringLiteral("--xmlrpc-server-address"),
-                               QStringLiteral("127.0.0.1"),
-                               QStringLiteral("--xmlrpc-server-port"), QString::number(m_port)});
+                               QStringLiteral("127.0.0.1"), QStringLiteral("--xmlrpc-server-port"),
+                               QString::number(m_port)});
         m_fldigi.setProcessChannelMode(QProcess::MergedChannels);
         m_fldigi.setStandardOutputFile(QProcess::nullDevice());
         m_fldigi.start();

@@ -122,9 +122,9 @@ TEST_F(FldigiXmlRpcTest, TextSentIsTransmittedAndFldigiReturnsToReceive) {
     // The receive pane shows what went out, as fldigi shows it.
     const long long paneAfter = call("text.get_rx_length").value.integer;
     ASSERT_GT(paneAfter, paneBefore);
-    const XmlRpcResponse pane =
-        call("text.get_rx", {XmlRpcValue::int32(static_cast<std::int32_t>(paneBefore)),
-                             XmlRpcValue::int32(static_cast<std::int32_t>(paneAfter - paneBefore))});
+    const XmlRpcResponse pane = call(
+        "text.get_rx", {XmlRpcValue::int32(static_cast<std::int32_t>(paneBefore)),
+                        XmlRpcValue::int32(static_cast<std::int32_t>(paneAfter - paneBefore))});
     ASSERT_EQ(pane.value.kind, XmlRpcValue::Kind::Base64);
     EXPECT_NE(pane.value.text.find("DE W1AW"), std::string::npos) << pane.value.text;
 }

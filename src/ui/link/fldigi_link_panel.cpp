@@ -167,13 +167,13 @@ void FldigiLinkPanel::start() {
         }
         m_connecting = false;
         if (!r.ok()) {
-            const QString error = utf8(r.outcome == link::XmlRpcResponse::Outcome::Fault
-                                           ? r.faultString
-                                           : r.error);
+            const QString error =
+                utf8(r.outcome == link::XmlRpcResponse::Outcome::Fault ? r.faultString : r.error);
             showStatus(QStringLiteral("Not connected: ") + error);
             m_prompts.message(QString::fromLatin1(kNotFoundTitle),
-                              error + QStringLiteral("\n\nPlease start fldigi with its XML-RPC "
-                                                     "server on ") +
+                              error +
+                                  QStringLiteral("\n\nPlease start fldigi with its XML-RPC "
+                                                 "server on ") +
                                   where + QStringLiteral(" and click Reconnect."),
                               Prompts::Icon::Critical);
             return;
@@ -318,17 +318,17 @@ void FldigiLinkPanel::poll() {
             pollAnswered();
         }
     };
-    auto ask = [this, round, generation, answered](
-                   const char* method, std::vector<link::XmlRpcValue> params,
-                   std::function<void(const link::XmlRpcResponse&)> use) {
+    auto ask = [this, round, generation,
+                answered](const char* method, std::vector<link::XmlRpcValue> params,
+                          std::function<void(const link::XmlRpcResponse&)> use) {
         ++round->outstanding;
-        const bool queued = m_client.call(method, params, [this, generation, answered, use](
-                                                              const link::XmlRpcResponse& r) {
-            if (generation == m_generation && r.ok() && use) {
-                use(r);
-            }
-            answered(r);
-        });
+        const bool queued = m_client.call(
+            method, params, [this, generation, answered, use](const link::XmlRpcResponse& r) {
+                if (generation == m_generation && r.ok() && use) {
+                    use(r);
+                }
+                answered(r);
+            });
         if (!queued) {
             --round->outstanding; // the queue is full: this read is skipped
         }
@@ -432,9 +432,8 @@ void FldigiLinkPanel::clickReceiveText(const QPoint& viewportPos) {
         return;
     }
     EntryRowController& entry = m_window.entryRow();
-    const core::EntryBox box = word.target == link::ClickedWord::Target::Call
-                                   ? core::EntryBox::Call
-                                   : core::EntryBox::Sec;
+    const core::EntryBox box =
+        word.target == link::ClickedWord::Target::Call ? core::EntryBox::Call : core::EntryBox::Sec;
     entry.apply(entry.row().setText(box, word.text));
 }
 

@@ -108,13 +108,13 @@ class FldigiLinkPanel : public QWidget {
     std::optional<std::string> m_sentReportReceived;
     std::optional<std::string> m_sentExchange;
 
-    QComboBox* m_programBox = nullptr;      // cboLinkProgram
-    QWidget* m_fldigiGroup = nullptr;       // the controls of the fldigi link
-    QLineEdit* m_hostBox = nullptr;         // txtFldigiHost
-    QSpinBox* m_portBox = nullptr;          // txtFldigiPort
-    QCheckBox* m_rigSharedBox = nullptr;    // chkFldigiRig
-    QLabel* m_statusLabel = nullptr;        // lblFldigiStatus
-    QLabel* m_rigLabel = nullptr;           // lblFldigiRig
+    QComboBox* m_programBox = nullptr;       // cboLinkProgram
+    QWidget* m_fldigiGroup = nullptr;        // the controls of the fldigi link
+    QLineEdit* m_hostBox = nullptr;          // txtFldigiHost
+    QSpinBox* m_portBox = nullptr;           // txtFldigiPort
+    QCheckBox* m_rigSharedBox = nullptr;     // chkFldigiRig
+    QLabel* m_statusLabel = nullptr;         // lblFldigiStatus
+    QLabel* m_rigLabel = nullptr;            // lblFldigiRig
     QPlainTextEdit* m_receiveView = nullptr; // txtFldigiRx
 };
 

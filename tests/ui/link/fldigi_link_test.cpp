@@ -120,9 +120,8 @@ TEST_F(FldigiLinkTest, FunctionKeyMessageIsTransmittedAndReachesTheReceiveText) 
         15000))
         << sent;
     EXPECT_TRUE(waitForFldigi([&] { return text("main.get_trx_state") == "RX"; }, 5000));
-    EXPECT_TRUE(waitForFldigi([&] { return linkWindow->fldigiLink().trxState() ==
-                                           link::TrxState::Receive; },
-                              3000));
+    EXPECT_TRUE(waitForFldigi(
+        [&] { return linkWindow->fldigiLink().trxState() == link::TrxState::Receive; }, 3000));
 
     // fldigi's receive pane, where what it sends shows too, reaches the window.
     EXPECT_TRUE(waitForFldigi(
@@ -211,9 +210,10 @@ class AnsweringServer {
             while (QTcpSocket* s = m_server.nextPendingConnection()) {
                 QObject::connect(s, &QTcpSocket::readyRead, s, [s] {
                     s->readAll();
-                    s->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nConnection: close\r\n\r\n"
-                             "<methodResponse><params><param><value>4.1.23</value></param>"
-                             "</params></methodResponse>");
+                    s->write(
+                        "HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nConnection: close\r\n\r\n"
+                        "<methodResponse><params><param><value>4.1.23</value></param>"
+                        "</params></methodResponse>");
                     s->disconnectFromHost();
                 });
             }
