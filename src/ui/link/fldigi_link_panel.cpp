@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -89,6 +90,25 @@ void FldigiLinkPanel::buildControls() {
     address->addRow(QStringLiteral("fldigi host"), m_hostBox);
     address->addRow(QStringLiteral("XML-RPC port"), m_portBox);
     address->addRow(QString(), m_rigSharedBox);
+    // The function-key messages: pick a key, edit its text.
+    auto* messageRow = new QHBoxLayout();
+    m_messageKeyBox = new QComboBox(m_fldigiGroup);
+    m_messageKeyBox->setObjectName(QStringLiteral("cboFldigiKey"));
+    m_messageKeyBox->setAccessibleName(QStringLiteral("Function key"));
+    for (std::size_t i = 0; i < link::kFldigiMessageCount; ++i) {
+        m_messageKeyBox->addItem(QStringLiteral("F%1").arg(i + 1));
+    }
+    m_messageBox = new QLineEdit(m_fldigiGroup);
+    m_messageBox->setObjectName(QStringLiteral("txtFldigiMessage"));
+    m_messageBox->setAccessibleName(
+        QStringLiteral("Message ($ call, # serial, * report, % own call)"));
+    m_messageBox->setToolTip(plainToolTip(
+        QStringLiteral("$ the call, # the next QSO number, * the report sent, % your own call")));
+    m_messageBox->setMaxLength(200);
+    m_messageBox->setText(fromLatin1(m_settings.messages[0]));
+    messageRow->addWidget(m_messageKeyBox);
+    messageRow->addWidget(m_messageBox, 1);
+    address->addRow(QStringLiteral("Message"), messageRow);
     group->addLayout(address);
 
     m_statusLabel = plainLabel(QStringLiteral("Not connected."), m_fldigiGroup);
@@ -123,6 +143,18 @@ void FldigiLinkPanel::buildControls() {
     connect(m_hostBox, &QLineEdit::editingFinished, this, &FldigiLinkPanel::settingsEdited);
     connect(m_portBox, &QSpinBox::valueChanged, this, &FldigiLinkPanel::settingsEdited);
     connect(m_rigSharedBox, &QCheckBox::toggled, this, &FldigiLinkPanel::settingsEdited);
+    connect(m_messageKeyBox, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0 && static_cast<std::size_t>(index) < link::kFldigiMessageCount) {
+            m_messageBox->setText(fromLatin1(m_settings.messages[static_cast<std::size_t>(index)]));
+        }
+    });
+    connect(m_messageBox, &QLineEdit::editingFinished, this, [this] {
+        const int index = m_messageKeyBox->currentIndex();
+        if (index >= 0 && static_cast<std::size_t>(index) < link::kFldigiMessageCount) {
+            m_settings.messages[static_cast<std::size_t>(index)] = latin1Only(m_messageBox->text());
+            settingsEdited();
+        }
+    });
 }
 
 void FldigiLinkPanel::settingsEdited() {

@@ -113,6 +113,8 @@ class FldigiLinkPanel : public QWidget {
     QLineEdit* m_hostBox = nullptr;          // txtFldigiHost
     QSpinBox* m_portBox = nullptr;           // txtFldigiPort
     QCheckBox* m_rigSharedBox = nullptr;     // chkFldigiRig
+    QComboBox* m_messageKeyBox = nullptr;    // cboFldigiKey: whose message is edited
+    QLineEdit* m_messageBox = nullptr;       // txtFldigiMessage
     QLabel* m_statusLabel = nullptr;         // lblFldigiStatus
     QLabel* m_rigLabel = nullptr;            // lblFldigiRig
     QPlainTextEdit* m_receiveView = nullptr; // txtFldigiRx

@@ -5,7 +5,10 @@
 // and the rig frequency read from fldigi.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTextDocument>
@@ -238,4 +241,61 @@ TEST_F(FldigiLinkTest, AFldigiThatStopsAnsweringIsReportedLostOnTheMessageLine) 
         << child<QLabel>("lblDialog")->text().toStdString();
     // Function keys no longer go anywhere, and nothing breaks.
     QTest::keyClick(child<QLineEdit>("txtCall"), Qt::Key_F1);
+}
+
+namespace {
+
+// Needs no fldigi: what is chosen on the window, kept in the settings store.
+class FldigiSettingsPanelTest : public MainWindowTest {};
+
+} // namespace
+
+TEST_F(FldigiSettingsPanelTest, ChoicesOnTheWindowAreSavedAndBadHostsRefused) {
+    auto& w = make();
+    ui::DigitalLinkWindow linkWindow(w, settings, prompts);
+    auto* program = linkWindow.findChild<QComboBox*>(QStringLiteral("cboLinkProgram"));
+    ASSERT_NE(program, nullptr);
+    EXPECT_FALSE(linkWindow.fldigiChosen());
+    program->setCurrentIndex(1);
+    EXPECT_TRUE(linkWindow.fldigiChosen());
+    EXPECT_EQ(settings.read(link::kDigitalProgramKey, ""), "fldigi");
+
+    auto* host = linkWindow.findChild<QLineEdit*>(QStringLiteral("txtFldigiHost"));
+    host->setText(QStringLiteral("evil host/x"));
+    emit host->editingFinished();
+    EXPECT_EQ(host->text(), "127.0.0.1");
+    host->setText(QStringLiteral("shack.local"));
+    emit host->editingFinished();
+    EXPECT_EQ(settings.read(link::kFldigiHostKey, ""), "shack.local");
+    linkWindow.findChild<QSpinBox*>(QStringLiteral("txtFldigiPort"))->setValue(7400);
+    EXPECT_EQ(settings.read(link::kFldigiPortKey, ""), "7400");
+    linkWindow.findChild<QCheckBox*>(QStringLiteral("chkFldigiRig"))->setChecked(true);
+    EXPECT_TRUE(linkWindow.rigSharedThroughFldigi());
+    EXPECT_EQ(settings.read(link::kFldigiRigSharedKey, ""), "1");
+
+    // Back to the local socket: the rig is no longer fldigi's.
+    program->setCurrentIndex(0);
+    EXPECT_FALSE(linkWindow.rigSharedThroughFldigi());
+    EXPECT_EQ(settings.read(link::kDigitalProgramKey, ""), "Vemo");
+}
+
+TEST_F(FldigiSettingsPanelTest, MessagesAreEditedPerFunctionKey) {
+    auto& w = make();
+    ui::DigitalLinkWindow linkWindow(w, settings, prompts);
+    auto* key = linkWindow.findChild<QComboBox*>(QStringLiteral("cboFldigiKey"));
+    auto* message = linkWindow.findChild<QLineEdit*>(QStringLiteral("txtFldigiMessage"));
+    ASSERT_NE(key, nullptr);
+    ASSERT_NE(message, nullptr);
+    key->setCurrentIndex(2);
+    EXPECT_EQ(message->text(), "TU % TEST");
+    message->setText(QStringLiteral("TU % QRZ?"));
+    emit message->editingFinished();
+    EXPECT_EQ(settings.read("FldigiMessage3", ""), "TU % QRZ?");
+    key->setCurrentIndex(0);
+    EXPECT_EQ(message->text(), "CQ WPX % % TEST");
+    // Read back by a fresh window.
+    ui::DigitalLinkWindow again(w, settings, prompts);
+    auto* keyAgain = again.findChild<QComboBox*>(QStringLiteral("cboFldigiKey"));
+    keyAgain->setCurrentIndex(2);
+    EXPECT_EQ(again.findChild<QLineEdit*>(QStringLiteral("txtFldigiMessage"))->text(), "TU % QRZ?");
 }
