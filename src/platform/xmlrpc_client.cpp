@@ -75,6 +75,9 @@ void XmlRpcClient::startNext() {
     QNetworkRequest request{QUrl(m_url)};
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("text/xml"));
     request.setRawHeader(QByteArrayLiteral("User-Agent"), QByteArrayLiteral("Wexon"));
+    // The link speaks to the address it was given and nowhere else.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
     m_received.clear();
     m_overflow = false;
     m_inFlightDone = std::move(next.done);
