@@ -84,7 +84,9 @@ int main(int argc, char** argv) {
     }
     screenLayout->applyStartupSize();
     window.show();
-    if (loaded == wexon::ui::MainWindow::LoadOutcome::Ready) {
+    // With the rig reached through fldigi, fldigi alone polls it.
+    if (loaded == wexon::ui::MainWindow::LoadOutcome::Ready &&
+        !digitalLink.rigSharedThroughFldigi()) {
         tools.startRig();
     }
     // Reading the log and the tables is done: what it used and freed goes back

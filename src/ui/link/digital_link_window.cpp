@@ -144,6 +144,18 @@ DigitalLinkWindow::DigitalLinkWindow(MainWindow& window, core::SettingsStore& se
     m_link.onChunk = [this](const QByteArray& chunk) { received(chunk); };
     m_link.onClosed = [this](platform::LocalLink::Loss loss) { partnerLost(loss); };
 
+    connect(m_fldigi, &FldigiLinkPanel::linkLost, this, [this](const QString& text) {
+        m_keyboardMode = false;
+        showOnMessageLine(text);
+    });
+    connect(m_fldigi, &FldigiLinkPanel::programChanged, this, [this] {
+        // One program at a time: choosing fldigi drops the local socket.
+        if (m_fldigi->fldigiChosen() && m_session.linked()) {
+            m_session.setLinked(false);
+            m_link.close();
+            showStatus(QStringLiteral("Not connected."));
+        }
+    });
     connect(&m_window, &MainWindow::stationSetupAccepted, this, &DigitalLinkWindow::startLink);
     m_window.setDigitalLink(this);
     // Every key that goes down in the main window is seen here first, before
@@ -198,6 +210,9 @@ void DigitalLinkWindow::buildControls() {
     m_statusLabel->setTextFormat(Qt::PlainText);
     m_statusLabel->setWordWrap(true);
     grid->addWidget(m_statusLabel, lastRow + 1, 0, 1, 2);
+
+    m_fldigi = new FldigiLinkPanel(m_window, m_settings, m_prompts, this);
+    grid->addWidget(m_fldigi, lastRow + 2, 0, 1, 2);
 }
 
 QString DigitalLinkWindow::serverName() const {
@@ -261,8 +276,20 @@ void DigitalLinkWindow::sendToVemo() {
 
 void DigitalLinkWindow::command1Click() {
     if (contestMode() == "RY") {
-        connectWithVemo();
+        connectChosenProgram();
     }
+}
+
+void DigitalLinkWindow::connectChosenProgram() {
+    if (!m_fldigi->fldigiChosen()) {
+        connectWithVemo();
+        return;
+    }
+    // The receive text is read on this window, so it is shown.
+    m_keyboardMode = false;
+    show();
+    raise();
+    m_fldigi->start();
 }
 
 void DigitalLinkWindow::startLink() {
@@ -274,6 +301,10 @@ void DigitalLinkWindow::startLink() {
         return;
     }
     QCoreApplication::processEvents();
+    if (m_fldigi->fldigiChosen()) {
+        connectChosenProgram();
+        return;
+    }
     connectWithVemo();
     if (m_session.linked()) {
         sendToVemo();
@@ -291,11 +322,34 @@ void DigitalLinkWindow::send(const std::string& bytes) {
     m_link.flush();
 }
 
+bool DigitalLinkWindow::connected() const {
+    return m_fldigi->fldigiChosen() ? m_fldigi->linked() : m_session.linked();
+}
+
+void DigitalLinkWindow::setKeyboardMode(bool on) {
+    m_keyboardMode = on;
+    if (m_fldigi->fldigiChosen()) {
+        m_fldigi->setKeyboardMode(on);
+    }
+}
+
 void DigitalLinkWindow::sendItem(const std::string& item, const std::string& value) {
+    if (m_fldigi->fldigiChosen()) {
+        if (link::maySend(contestMode(), m_fldigi->linked())) {
+            m_fldigi->sendItem(item, value);
+        }
+        return;
+    }
     send(m_session.write(contestMode(), item, value));
 }
 
 void DigitalLinkWindow::passKey(int keyCode) {
+    if (m_fldigi->fldigiChosen()) {
+        if (link::maySend(contestMode(), m_fldigi->linked())) {
+            m_fldigi->passKey(keyCode);
+        }
+        return;
+    }
     // The main window hands over the F-keys of a key event already copied
     // here when it went down.
     if (m_keyPending && link::linkKeyCode(m_lastKeyCode) == link::linkKeyCode(keyCode)) {
@@ -328,6 +382,16 @@ void DigitalLinkWindow::keyDown(QObject* receiver, QKeyEvent* event) {
     m_lastKeyReceiver = receiver;
     m_lastKeyCode = code;
     m_keyPending = true;
+    if (m_fldigi->fldigiChosen()) {
+        // fldigi takes no key codes; in keyboard RTTY the typed text is sent.
+        if (m_keyboardMode && link::maySend(contestMode(), m_fldigi->linked()) &&
+            (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
+            m_fldigi->keyboardText(event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
+                                       ? QStringLiteral("\n")
+                                       : event->text());
+        }
+        return;
+    }
     if (code != 0) {
         send(m_session.keyDown(contestMode(), code));
     }

@@ -10,6 +10,7 @@
 #include "link/link_protocol.h"
 #include "link/link_session.h"
 #include "platform/local_link.h"
+#include "ui/link/fldigi_link_panel.h"
 #include "ui/main/main_window_hooks.h"
 #include "ui/common/prompts.h"
 
@@ -53,6 +54,9 @@ class DigitalLinkWindow : public QWidget, public DigitalLinkHook {
     void sendToVemo();
     // "Reconnect" (`Command1`): connects again in the RTTY contest.
     void command1Click();
+    // Connects the program chosen on the window: the local socket, or fldigi
+    // (whose answer comes later; the window is shown for its receive text).
+    void connectChosenProgram();
     // The station setup was accepted: in the RTTY contest with "Connect to Vemo
     // RTTY?" checked, connect and send the own call and QSO number.
     void startLink();
@@ -64,12 +68,17 @@ class DigitalLinkWindow : public QWidget, public DigitalLinkHook {
     QString statusText() const;
     const link::LinkSession& session() const { return m_session; }
     bool keyboardMode() const { return m_keyboardMode; }
+    // The fldigi link, chosen on this window instead of the local socket.
+    FldigiLinkPanel& fldigiLink() { return *m_fldigi; }
+    bool fldigiChosen() const { return m_fldigi->fldigiChosen(); }
+    // fldigi owns the rig: Wexon's own rig polling must stay off.
+    bool rigSharedThroughFldigi() const { return m_fldigi->rigShared(); }
 
     // --- DigitalLinkHook ---
-    bool connected() const override { return m_session.linked(); }
+    bool connected() const override;
     void sendItem(const std::string& item, const std::string& value) override;
     void passKey(int keyCode) override;
-    void setKeyboardMode(bool on) override { m_keyboardMode = on; }
+    void setKeyboardMode(bool on) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -105,6 +114,7 @@ class DigitalLinkWindow : public QWidget, public DigitalLinkHook {
     QLabel* m_inCaption = nullptr;  // Label2
     QPushButton* m_reconnectButton = nullptr; // Command1
     QLabel* m_statusLabel = nullptr;          // the link's state, in words
+    FldigiLinkPanel* m_fldigi = nullptr;      // the program choice and the fldigi link
 };
 
 } // namespace wexon::ui
