@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
 
@@ -157,6 +158,17 @@ DigitalLinkWindow::DigitalLinkWindow(MainWindow& window, core::SettingsStore& se
         }
     });
     connect(&m_window, &MainWindow::stationSetupAccepted, this, &DigitalLinkWindow::startLink);
+    // The window is also reachable from the Options menu, so that the program
+    // (Vemo RTTY or fldigi) can be chosen before any link is started.
+    if (auto* options = m_window.findChild<QMenu*>(QStringLiteral("mnuOptions"))) {
+        QAction* item = options->addAction(QStringLiteral("RTTY Program &Link..."));
+        item->setObjectName(QStringLiteral("mnuDigitalLink"));
+        connect(item, &QAction::triggered, this, [this] {
+            show();
+            raise();
+            activateWindow();
+        });
+    }
     m_window.setDigitalLink(this);
     // Every key that goes down in the main window is seen here first, before
     // the window's own key handling decides what it does.

@@ -143,6 +143,11 @@ TEST_F(DigitalLinkTest, TheHiddenWindowHasItsBoxesAndButton) {
     EXPECT_EQ(reconnect->text(), "Reconnect");
     EXPECT_EQ(link->findChild<QLabel*>("Label1")->text(), "Sent to Vemo RTTY");
     EXPECT_EQ(link->findChild<QLabel*>("Label2")->text(), "Received from Vemo RTTY");
+    // The Options menu opens it, so the program can be chosen before any link starts.
+    auto* item = window->findChild<QAction*>("mnuDigitalLink");
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    EXPECT_TRUE(link->isVisible());
 }
 
 TEST_F(DigitalLinkTest, ConnectingSaysSoAndSendsOwnCallAndNextNumber) {
