@@ -168,6 +168,18 @@ void CwdaemonSender::stop() {
     // Keying: the echo of the character on air ends sending.
 }
 
+void CwdaemonSender::abandon() {
+    m_buffer.clearBuffer();
+    if (m_state == State::Idle) {
+        return;
+    }
+    if (m_state == State::Tuning) {
+        stop();
+        return;
+    }
+    finish();
+}
+
 bool CwdaemonSender::tune(int seconds) {
     if (m_state != State::Idle) {
         return false;

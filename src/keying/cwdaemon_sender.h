@@ -71,6 +71,10 @@ class CwdaemonSender {
     // Esc: nothing more is sent; the character on air finishes and its echo
     // ends sending. A tune is cut at once.
     void stop();
+    // The link is closing (another keyer chosen, a new target): sending ends
+    // now without waiting for an answer, PTT is released, nothing is
+    // reported as a problem.
+    void abandon();
     // Tunes (key down) for up to cwdaemon's 10 seconds; only when idle.
     bool tune(int seconds);
     bool isSending() const { return m_state != State::Idle; }

@@ -59,7 +59,7 @@ std::string CwdaemonLink::setTarget(const std::string& host, int port) {
 }
 
 void CwdaemonLink::close() {
-    m_sender.stop();
+    m_sender.abandon();
     m_timer.stop();
     m_pending.clear();
     m_socket.abort();

@@ -329,6 +329,20 @@ TEST(CwdaemonSending, AnUnreachableCwdaemonIsReportedOnce) {
     EXPECT_EQ(rig.problems.size(), 2u);
 }
 
+TEST(CwdaemonSending, AbandoningEndsSendingAtOnceWithoutAReport) {
+    CwdaemonRig rig;
+    rig.sender.setOptions({true, 0, 800});
+    rig.keyer.fKeyCW(kKeyF1);
+    ASSERT_EQ(rig.io.texts().size(), 1u);
+    rig.sender.abandon();
+    EXPECT_FALSE(rig.keyer.isSending());
+    EXPECT_EQ(rig.io.sent.back(), std::string{kEsc} + "a0");
+    EXPECT_EQ(rig.io.armedMs, -1);
+    EXPECT_TRUE(rig.problems.empty());
+    rig.answer(0);
+    EXPECT_EQ(rig.io.texts().size(), 1u);
+}
+
 TEST(CwdaemonSending, StaleAndForeignRepliesAreIgnored) {
     CwdaemonRig rig;
     rig.keyer.fKeyCW(kKeyF1);
