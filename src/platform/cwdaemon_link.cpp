@@ -39,14 +39,14 @@ CwdaemonLink::~CwdaemonLink() {
 
 std::string CwdaemonLink::setTarget(const std::string& host, int port) {
     close();
+    QString name = QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())).trimmed();
+    m_sender.setTargetName(name.toStdString() + ":" + std::to_string(port));
     if (port < 1 || port > 65535) {
         return "the port is not a number from 1 to 65535";
     }
-    QString name = QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())).trimmed();
     if (name.isEmpty()) {
         return "no host is given";
     }
-    m_sender.setTargetName(name.toStdString() + ":" + std::to_string(port));
     QHostAddress address;
     if (address.setAddress(name)) {
         m_socket.connectToHost(address, static_cast<quint16>(port));
