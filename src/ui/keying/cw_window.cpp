@@ -137,6 +137,7 @@ CwWindow::CwWindow(keying::CwHost& host, core::SettingsStore& settings, const co
 }
 
 CwWindow::~CwWindow() {
+    delete m_stringsWindow;
     m_keyer->setCwdaemon(nullptr);
     m_cwdaemonLink->close();
     m_keyer->engine().clearBuffer();

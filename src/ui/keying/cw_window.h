@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include "core/clock.h"
@@ -144,7 +145,9 @@ class CwWindow : public QDialog, public CwKeyerHook {
     // After the keyer: it keys the keyer's buffer and reports to it.
     std::unique_ptr<platform::CwdaemonLink> m_cwdaemonLink;
     WinKeyWindow* m_winKeyWindow = nullptr;
-    CwStringsWindow* m_stringsWindow = nullptr;
+    // A sibling under the main window (or top-level), so not deleted with
+    // this window; it uses the keyer, so this window deletes it.
+    QPointer<CwStringsWindow> m_stringsWindow;
     QTimer m_repeatTimer; // tmrRepeat
     bool m_loading = false;
 

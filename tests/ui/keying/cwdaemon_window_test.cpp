@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHostAddress>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QThread>
@@ -18,6 +19,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_prompts.h"
 #include "support/temp_dir.h"
+#include "ui/keying/cw_strings_window.h"
 #include "ui/keying/cw_window.h"
 
 namespace wexon::ui {
@@ -182,6 +184,18 @@ TEST(CwdaemonWindow, DoneSavesTheCwdaemonSettingsWithTheOthers) {
     EXPECT_EQ(read.cwdaemonPortText, std::to_string(rig.daemon.port()));
     EXPECT_EQ(read.cwdaemonToneText, "600");
     EXPECT_EQ(read.cwdaemonPttLeadText, "120");
+}
+
+// "Done" shows the CW Strings window, which is not a child of the CW window
+// but uses its keyer: it must not outlive it.
+TEST(CwdaemonWindow, TheStringsWindowGoesWithTheCwWindow) {
+    CwdaemonWindowRig rig;
+    rig.window->command1Click();
+    QPointer<QWidget> strings = rig.window->stringsWindow();
+    ASSERT_TRUE(strings);
+    EXPECT_TRUE(strings->isVisible());
+    rig.window.reset();
+    EXPECT_TRUE(strings.isNull());
 }
 
 TEST(CwdaemonWindow, TuneKeysDownAndASecondPressStopsIt) {
