@@ -78,8 +78,10 @@ void CwdaemonLink::sendDatagram(const std::string& bytes) {
         }
         return;
     }
-    // Not aimed anywhere: the sender learns so as from a refused datagram.
-    if (!m_errorQueued) {
+    // Not aimed anywhere. A message being sent learns so as from a refused
+    // datagram; a setting sent while idle is simply dropped (it goes again
+    // with the set-up when the link is aimed).
+    if (m_sender.isSending() && !m_errorQueued) {
         m_errorQueued = true;
         QMetaObject::invokeMethod(
             this,

@@ -377,7 +377,9 @@ void CwWindow::applyCwdaemonOptions() {
     keying::CwSettings s = m_keyer->settings();
     m_cwdaemonPanel->readSettings(s);
     m_keyer->setCwdaemonSettings(s);
-    m_cwdaemonLink->sender().setOptions(CwdaemonPanel::optionsFrom(s));
+    if (s.interface == keying::kInterfaceCwdaemon) {
+        m_cwdaemonLink->sender().setOptions(CwdaemonPanel::optionsFrom(s));
+    }
 }
 
 void CwWindow::cwdaemonTune() {

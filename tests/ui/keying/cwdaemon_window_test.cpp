@@ -142,6 +142,13 @@ TEST(CwdaemonWindow, ChoosingCwdaemonShowsItsSettingsAndSetsItUp) {
 
     rig.find<QRadioButton>("Option4")->click();
     EXPECT_FALSE(rig.find<QGroupBox>("fraCwdaemon")->isVisibleTo(rig.window.get()));
+    // Settings changed and saved while another keyer is chosen reach no one
+    // and trouble no one.
+    rig.find<QLineEdit>("txtCwdaemonTone")->setText("700");
+    rig.window->command1Click();
+    spinUntil([] { return false; }, 100);
+    EXPECT_TRUE(rig.host.dialog.empty());
+    EXPECT_FALSE(rig.daemon.got("3700"));
 }
 
 TEST(CwdaemonWindow, FunctionKeysAndTheTestButtonSendThroughIt) {
