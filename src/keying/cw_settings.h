@@ -23,7 +23,7 @@ struct CwSettings {
     // The cwdaemon keyer (interface 6).
     std::string cwdaemonHost = "127.0.0.1";
     std::string cwdaemonPortText = "6789";
-    bool cwdaemonPtt = false;           // hold PTT through each message
+    bool cwdaemonPtt = false;               // hold PTT through each message
     std::string cwdaemonPttLeadText = "50"; // ms from PTT to the first character
     std::string cwdaemonToneText = "800";   // side tone in Hz, 0 silent
 };

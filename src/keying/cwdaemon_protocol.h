@@ -21,14 +21,14 @@ inline constexpr int kMaxTuneSeconds = 10;
 // Largest datagram this program sends or reads back.
 inline constexpr std::size_t kMaxDatagram = 512;
 
-std::string resetRequest();             // ESC 0: back to its start-up values
-std::string speedRequest(int wpm);      // ESC 2, clamped to kMinWpm..kMaxWpm
-std::string toneRequest(int hz);        // ESC 3, 0 (silent) to 4000 Hz
-std::string abortRequest();             // ESC 4
-std::string weightRequest(int weight);  // ESC 7, -50..50
-std::string pttRequest(bool on);        // ESC a: PTT held on or released
-std::string pttDelayRequest(int ms);    // ESC d, 0..50 ms (0: cwdaemon keys no PTT itself)
-std::string tuneRequest(int seconds);   // ESC c, 1..kMaxTuneSeconds
+std::string resetRequest();            // ESC 0: back to its start-up values
+std::string speedRequest(int wpm);     // ESC 2, clamped to kMinWpm..kMaxWpm
+std::string toneRequest(int hz);       // ESC 3, 0 (silent) to 4000 Hz
+std::string abortRequest();            // ESC 4
+std::string weightRequest(int weight); // ESC 7, -50..50
+std::string pttRequest(bool on);       // ESC a: PTT held on or released
+std::string pttDelayRequest(int ms);   // ESC d, 0..50 ms (0: cwdaemon keys no PTT itself)
+std::string tuneRequest(int seconds);  // ESC c, 1..kMaxTuneSeconds
 // ESC h: cwdaemon answers "h" + tag once the next text datagram has been
 // keyed. It keeps one answer only, so one text may be outstanding at a time.
 // The tag is cut to printable ASCII.

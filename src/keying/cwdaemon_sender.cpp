@@ -20,8 +20,8 @@ int cwdaemonWpm(double wpm) {
         return 0;
     }
     const double rounded = std::round(wpm);
-    return static_cast<int>(std::clamp(rounded, double(cwdaemon::kMinWpm),
-                                       double(cwdaemon::kMaxWpm)));
+    return static_cast<int>(
+        std::clamp(rounded, double(cwdaemon::kMinWpm), double(cwdaemon::kMaxWpm)));
 }
 
 Ms unitsToMs(long long units, int wpm) {
@@ -243,8 +243,7 @@ void CwdaemonSender::timerFired() {
 }
 
 void CwdaemonSender::linkFailed(const std::string& reason) {
-    fail("cwdaemon at " + m_targetName + " cannot be reached (" + reason +
-         "); is it running?");
+    fail("cwdaemon at " + m_targetName + " cannot be reached (" + reason + "); is it running?");
 }
 
 void CwdaemonSender::fail(const std::string& why) {

@@ -133,7 +133,8 @@ void CwdaemonLink::readReplies() {
         m_sender.replyReceived(std::string_view(data, static_cast<std::size_t>(size)));
     }
     if (m_socket.hasPendingDatagrams()) {
-        QMetaObject::invokeMethod(this, [this] { readReplies(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { readReplies(); }, Qt::QueuedConnection);
     }
 }
 

@@ -47,7 +47,9 @@ TEST(CwdaemonRequests, CommandsAndRangesCwdaemonAccepts) {
     EXPECT_EQ(cwdaemon::pttRequest(true), std::string{kEsc} + "a1");
     EXPECT_EQ(cwdaemon::weightRequest(-80), std::string{kEsc} + "7-50");
     EXPECT_EQ(cwdaemon::abortRequest(), std::string{kEsc} + "4");
-    EXPECT_EQ(cwdaemon::echoRequest("W1 \r\n\x1b" "2"), std::string{kEsc} + "hW12");
+    EXPECT_EQ(cwdaemon::echoRequest("W1 \r\n\x1b"
+                                    "2"),
+              std::string{kEsc} + "hW12");
 }
 
 TEST(CwdaemonReplies, EchoAndBreakAreRecognisedOthersAreNot) {
@@ -59,7 +61,9 @@ TEST(CwdaemonReplies, EchoAndBreakAreRecognisedOthersAreNot) {
     EXPECT_EQ(cwdaemon::parseReply("break\r\n")->kind, cwdaemon::Reply::Kind::Break);
     EXPECT_FALSE(cwdaemon::parseReply(""));
     EXPECT_FALSE(cwdaemon::parseReply("W12\r\n"));
-    EXPECT_FALSE(cwdaemon::parseReply(std::string("hW\x00" "1", 4)));
+    EXPECT_FALSE(cwdaemon::parseReply(std::string("hW\x00"
+                                                  "1",
+                                                  4)));
     EXPECT_FALSE(cwdaemon::parseReply("h" + std::string(200, 'A')));
 }
 

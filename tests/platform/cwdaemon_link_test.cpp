@@ -67,8 +67,8 @@ class RealCwdaemon {
         }
         port = freeUdpPort();
         m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(program, {"-n", "-d", "null", "-x", "n", "-y", "n", "-p",
-                                  QString::number(port)});
+        m_process.start(program,
+                        {"-n", "-d", "null", "-x", "n", "-y", "n", "-p", QString::number(port)});
         if (!m_process.waitForStarted(3000)) {
             return false;
         }

@@ -164,11 +164,11 @@ class CwWindow : public QDialog, public CwKeyerHook {
     QRadioButton* optTimer = nullptr;
     QRadioButton* optLoop = nullptr;
     QRadioButton* OptSleep = nullptr;
-    QRadioButton* m_rtsOption = nullptr;     // Option1
-    QRadioButton* m_dtrOption = nullptr;     // Option2
-    QRadioButton* m_printerOption = nullptr; // Option3
-    QRadioButton* m_noneOption = nullptr;    // Option4
-    QRadioButton* m_winKeyOption = nullptr;  // Option5
+    QRadioButton* m_rtsOption = nullptr;      // Option1
+    QRadioButton* m_dtrOption = nullptr;      // Option2
+    QRadioButton* m_printerOption = nullptr;  // Option3
+    QRadioButton* m_noneOption = nullptr;     // Option4
+    QRadioButton* m_winKeyOption = nullptr;   // Option5
     QRadioButton* m_cwdaemonOption = nullptr; // Option6
     CwdaemonPanel* m_cwdaemonPanel = nullptr;
     QPushButton* cmdConfWinkey = nullptr;
