@@ -25,7 +25,10 @@ bool sameCw(const CwSettings& a, const CwSettings& b) {
     return a.messages == b.messages && a.portText == b.portText && a.speedText == b.speedText &&
            a.spaceText == b.spaceText && a.interface == b.interface &&
            a.addressText == b.addressText && a.displayText == b.displayText &&
-           a.repeatText == b.repeatText;
+           a.repeatText == b.repeatText && a.cwdaemonHost == b.cwdaemonHost &&
+           a.cwdaemonPortText == b.cwdaemonPortText && a.cwdaemonPtt == b.cwdaemonPtt &&
+           a.cwdaemonPttLeadText == b.cwdaemonPttLeadText &&
+           a.cwdaemonToneText == b.cwdaemonToneText;
 }
 
 bool sameWk(const WinKeySettings& a, const WinKeySettings& b) {
@@ -37,7 +40,7 @@ bool sameWk(const WinKeySettings& a, const WinKeySettings& b) {
 void cwFile(std::string_view bytes) {
     CwSettings read;
     const int lines = readCwSettings(bytes, read);
-    FUZZ_CHECK(lines >= 0 && lines <= 18);
+    FUZZ_CHECK(lines >= 0 && lines <= 23);
     FUZZ_CHECK(isKeyingInterface(read.interface));
     // An empty F9 line reads as the stock F9 message, so that is what an empty
     // F9 comes back as.
@@ -47,10 +50,10 @@ void cwFile(std::string_view bytes) {
     }
     CwSettings again;
     const std::string written = writeCwSettings(read);
-    FUZZ_CHECK(readCwSettings(written, again) == 18);
+    FUZZ_CHECK(readCwSettings(written, again) == 23);
     FUZZ_CHECK(sameCw(expected, again));
     CwSettings third;
-    FUZZ_CHECK(readCwSettings(writeCwSettings(again), third) == 18);
+    FUZZ_CHECK(readCwSettings(writeCwSettings(again), third) == 23);
     FUZZ_CHECK(sameCw(again, third));
 }
 

@@ -6,6 +6,7 @@
 #include "core/number_format.h"
 #include "core/text_util.h"
 #include "keying/cw_messages.h"
+#include "keying/cwdaemon_sender.h"
 
 namespace wexon::keying {
 
@@ -35,7 +36,7 @@ class CwKeyer::Listener : public CwEngineListener {
             if (k->m_settings.displayText) {
                 k->m_host.showDialogText(dialogTextWhenIdle(k->m_keyboardMode));
             }
-            if (!k->m_realTimeTold) {
+            if (!k->m_realTimeTold && k->m_settings.interface != kInterfaceCwdaemon) {
                 // Once, after the first message, where the CW text no longer
                 // writes over it.
                 k->m_realTimeTold = true;
@@ -59,6 +60,24 @@ CwKeyer::CwKeyer(CwHost& host, ElementClock& elementClock, const core::Clock& cl
 }
 
 CwKeyer::~CwKeyer() = default;
+
+CwEngineListener& CwKeyer::reports() {
+    return *m_listener;
+}
+
+bool CwKeyer::isSending() const {
+    if (m_settings.interface == kInterfaceCwdaemon) {
+        return m_cwdaemon != nullptr && m_cwdaemon->isSending();
+    }
+    return m_engine.isSending();
+}
+
+void CwKeyer::clearBuffer() {
+    m_engine.clearBuffer();
+    if (m_cwdaemon != nullptr) {
+        m_cwdaemon->stop();
+    }
+}
 
 void CwKeyer::setPost(WindowThreadPost post) {
     m_post = std::move(post);
@@ -173,6 +192,14 @@ void CwKeyer::loopThroughCwBuffer() {
         }
         return;
     }
+    if (m_settings.interface == kInterfaceCwdaemon) {
+        if (m_cwdaemon != nullptr) {
+            m_cwdaemon->pump();
+        } else {
+            m_engine.clearBuffer();
+        }
+        return;
+    }
     if (m_settings.interface != 0 && !m_engine.isSending() && m_lineSetup) {
         m_lineSetup();
     }
@@ -216,7 +243,7 @@ bool CwKeyer::toggleKeyboardMode() {
 
 void CwKeyer::keyboardCharacter(char ch) {
     m_engine.append(std::string(1, core::toUpperAscii(ch)));
-    if (!m_engine.isSending()) {
+    if (!isSending()) {
         loopThroughCwBuffer();
     }
 }
@@ -227,7 +254,7 @@ bool CwKeyer::winKeyBusy() {
 }
 
 bool CwKeyer::backspace() {
-    if (m_engine.isSending()) {
+    if (isSending()) {
         return m_engine.removeLast();
     }
     if (winKeyBusy()) {
@@ -246,8 +273,8 @@ bool CwKeyer::escape() {
         m_engine.clearBuffer();
         return true;
     }
-    if (m_engine.isSending()) {
-        m_engine.clearBuffer();
+    if (isSending()) {
+        clearBuffer();
         return true;
     }
     return false;

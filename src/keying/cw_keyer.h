@@ -17,6 +17,7 @@ class Clock;
 
 namespace wexon::keying {
 
+class CwdaemonSender;
 class ElementClock;
 class KeyLine;
 
@@ -55,6 +56,12 @@ class CwKeyer {
     // The line the engine keys; see CwEngine::setKeyLine.
     void setKeyLine(KeyLine* line) { m_engine.setKeyLine(line); }
     void setWinKey(WinKeyControl* winKey) { m_winKey = winKey; }
+    // The sender that keys CWBuffer through cwdaemon (interface 6); it
+    // reports to reports().
+    void setCwdaemon(CwdaemonSender* sender) { m_cwdaemon = sender; }
+    // Where an outside sender reports characters done, "!" and the end of
+    // sending, as the keying thread does.
+    CwEngineListener& reports();
     // Called whenever the repeat timer starts or stops, so a window timer can
     // follow msUntilRepeat.
     void setRepeatTimerChanged(std::function<void()> changed) {
@@ -71,6 +78,14 @@ class CwKeyer {
     void setPortText(std::string text) { m_settings.portText = std::move(text); }
     void setAddressText(std::string text) { m_settings.addressText = std::move(text); }
     void setDisplayText(bool on) { m_settings.displayText = on; }
+    // The cwdaemon host, port, PTT, PTT lead and tone of `from`.
+    void setCwdaemonSettings(const CwSettings& from) {
+        m_settings.cwdaemonHost = from.cwdaemonHost;
+        m_settings.cwdaemonPortText = from.cwdaemonPortText;
+        m_settings.cwdaemonPtt = from.cwdaemonPtt;
+        m_settings.cwdaemonPttLeadText = from.cwdaemonPttLeadText;
+        m_settings.cwdaemonToneText = from.cwdaemonToneText;
+    }
     // Leaving the repeat box: a number from 0 up to below 60 seconds sets the
     // interval, anything else resets the text to "0".
     void setRepeatText(std::string text);
@@ -107,8 +122,12 @@ class CwKeyer {
     // Any other key in the main window: stops the F1 repeat.
     void disarmRepeat();
 
+    // Empties CWBuffer so sending stops after the current character (and a
+    // cwdaemon tune stops).
+    void clearBuffer();
+
     // State.
-    bool isSending() const { return m_engine.isSending(); }
+    bool isSending() const;
     bool repeatArmed() const { return m_repeatArmed; }
     CwEngine& engine() { return m_engine; }
     const CwEngine& engine() const { return m_engine; }
@@ -145,6 +164,7 @@ class CwKeyer {
     bool m_realTimeTold = false;
     std::optional<std::chrono::steady_clock::time_point> m_repeatDue;
     WinKeyControl* m_winKey = nullptr;
+    CwdaemonSender* m_cwdaemon = nullptr;
     std::function<void()> m_lineSetup;
     std::function<void()> m_repeatChanged;
     WindowThreadPost m_post;

@@ -5,7 +5,7 @@
 namespace wexon::keying {
 
 bool isKeyingInterface(int value) {
-    return value == 0 || value == 1 || value == 2 || value == 3 || value == 5;
+    return value == 0 || value == 1 || value == 2 || value == 3 || value == 5 || value == 6;
 }
 
 int readCwSettings(std::string_view bytes, CwSettings& settings) {
@@ -53,7 +53,20 @@ int readCwSettings(std::string_view bytes, CwSettings& settings) {
     }
     settings.displayText = *display != 0;
     ++taken;
-    text(17, settings.repeatText);
+    if (!text(17, settings.repeatText) || !text(18, settings.cwdaemonHost) ||
+        !text(19, settings.cwdaemonPortText)) {
+        return taken;
+    }
+    auto ptt = lines.integer(20);
+    if (!ptt) {
+        return taken;
+    }
+    settings.cwdaemonPtt = *ptt != 0;
+    ++taken;
+    if (!text(21, settings.cwdaemonPttLeadText)) {
+        return taken;
+    }
+    text(22, settings.cwdaemonToneText);
     return taken;
 }
 
@@ -71,6 +84,11 @@ std::string writeCwSettings(const CwSettings& settings) {
     out += SettingsLines::quotedLine(settings.addressText);
     out += SettingsLines::numberLine(settings.displayText ? 1 : 0);
     out += SettingsLines::quotedLine(settings.repeatText);
+    out += SettingsLines::quotedLine(settings.cwdaemonHost);
+    out += SettingsLines::quotedLine(settings.cwdaemonPortText);
+    out += SettingsLines::numberLine(settings.cwdaemonPtt ? 1 : 0);
+    out += SettingsLines::quotedLine(settings.cwdaemonPttLeadText);
+    out += SettingsLines::quotedLine(settings.cwdaemonToneText);
     return out;
 }
 

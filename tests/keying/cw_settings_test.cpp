@@ -21,6 +21,11 @@ CwSettings sample() {
     s.addressText = "&H278";
     s.displayText = true;
     s.repeatText = "2.5";
+    s.cwdaemonHost = "192.168.1.20";
+    s.cwdaemonPortText = "6790";
+    s.cwdaemonPtt = true;
+    s.cwdaemonPttLeadText = "80";
+    s.cwdaemonToneText = "650";
     return s;
 }
 
@@ -28,27 +33,59 @@ bool same(const CwSettings& a, const CwSettings& b) {
     return a.messages == b.messages && a.portText == b.portText && a.speedText == b.speedText &&
            a.spaceText == b.spaceText && a.interface == b.interface &&
            a.addressText == b.addressText && a.displayText == b.displayText &&
-           a.repeatText == b.repeatText;
+           a.repeatText == b.repeatText && a.cwdaemonHost == b.cwdaemonHost &&
+           a.cwdaemonPortText == b.cwdaemonPortText && a.cwdaemonPtt == b.cwdaemonPtt &&
+           a.cwdaemonPttLeadText == b.cwdaemonPttLeadText &&
+           a.cwdaemonToneText == b.cwdaemonToneText;
 }
 
-TEST(CwFile, WritesEighteenLinesInOrder) {
+TEST(CwFile, WritesTheLinesInOrder) {
     std::string text = writeCwSettings(sample());
     EXPECT_EQ(text.substr(0, 29), "\"CQ TEST DE W1AW W1AW TEST\"\r\n");
     std::size_t lines = 0;
     for (std::size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos; p += 2) {
         ++lines;
     }
-    EXPECT_EQ(lines, 18u);
+    EXPECT_EQ(lines, 23u);
     EXPECT_NE(
         text.find("\"MSG 9\"\r\n\"2\"\r\n\"28\"\r\n\"MSG 10\"\r\n\"MSG 11\"\r\n\"-2\"\r\n2\r\n"
-                  "\"&H278\"\r\n1\r\n\"2.5\"\r\n"),
+                  "\"&H278\"\r\n1\r\n\"2.5\"\r\n\"192.168.1.20\"\r\n\"6790\"\r\n1\r\n"
+                  "\"80\"\r\n\"650\"\r\n"),
         std::string::npos);
 }
 
 TEST(CwFile, RoundTrip) {
     CwSettings read;
-    EXPECT_EQ(readCwSettings(writeCwSettings(sample()), read), 18);
+    EXPECT_EQ(readCwSettings(writeCwSettings(sample()), read), 23);
     EXPECT_TRUE(same(read, sample()));
+}
+
+// A file written before the cwdaemon keyer existed ends after line 18: it
+// loads whole and the cwdaemon values keep their defaults.
+TEST(CwFile, EighteenLineFileLoadsWithCwdaemonDefaults) {
+    std::string text = writeCwSettings(sample());
+    std::size_t end = 0;
+    for (int i = 0; i < 18; ++i) {
+        end = text.find("\r\n", end) + 2;
+    }
+    CwSettings read;
+    EXPECT_EQ(readCwSettings(text.substr(0, end), read), 18);
+    EXPECT_EQ(read.repeatText, "2.5");
+    EXPECT_EQ(read.cwdaemonHost, "127.0.0.1");
+    EXPECT_EQ(read.cwdaemonPortText, "6789");
+    EXPECT_FALSE(read.cwdaemonPtt);
+    EXPECT_EQ(read.cwdaemonToneText, "800");
+}
+
+TEST(CwFile, CwdaemonInterfaceIsKept) {
+    CwSettings s = sample();
+    s.interface = kInterfaceCwdaemon;
+    CwSettings read;
+    readCwSettings(writeCwSettings(s), read);
+    EXPECT_EQ(read.interface, 6);
+    EXPECT_TRUE(isKeyingInterface(6));
+    EXPECT_FALSE(isKeyingInterface(4));
+    EXPECT_FALSE(isKeyingInterface(7));
 }
 
 TEST(CwFile, DoubleQuotesAndCommasLoadBackUnchanged) {
@@ -56,7 +93,7 @@ TEST(CwFile, DoubleQuotesAndCommasLoadBackUnchanged) {
     s.messages[3] = "SAY \"HI\", \"\" THEN \"";
     s.messages[4] = "\"";
     CwSettings read;
-    EXPECT_EQ(readCwSettings(writeCwSettings(s), read), 18);
+    EXPECT_EQ(readCwSettings(writeCwSettings(s), read), 23);
     EXPECT_EQ(read.messages[3], s.messages[3]);
     EXPECT_EQ(read.messages[4], "\"");
     EXPECT_TRUE(same(read, s));
@@ -101,7 +138,7 @@ TEST(CwFile, UnknownInterfaceKeysNothing) {
     auto pos = text.find("\r\n2\r\n\"&H278\"");
     text.replace(pos + 2, 1, "7");
     CwSettings read;
-    EXPECT_EQ(readCwSettings(text, read), 18);
+    EXPECT_EQ(readCwSettings(text, read), 23);
     EXPECT_EQ(read.interface, 0);
 }
 

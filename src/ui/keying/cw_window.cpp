@@ -20,12 +20,14 @@
 #include "core/number_format.h"
 #include "keying/cw_messages.h"
 #include "keying/cw_timing.h"
+#include "keying/cwdaemon_protocol.h"
 #include "keying/port_address.h"
 #include "platform/cw_window_post.h"
 #include "platform/parallel_port.h"
 #include "platform/serial_port.h"
 #include "ui/keying/code_practice_window.h"
 #include "ui/keying/cw_strings_window.h"
+#include "ui/keying/cwdaemon_panel.h"
 #include "ui/keying/winkey_window.h"
 #include "ui/common/plain_text.h"
 
@@ -108,6 +110,14 @@ CwWindow::CwWindow(keying::CwHost& host, core::SettingsStore& settings, const co
         }
     });
     m_keyer->setRepeatTimerChanged([this] { followRepeatTimer(); });
+    m_cwdaemonLink =
+        std::make_unique<platform::CwdaemonLink>(m_keyer->engine(), m_keyer->reports());
+    m_keyer->setCwdaemon(&m_cwdaemonLink->sender());
+    m_cwdaemonLink->sender().setProblemReport([this](const std::string& text) {
+        // After the end of sending has reached the message line.
+        QMetaObject::invokeMethod(
+            this, [this, text] { m_keyer->reportProblem(text); }, Qt::QueuedConnection);
+    });
     m_repeatTimer.setObjectName("tmrRepeat");
     m_repeatTimer.setSingleShot(true);
     connect(&m_repeatTimer, &QTimer::timeout, this, [this] {
@@ -127,6 +137,9 @@ CwWindow::CwWindow(keying::CwHost& host, core::SettingsStore& settings, const co
 }
 
 CwWindow::~CwWindow() {
+    delete m_stringsWindow;
+    m_keyer->setCwdaemon(nullptr);
+    m_cwdaemonLink->close();
     m_keyer->engine().clearBuffer();
     m_keyer->setKeyLine(nullptr);
     m_keyer->setWinKey(nullptr);
@@ -248,7 +261,13 @@ void CwWindow::buildControls() {
     option(m_printerOption, "Option3", "Printer", 3);
     option(m_noneOption, "Option4", "None", 0);
     option(m_winKeyOption, "Option5", "WinKey", 5);
+    option(m_cwdaemonOption, "Option6", "cwdaemon", keying::kInterfaceCwdaemon);
     layout->addWidget(keying);
+    m_cwdaemonPanel = new CwdaemonPanel(this);
+    m_cwdaemonPanel->onTargetEdited([this] { aimCwdaemon(); });
+    m_cwdaemonPanel->onOptionsEdited([this] { applyCwdaemonOptions(); });
+    m_cwdaemonPanel->onTune([this] { cwdaemonTune(); });
+    layout->addWidget(m_cwdaemonPanel);
 
     connect(faster, &QPushButton::clicked, this, [this] { upDown1UpClick(); });
     connect(slower, &QPushButton::clicked, this, [this] { upDown1DownClick(); });
@@ -298,6 +317,8 @@ void CwWindow::showSettings() {
     }
     selectInterfaceOption(s.interface);
     cmdConfWinkey->setVisible(s.interface == 5);
+    m_cwdaemonPanel->showSettings(s);
+    m_cwdaemonPanel->setVisible(s.interface == keying::kInterfaceCwdaemon);
     m_loading = false;
 }
 
@@ -307,6 +328,7 @@ void CwWindow::selectInterfaceOption(int interface) {
     m_printerOption->setChecked(interface == 3);
     m_noneOption->setChecked(interface == 0);
     m_winKeyOption->setChecked(interface == 5);
+    m_cwdaemonOption->setChecked(interface == keying::kInterfaceCwdaemon);
 }
 
 void CwWindow::loadCwSettings() {
@@ -328,7 +350,48 @@ void CwWindow::interfaceChosen(int interface) {
         WinKeyWindow* wk = winKeyWindow(true);
         m_keyer->setWinKey(&wk->keyer());
     }
+    m_cwdaemonPanel->setVisible(interface == keying::kInterfaceCwdaemon);
+    if (interface == keying::kInterfaceCwdaemon) {
+        aimCwdaemon();
+    } else {
+        m_cwdaemonLink->close();
+    }
     attachKeyLine();
+}
+
+void CwWindow::aimCwdaemon() {
+    if (m_keyer->settings().interface != keying::kInterfaceCwdaemon) {
+        return;
+    }
+    keying::CwSettings s = m_keyer->settings();
+    m_cwdaemonPanel->readSettings(s);
+    m_keyer->setCwdaemonSettings(s);
+    m_cwdaemonLink->sender().setOptions(CwdaemonPanel::optionsFrom(s));
+    std::string why = m_cwdaemonLink->setTarget(s.cwdaemonHost, CwdaemonPanel::portFrom(s));
+    if (!why.empty()) {
+        m_keyer->reportProblem("cwdaemon cannot be used: " + why + ".");
+    }
+}
+
+void CwWindow::applyCwdaemonOptions() {
+    keying::CwSettings s = m_keyer->settings();
+    m_cwdaemonPanel->readSettings(s);
+    m_keyer->setCwdaemonSettings(s);
+    if (s.interface == keying::kInterfaceCwdaemon) {
+        m_cwdaemonLink->sender().setOptions(CwdaemonPanel::optionsFrom(s));
+    }
+}
+
+void CwWindow::cwdaemonTune() {
+    if (m_keyer->settings().interface != keying::kInterfaceCwdaemon) {
+        return;
+    }
+    auto& sender = m_cwdaemonLink->sender();
+    if (sender.isTuning()) {
+        sender.stop();
+    } else if (!sender.isSending()) {
+        sender.tune(keying::cwdaemon::kMaxTuneSeconds);
+    }
 }
 
 void CwWindow::attachKeyLine() {
@@ -524,6 +587,7 @@ void CwWindow::command1Click() {
         leaveBox(b);
     }
     m_keyer->setPortText(latin1(m_portBox->text()));
+    applyCwdaemonOptions();
     std::string path = core::joinPath(m_services.workingFolder, "cw.txt");
     // A file that cannot be written is left as it was, without a message.
     core::replaceAtomically(path, keying::writeCwSettings(m_keyer->settings()));
@@ -567,7 +631,7 @@ void CwWindow::cwBackspace() {
 }
 
 void CwWindow::clearCwBuffer() {
-    m_keyer->engine().clearBuffer();
+    m_keyer->clearBuffer();
 }
 
 bool CwWindow::isSending() const {

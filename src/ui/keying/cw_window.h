@@ -5,6 +5,7 @@
 #include <string>
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include "core/clock.h"
@@ -12,6 +13,7 @@
 #include "keying/cw_host.h"
 #include "keying/cw_keyer.h"
 #include "keying/element_clock.h"
+#include "platform/cwdaemon_link.h"
 #include "platform/key_line_parallel.h"
 #include "platform/key_line_serial.h"
 #include "platform/realtime_kit.h"
@@ -28,6 +30,7 @@ class QValidator;
 namespace wexon::ui {
 
 class CwStringsWindow;
+class CwdaemonPanel;
 class WinKeyWindow;
 
 // Settings-store keys of the CW window.
@@ -122,6 +125,11 @@ class CwWindow : public QDialog, public CwKeyerHook {
     void attachKeyLine();
     void followRepeatTimer();
     void keyerSpeedChanged();
+    // Aims the cwdaemon link at the panel's host and port and sets cwdaemon
+    // up; a target that cannot be used is told on the message line.
+    void aimCwdaemon();
+    void applyCwdaemonOptions();
+    void cwdaemonTune();
 
     keying::CwHost& m_host;
     core::SettingsStore& m_settings;
@@ -134,8 +142,12 @@ class CwWindow : public QDialog, public CwKeyerHook {
     platform::SerialKeyLine m_serialLine;
     platform::ParallelKeyLine m_parallelLine;
     std::unique_ptr<keying::CwKeyer> m_keyer;
+    // After the keyer: it keys the keyer's buffer and reports to it.
+    std::unique_ptr<platform::CwdaemonLink> m_cwdaemonLink;
     WinKeyWindow* m_winKeyWindow = nullptr;
-    CwStringsWindow* m_stringsWindow = nullptr;
+    // A sibling under the main window (or top-level), so not deleted with
+    // this window; it uses the keyer, so this window deletes it.
+    QPointer<CwStringsWindow> m_stringsWindow;
     QTimer m_repeatTimer; // tmrRepeat
     bool m_loading = false;
 
@@ -152,11 +164,13 @@ class CwWindow : public QDialog, public CwKeyerHook {
     QRadioButton* optTimer = nullptr;
     QRadioButton* optLoop = nullptr;
     QRadioButton* OptSleep = nullptr;
-    QRadioButton* m_rtsOption = nullptr;     // Option1
-    QRadioButton* m_dtrOption = nullptr;     // Option2
-    QRadioButton* m_printerOption = nullptr; // Option3
-    QRadioButton* m_noneOption = nullptr;    // Option4
-    QRadioButton* m_winKeyOption = nullptr;  // Option5
+    QRadioButton* m_rtsOption = nullptr;      // Option1
+    QRadioButton* m_dtrOption = nullptr;      // Option2
+    QRadioButton* m_printerOption = nullptr;  // Option3
+    QRadioButton* m_noneOption = nullptr;     // Option4
+    QRadioButton* m_winKeyOption = nullptr;   // Option5
+    QRadioButton* m_cwdaemonOption = nullptr; // Option6
+    CwdaemonPanel* m_cwdaemonPanel = nullptr;
     QPushButton* cmdConfWinkey = nullptr;
     QPushButton* cmdLoopFaster = nullptr;
     QPushButton* cmdLoopSlower = nullptr;
