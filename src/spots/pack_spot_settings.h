@@ -24,6 +24,11 @@ struct PackSpotSettings {
     std::string hexCharacter = "03";
     std::string telnetPort = "23";
     std::string telnetHost;
+    // Band-map choices, on three lines after the fourteen above; a file
+    // without them (an older one) leaves them off.
+    bool hideDupes = false;
+    bool newPrefixesOnly = false;
+    bool jumpSkipsDupes = false;
 
     bool operator==(const PackSpotSettings&) const = default;
 };
