@@ -32,7 +32,7 @@ inline constexpr std::array<SpotListColumn, 8> kSpotListColumns{{
     {"Call", 1040},
     {"Frequency", 880},
     {"QTH", 2000},
-    {"Status", 1400},
+    {"Status", 2200},
     {"Comments", 3400},
     {"Prefix", 520},
     {"Time", 600},
