@@ -7,7 +7,7 @@ namespace wexon::spots {
 
 inline constexpr const char* kPackSpotFileName = "PackSpot.txt";
 
-// The spotting window's settings, as "PackSpot.txt" keeps them (fourteen lines,
+// The spotting window's settings, as "PackSpot.txt" keeps them (seventeen lines,
 // one value each, in this order).
 struct PackSpotSettings {
     std::string baud = "9600";
