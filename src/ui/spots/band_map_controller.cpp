@@ -184,6 +184,7 @@ void BandMapController::setFilter(const spots::SpotFilter& filter) {
     }
     refreshListRows(all);
     displayBandMapLabels();
+    updateSpottedCalls();
 }
 
 void BandMapController::refreshListRows(const std::vector<std::size_t>& rows) {
