@@ -141,7 +141,18 @@ bool SpottedCalls::update(const SpotStore& store, const std::vector<LabelPlaceme
 }
 
 bool SpottedCalls::contains(std::string_view call) const {
-    return std::binary_search(m_calls.begin(), m_calls.end(), core::toUpper(call));
+    // Compared as if upper-cased, without making an upper-cased copy: the
+    // check-partial list asks this for every call it shows, on every key.
+    const auto less = [](std::string_view a, std::string_view b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](char x, char y) { return core::toUpperAscii(x) < core::toUpperAscii(y); });
+    };
+    const auto it = std::lower_bound(m_calls.begin(), m_calls.end(), call,
+                                     [&](const std::string& held, std::string_view wanted) {
+                                         return less(held, wanted);
+                                     });
+    return it != m_calls.end() && core::equalsIgnoreCase(*it, call);
 }
 
 bool isKnownCall(const core::SuperCheckPartial& known, std::string_view call) {
