@@ -212,7 +212,9 @@ std::vector<spots::LabelPlacement> BandMapController::shownPlacements(spots::Map
 }
 
 void BandMapController::updateSpottedCalls() {
-    m_spotted.update(m_store, shownPlacements());
+    if (m_spotted.update(m_store, shownPlacements())) {
+        emit spottedCallsChanged();
+    }
 }
 
 bool BandMapController::jump(spots::JumpDirection direction) {
@@ -330,7 +332,9 @@ void BandMapController::displayBandMapLabels() {
     m_bandMap->showLabels(labels, m_store,
                           m_services.host != nullptr ? m_services.host->utcOffsetHours() : 0.0f,
                           now);
-    m_spotted.update(m_store, labels);
+    if (m_spotted.update(m_store, labels)) {
+        emit spottedCallsChanged();
+    }
 }
 
 void BandMapController::refreshBandMap() {

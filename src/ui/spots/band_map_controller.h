@@ -120,6 +120,10 @@ class BandMapController : public QObject {
     // The calls spotted on the current band (the check-partial list marks them).
     const spots::SpottedCalls& spottedCalls() const { return m_spotted; }
 
+  signals:
+    // The set of calls spotted on the current band changed.
+    void spottedCallsChanged();
+
   private:
     void spotPressed(int slot, Qt::MouseButton button);
     void spotHovered(int slot);

@@ -318,6 +318,9 @@ TEST_F(SpotMarksWindowTest, FiltersHideDupesOrShowOnlyNewPrefixesAndAreSaved) {
     ASSERT_NE(labelOf("K1AA"), nullptr);
     EXPECT_TRUE(labelOf("K1AA")->font().strikeOut());
     ui::SpottingWindow* sw = controller().spottingWindow();
+    int spottedChanges = 0;
+    QObject::connect(&controller(), &ui::BandMapController::spottedCallsChanged,
+                     [&] { ++spottedChanges; });
     sw->findChild<QCheckBox*>("chkHideDupes")->setChecked(true);
     EXPECT_EQ(labelOf("K1AA"), nullptr);
     EXPECT_NE(labelOf("K2BB"), nullptr);
@@ -327,6 +330,7 @@ TEST_F(SpotMarksWindowTest, FiltersHideDupesOrShowOnlyNewPrefixesAndAreSaved) {
     // The spotted calls the check-partial list marks follow what is shown.
     EXPECT_TRUE(spots->spottedCalls().contains("k3aa"));
     EXPECT_FALSE(spots->spottedCalls().contains("K1AA"));
+    EXPECT_EQ(spottedChanges, 2) << "once per filter that changed the set";
 
     // "&Done" saves them with the other spot settings, and a new window reads them.
     QTest::mouseClick(sw->findChild<QPushButton*>("cmdDone"), Qt::LeftButton);
