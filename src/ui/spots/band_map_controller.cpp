@@ -69,16 +69,19 @@ void BandMapController::bandMapSpots(const std::string& call, const std::string&
                 return;
             }
             SpotHost* host = m_services.host;
+            // The time word ("1234Z") gives the list's time, which the
+            // cluster's columns would miss on a skimmer's line.
             takeSpot(report->call, core::formatShortest(report->khz), spotText, heard.skimmers,
-                     host != nullptr && host->knownCall(report->call));
+                     host != nullptr && host->knownCall(report->call), report->time.substr(0, 4));
             return;
         }
     }
-    takeSpot(call, frequencyKhz, spotText, 0, false);
+    takeSpot(call, frequencyKhz, spotText, 0, false, {});
 }
 
 void BandMapController::takeSpot(const std::string& call, const std::string& frequencyKhz,
-                                 const std::string& spotText, int skimmers, bool known) {
+                                 const std::string& spotText, int skimmers, bool known,
+                                 const std::string& listTime) {
     SpotHost* host = m_services.host;
     static const core::CountryTable kNoCountries;
     const core::CountryTable& countries = host != nullptr ? host->countryTable() : kNoCountries;
@@ -93,6 +96,9 @@ void BandMapController::takeSpot(const std::string& call, const std::string& fre
     }
     if (!r.stored) {
         return;
+    }
+    if (!listTime.empty()) {
+        m_rows.row(0).time = listTime;
     }
     markNewest(skimmers, known, 0);
     m_redrawPending = true;

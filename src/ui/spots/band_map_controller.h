@@ -135,8 +135,10 @@ class BandMapController : public QObject {
     // its list row; false when there is none to replace.
     bool foldSkimmerSpot(const spots::SkimmerReport& report, int skimmers);
     // A spot through the store and the list; `skimmers` is 0 for a person's spot.
+    // `listTime` replaces the list's time column when not empty.
     void takeSpot(const std::string& call, const std::string& frequencyKhz,
-                  const std::string& spotText, int skimmers, bool known);
+                  const std::string& spotText, int skimmers, bool known,
+                  const std::string& listTime);
     // Marks the newest stored spot and, when given, a list row.
     void markNewest(int skimmers, bool known, std::size_t row);
     // The shown placements on the current band, with the filters applied.

@@ -291,6 +291,7 @@ TEST_F(SpotMarksWindowTest, SkimmerReportsOfOneSignalAreOneSpotWithACount) {
     ASSERT_NE(rowOf("JA2ABC"), nullptr);
     EXPECT_EQ(rowOf("JA2ABC")->text(3), "new prefix JA2, 3 skimmers");
     EXPECT_EQ(rowOf("JA2ABC")->text(1), "14.0253");
+    EXPECT_EQ(rowOf("JA2ABC")->text(6), "1234") << "the time word, not a column";
 
     // Heard 2 kHz away: another signal, counted afresh.
     send({skimmerLine("DK9IP", "14027.3", "JA2ABC")}, "JA2ABC");
