@@ -51,7 +51,19 @@ constexpr int kLines = 5000;
 constexpr int kKeyEveryMs = 5;
 constexpr int kBursts = 5;
 
+// Every other line comes from a skimmer, in the skimmers' own layout, so the
+// bursts also fold reports of one signal into one spot and mark each spot.
+std::string skimmerBurstLine(int burst, int i) {
+    const std::string khz = std::to_string(14000 + (i * 7) % 350) + ".1";
+    return "DX de DK" + std::to_string(i % 5) + "IP-#:    " + khz + "  K" +
+           std::to_string(i % 97) + "ABC       CW    18 dB  26 WPM  CQ b" +
+           std::to_string(burst) + "n" + std::to_string(i) + " 1234Z\r\n";
+}
+
 std::string clusterLine(int burst, int i) {
+    if (i % 2 == 1 && i != kLines - 1) {
+        return skimmerBurstLine(burst, i);
+    }
     const std::string khz = std::to_string(14000 + (i * 7) % 350) + "." + std::to_string(i % 10);
     std::string line = "DX de W1XX:";
     line.resize(15, ' ');

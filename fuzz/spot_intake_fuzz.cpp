@@ -1,10 +1,12 @@
-// fuzz-sources: spots/spot_line spots/spot_intake spots/spot_store spots/spot_list spots/band_map_layout spots/spectrum_layout core/country_table core/number_format core/date_time core/quoted_form
+// fuzz-sources: spots/spot_line spots/skimmer_line spots/spot_intake spots/spot_store spots/spot_list spots/band_map_layout spots/spectrum_layout core/country_table core/number_format core/date_time core/quoted_form
 // Drives the spot columns and the intake with arbitrary cluster text, one line
 // at a time, as BandMapSpots takes it. Promises checked: fields within their
 // columns, a stored frequency that is finite and above zero, at most 200 list
 // rows, labels at most twice as long as their calls (a number after a slash
 // can repeat the part of the call before its first digit), a map scale that
-// reads as numbers and label positions inside the axis.
+// reads as numbers and label positions inside the axis. Lines read as skimmer
+// reports give a finite positive frequency and a call of call characters, and
+// the skimmer tally stays within its bounds.
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +18,7 @@
 #include "core/country_table.h"
 #include "fuzz_check.h"
 #include "spots/band_map_layout.h"
+#include "spots/skimmer_line.h"
 #include "spots/spectrum_layout.h"
 #include "spots/spot_intake.h"
 #include "spots/spot_line.h"
@@ -41,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     spots::SpotStore store;
     spots::SpotList list;
+    spots::SkimmerTally tally;
     const core::DateTime now{2026, 5, 30, 12, 0, 0};
     std::size_t at = 0;
     int lines = 0;
@@ -52,6 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string_view line = text.substr(at, end - at);
         at = end + 1;
         ++lines;
+
+        if (const auto report = spots::parseSkimmerLine(line)) {
+            FUZZ_CHECK(std::isfinite(report->khz) && report->khz > 0.0);
+            FUZZ_CHECK(!report->call.empty() && report->call.size() <= 20);
+            FUZZ_CHECK(report->call.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/") ==
+                       std::string::npos);
+            const auto heard = tally.hear(report->call, report->spotter, report->khz);
+            FUZZ_CHECK(heard.skimmers >= 1 &&
+                       heard.skimmers <= static_cast<int>(spots::SkimmerTally::kMaxSpotters));
+            FUZZ_CHECK(tally.size() <= spots::SkimmerTally::kMaxCalls);
+        }
 
         const spots::SpotFields f = spots::spotFields(line);
         FUZZ_CHECK(f.frequencyText.size() <= 9);

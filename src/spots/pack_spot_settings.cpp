@@ -104,8 +104,19 @@ PackSpotSettings readPackSpot(std::string_view bytes, PackSpotSettings s, bool* 
     if (!readText(in, s.hexCharacter) || !readText(in, s.telnetPort)) {
         return s;
     }
-    if (readText(in, s.telnetHost) && complete != nullptr) {
+    if (!readText(in, s.telnetHost)) {
+        return s;
+    }
+    if (complete != nullptr) {
         *complete = true;
+    }
+    // The band-map lines are optional and each stands alone.
+    for (bool* flag : {&s.hideDupes, &s.newPrefixesOnly, &s.jumpSkipsDupes}) {
+        const auto value = readBoolean(in);
+        if (!value) {
+            break;
+        }
+        *flag = *value;
     }
     return s;
 }
@@ -126,6 +137,9 @@ std::string writePackSpot(const PackSpotSettings& s) {
     out += textLine(s.hexCharacter);
     out += textLine(s.telnetPort);
     out += textLine(s.telnetHost);
+    for (bool flag : {s.hideDupes, s.newPrefixesOnly, s.jumpSkipsDupes}) {
+        out += flag ? "#TRUE#\r\n" : "#FALSE#\r\n";
+    }
     return out;
 }
 

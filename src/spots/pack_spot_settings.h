@@ -7,7 +7,7 @@ namespace wexon::spots {
 
 inline constexpr const char* kPackSpotFileName = "PackSpot.txt";
 
-// The spotting window's settings, as "PackSpot.txt" keeps them (fourteen lines,
+// The spotting window's settings, as "PackSpot.txt" keeps them (seventeen lines,
 // one value each, in this order).
 struct PackSpotSettings {
     std::string baud = "9600";
@@ -24,6 +24,11 @@ struct PackSpotSettings {
     std::string hexCharacter = "03";
     std::string telnetPort = "23";
     std::string telnetHost;
+    // Band-map choices, on three lines after the fourteen above; a file
+    // without them (an older one) leaves them off.
+    bool hideDupes = false;
+    bool newPrefixesOnly = false;
+    bool jumpSkipsDupes = false;
 
     bool operator==(const PackSpotSettings&) const = default;
 };

@@ -30,3 +30,16 @@ void SpotList::push(SpotListRow row) {
 }
 
 } // namespace wexon::spots
+
+namespace wexon::spots {
+
+std::size_t SpotList::findCall(std::string_view call) const {
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (core::equalsIgnoreCase(m_rows[i].call, call)) {
+            return i;
+        }
+    }
+    return m_rows.size();
+}
+
+} // namespace wexon::spots

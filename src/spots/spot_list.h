@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "spots/spot_store.h"
+
 namespace wexon::spots {
 
 // One row of the spot list, in column order.
@@ -13,11 +15,12 @@ struct SpotListRow {
     std::string call;
     std::string frequency; // MHz, shortest text
     std::string country;
-    std::string status; // always empty
+    std::string status; // the mark in words ("new prefix JA1", "dupe", "3 skimmers")
     std::string comments;
     std::string prefix;
     std::string time;
     std::string from;
+    SpotMark mark;
 };
 
 // The list columns: header and design width in twips (Status is hidden).
@@ -29,7 +32,7 @@ inline constexpr std::array<SpotListColumn, 8> kSpotListColumns{{
     {"Call", 1040},
     {"Frequency", 880},
     {"QTH", 2000},
-    {"Status", 0},
+    {"Status", 2200},
     {"Comments", 3400},
     {"Prefix", 520},
     {"Time", 600},
@@ -50,6 +53,9 @@ class SpotList {
     void push(SpotListRow row);
     std::size_t size() const { return m_rows.size(); }
     const SpotListRow& row(std::size_t index) const { return m_rows[index]; }
+    SpotListRow& row(std::size_t index) { return m_rows[index]; }
+    // The newest row of a call (ignoring case), or size() when none is listed.
+    std::size_t findCall(std::string_view call) const;
 
   private:
     std::deque<SpotListRow> m_rows;

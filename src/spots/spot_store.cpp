@@ -13,6 +13,18 @@ void SpotStore::clearFrequency(int index) {
     }
 }
 
+bool SpotStore::setMark(int index, const SpotMark& mark) {
+    if (index < 0 || index >= kSlots) {
+        return false;
+    }
+    SpotMark& held = m_slots[static_cast<std::size_t>(index)].mark;
+    if (held == mark) {
+        return false;
+    }
+    held = mark;
+    return true;
+}
+
 void SpotStore::add(std::string_view call, float mhz, const core::DateTime& now) {
     // Moving rather than copying keeps a busy cluster cheap; a label is always
     // the label of its own call, so it moves with it.
@@ -25,6 +37,7 @@ void SpotStore::add(std::string_view call, float mhz, const core::DateTime& now)
     newest.time = now;
     newest.label = spotLabelText(call);
     newest.serial = ++m_taken;
+    newest.mark = SpotMark{};
 
     for (int i = kSlots - 2; i >= 1; --i) {
         SpotSlot& s = m_slots[static_cast<std::size_t>(i)];

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <QString>
 
+#include "core/contact_status.h"
 #include "core/country_table.h"
 #include "rig/cat_port.h"
 #include "spots/spot_links.h"
@@ -48,6 +51,18 @@ class FakeSpotHost : public ui::SpotHost {
     }
     void showPossibleDupes(const QString& text) override { dupeText = text; }
     void savePref() override { ++savePrefs; }
+
+    // Without a rule every spot is ordinary.
+    std::function<core::ContactStatusResult(const std::string&)> statusRule;
+    std::set<std::string> known;
+    std::optional<double> rigMhz;
+    std::vector<std::string> said;
+    core::ContactStatusResult contactStatus(const std::string& call) const override {
+        return statusRule ? statusRule(call) : core::ContactStatusResult{};
+    }
+    bool knownCall(const std::string& call) const override { return known.count(call) > 0; }
+    std::optional<double> rigFrequency() const override { return rigMhz; }
+    void sayCall(const std::string& call) override { said.push_back(call); }
 };
 
 // An AGW link that records the frames it is given and hands out queued ones.

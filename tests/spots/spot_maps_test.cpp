@@ -99,7 +99,7 @@ TEST(BandMapLabels, ExpiredSpotHidesEveryOlderOne) {
 }
 
 TEST(SpotToolTip, CallFrequencyAndUtcTime) {
-    SpotSlot s{"JA1XYZ", 14.025f, core::DateTime{2026, 5, 30, 7, 0, 5}, "JA1"};
+    SpotSlot s{"JA1XYZ", 14.025f, core::DateTime{2026, 5, 30, 7, 0, 5}, "JA1", 0, {}};
     EXPECT_EQ(spotToolTip(s, 5.0f), "JA1XYZ  14.025  12:00:05");
 }
 

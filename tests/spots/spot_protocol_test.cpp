@@ -135,8 +135,12 @@ TEST(PackSpotFile, RoundTripKeepsEverythingButListDxOnlyIsJustStored) {
     const std::string bytes = writePackSpot(s);
     EXPECT_EQ(bytes,
               "\"19200\"\r\n\"E\"\r\n\"7\"\r\n\"2\"\r\n7\r\n\"D\"\r\n\"Telnet\"\r\n1\r\n4\r\n"
-              "1\r\n#TRUE#\r\n\"1B\"\r\n\"7300\"\r\n\"dxc.example.net\"\r\n");
+              "1\r\n#TRUE#\r\n\"1B\"\r\n\"7300\"\r\n\"dxc.example.net\"\r\n"
+              "#FALSE#\r\n#FALSE#\r\n#FALSE#\r\n");
     EXPECT_EQ(readPackSpot(bytes), s);
+    s.hideDupes = true;
+    s.jumpSkipsDupes = true;
+    EXPECT_EQ(readPackSpot(writePackSpot(s)), s);
     s.optList = false;
     EXPECT_NE(writePackSpot(s).find("#FALSE#\r\n"), std::string::npos);
     EXPECT_EQ(readPackSpot(writePackSpot(s)), s);

@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 
+#include "core/number_format.h"
 #include "core/text_util.h"
 #include "spots/band_map_layout.h"
 #include "spots/spot_intake.h"
@@ -59,6 +60,28 @@ QWidget* BandMapController::strip() const {
 
 void BandMapController::bandMapSpots(const std::string& call, const std::string& frequencyKhz,
                                      const std::string& spotText) {
+    // A skimmer's line is read word by word: its columns are not the cluster's.
+    if (spotText.size() > 3 && core::equalsIgnoreCase(spotText.substr(0, 3), "de ")) {
+        if (const auto report = spots::parseSkimmerLine("DX " + spotText)) {
+            const spots::SkimmerTally::Heard heard =
+                m_skimmers.hear(report->call, report->spotter, report->khz);
+            if (heard.sameSignal && foldSkimmerSpot(*report, heard.skimmers)) {
+                return;
+            }
+            SpotHost* host = m_services.host;
+            // The time word ("1234Z") gives the list's time, which the
+            // cluster's columns would miss on a skimmer's line.
+            takeSpot(report->call, core::formatShortest(report->khz), spotText, heard.skimmers,
+                     host != nullptr && host->knownCall(report->call), report->time.substr(0, 4));
+            return;
+        }
+    }
+    takeSpot(call, frequencyKhz, spotText, 0, false, {});
+}
+
+void BandMapController::takeSpot(const std::string& call, const std::string& frequencyKhz,
+                                 const std::string& spotText, int skimmers, bool known,
+                                 const std::string& listTime) {
     SpotHost* host = m_services.host;
     static const core::CountryTable kNoCountries;
     const core::CountryTable& countries = host != nullptr ? host->countryTable() : kNoCountries;
@@ -74,17 +97,159 @@ void BandMapController::bandMapSpots(const std::string& call, const std::string&
     if (!r.stored) {
         return;
     }
+    if (!listTime.empty()) {
+        m_rows.row(0).time = listTime;
+    }
+    markNewest(skimmers, known, 0);
     m_redrawPending = true;
-    if (r.row) {
-        // Only the last 200 can still be on the list when they are drawn.
-        if (m_pendingRows.size() >= spots::SpotList::kMaxRows) {
-            m_pendingRows.erase(m_pendingRows.begin());
+    // Only the last 200 can still be on the list when they are drawn.
+    m_pendingRowCount = std::min(m_pendingRowCount + 1, spots::SpotList::kMaxRows);
+    if (m_batchDepth == 0) {
+        drawPendingSpots();
+    }
+}
+
+bool BandMapController::foldSkimmerSpot(const spots::SkimmerReport& report, int skimmers) {
+    const std::size_t row = m_rows.findCall(report.call);
+    int slot = -1;
+    for (int i = spots::SpotStore::kSlots - 1; i >= 0 && row < m_rows.size(); --i) {
+        const spots::SpotSlot& s = m_store.slot(i);
+        if (s.frequency != 0.0f && core::equalsIgnoreCase(s.call, report.call)) {
+            slot = i;
+            break;
         }
-        m_pendingRows.push_back(*r.row);
+    }
+    if (slot < 0) {
+        return false; // nothing on show to fold the report into
+    }
+    // The same signal: the newer report replaces the older spot, on the map
+    // (the store blanks the older slot) and in its list row, counting one
+    // spot with the number of skimmers that heard it.
+    const double mhz = report.khz / 1000.0;
+    const core::DateTime now =
+        m_services.clock != nullptr ? m_services.clock->localNow() : core::DateTime{};
+    m_store.add(report.call, static_cast<float>(mhz), now);
+    m_rows.row(row).frequency = core::formatShortest(static_cast<float>(mhz));
+    SpotHost* host = m_services.host;
+    markNewest(skimmers, host != nullptr && host->knownCall(report.call), row);
+    m_redrawPending = true;
+    if (row >= m_pendingRowCount) {
+        refreshListRows({row});
     }
     if (m_batchDepth == 0) {
         drawPendingSpots();
     }
+    return true;
+}
+
+void BandMapController::markNewest(int skimmers, bool known, std::size_t row) {
+    const int newest = spots::SpotStore::kSlots - 1;
+    const spots::SpotSlot& s = m_store.slot(newest);
+    spots::SpotMark mark;
+    mark.skimmers = skimmers;
+    mark.unconfirmed = skimmers == 1 && !known;
+    if (m_services.host != nullptr) {
+        mark = spots::markedWith(mark, m_services.host->contactStatus(s.call));
+    }
+    m_store.setMark(newest, mark);
+    if (row < m_rows.size()) {
+        spots::SpotListRow& r = m_rows.row(row);
+        r.mark = mark;
+        r.status = spots::markWords(mark);
+    }
+}
+
+void BandMapController::remarkSpots() {
+    SpotHost* host = m_services.host;
+    if (host == nullptr) {
+        return;
+    }
+    const spots::Remarked changed = spots::remarkSpots(
+        m_store, m_rows, [host](std::string_view call) { return host->contactStatus(std::string(call)); });
+    std::vector<std::size_t> shownRows;
+    for (std::size_t row : changed.changedRows) {
+        if (row >= m_pendingRowCount) {
+            shownRows.push_back(row);
+        }
+    }
+    refreshListRows(shownRows);
+    if (!changed.changedSlots.empty()) {
+        if (m_batchDepth == 0) {
+            displayBandMapLabels();
+        } else {
+            m_redrawPending = true;
+        }
+    }
+}
+
+void BandMapController::setFilter(const spots::SpotFilter& filter) {
+    m_filter = filter;
+    std::vector<std::size_t> all;
+    for (std::size_t i = m_pendingRowCount; i < m_rows.size(); ++i) {
+        all.push_back(i);
+    }
+    refreshListRows(all);
+    displayBandMapLabels();
+    updateSpottedCalls();
+}
+
+void BandMapController::refreshListRows(const std::vector<std::size_t>& rows) {
+    for (std::size_t row : rows) {
+        if (row < m_pendingRowCount || row >= m_rows.size()) {
+            continue;
+        }
+        const spots::SpotListRow& r = m_rows.row(row);
+        m_list->showRowMark(static_cast<int>(row - m_pendingRowCount), r, !m_filter.shows(r.mark));
+    }
+}
+
+std::vector<spots::LabelPlacement> BandMapController::shownPlacements(spots::MapScale* scaleOut) const {
+    const std::string band = m_services.host != nullptr ? m_services.host->band() : std::string();
+    const spots::FrequencyRange range = spots::bandMapRange(band).value_or(spots::FrequencyRange{});
+    const spots::MapScale scale = spots::zoomedScale(range, m_store);
+    const core::DateTime now =
+        m_services.clock != nullptr ? m_services.clock->localNow() : core::DateTime{};
+    std::vector<spots::LabelPlacement> labels = spots::bandMapLabels(m_store, scale, now);
+    spots::filterPlacements(labels, m_store, m_filter);
+    if (scaleOut != nullptr) {
+        *scaleOut = scale;
+    }
+    return labels;
+}
+
+void BandMapController::updateSpottedCalls() {
+    if (m_spotted.update(m_store, shownPlacements())) {
+        emit spottedCallsChanged();
+    }
+}
+
+bool BandMapController::jump(spots::JumpDirection direction) {
+    SpotHost* host = m_services.host;
+    if (host == nullptr) {
+        return false;
+    }
+    std::optional<double> from = host->rigFrequency();
+    if (!from) {
+        from = m_lastJumpMhz;
+    }
+    const std::vector<spots::LabelPlacement> shown = shownPlacements();
+    if (!from) {
+        // Nothing to start from: up starts below the band, down above it.
+        from = direction == spots::JumpDirection::Up ? 0.0 : 1.0e9;
+    }
+    const std::optional<int> slot =
+        spots::jumpTarget(m_store, shown, *from, direction, m_jumpSkipsDupes);
+    if (!slot) {
+        return false;
+    }
+    const spots::SpotSlot& s = m_store.slot(*slot);
+    m_lastJumpMhz = s.frequency;
+    if (host->rigSelected()) {
+        host->changeFrequency(s.frequency);
+    }
+    host->enterCall(s.call, false);
+    host->sayCall(s.call);
+    return true;
 }
 
 void BandMapController::beginSpots() {
@@ -114,8 +279,20 @@ void BandMapController::drawPendingSpots() {
     if (m_spectrum != nullptr) {
         m_spectrum->bandMapLabelDisplay();
     }
-    m_list->addSpots(m_pendingRows);
-    m_pendingRows.clear();
+    // The held rows, oldest first, as the list puts the last one on top.
+    std::vector<spots::SpotListRow> rows;
+    rows.reserve(m_pendingRowCount);
+    for (std::size_t i = m_pendingRowCount; i-- > 0;) {
+        rows.push_back(m_rows.row(i));
+    }
+    m_pendingRowCount = 0;
+    m_list->addSpots(rows);
+    std::vector<std::size_t> hidden;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        hidden.push_back(i);
+    }
+    refreshListRows(hidden);
+    updateSpottedCalls();
 }
 
 void BandMapController::packetResize() {
@@ -153,14 +330,17 @@ void BandMapController::displayBandMapLabels() {
     if (m_display != Display::BandMap) {
         return;
     }
-    const std::string band = m_services.host != nullptr ? m_services.host->band() : std::string();
-    const spots::FrequencyRange range = spots::bandMapRange(band).value_or(spots::FrequencyRange{});
-    const spots::MapScale scale = spots::zoomedScale(range, m_store);
+    spots::MapScale scale;
+    const std::vector<spots::LabelPlacement> labels = shownPlacements(&scale);
     m_bandMap->setScale(scale);
     const core::DateTime now =
         m_services.clock != nullptr ? m_services.clock->localNow() : core::DateTime{};
-    m_bandMap->showLabels(spots::bandMapLabels(m_store, scale, now), m_store,
-                          m_services.host != nullptr ? m_services.host->utcOffsetHours() : 0.0f);
+    m_bandMap->showLabels(labels, m_store,
+                          m_services.host != nullptr ? m_services.host->utcOffsetHours() : 0.0f,
+                          now);
+    if (m_spotted.update(m_store, labels)) {
+        emit spottedCallsChanged();
+    }
 }
 
 void BandMapController::refreshBandMap() {
@@ -170,6 +350,9 @@ void BandMapController::refreshBandMap() {
 }
 
 void BandMapController::bandChanged() {
+    // Dupes are per band: the marks change with it.
+    remarkSpots();
+    updateSpottedCalls();
     if (m_display != Display::None) {
         setBandMapScale();
     }
@@ -197,6 +380,13 @@ SpottingWindow* BandMapController::spottingWindow() {
         };
         s.refreshLabels = [this] { refreshBandMap(); };
         s.packetResize = [this] { packetResize(); };
+        s.spotChoices = [this](const spots::SpotFilter& filter, bool skipDupes) {
+            m_jumpSkipsDupes = skipDupes;
+            if (!(filter.hideDupes == m_filter.hideDupes &&
+                  filter.newPrefixesOnly == m_filter.newPrefixesOnly)) {
+                setFilter(filter);
+            }
+        };
         m_spotting = new SpottingWindow(std::move(s), m_mainWindow);
         m_spotting->formLoad();
     }
@@ -250,6 +440,7 @@ void BandMapController::shutdown() {
 void BandMapController::spotPressed(int slot, Qt::MouseButton button) {
     const spots::SpotSlot& s = m_store.slot(slot);
     if (button == Qt::RightButton) {
+        m_lastJumpMhz = s.frequency;
         if (m_services.host != nullptr) {
             m_services.host->changeFrequency(s.frequency);
             m_services.host->enterCall(s.call, true);
@@ -263,7 +454,7 @@ void BandMapController::spotPressed(int slot, Qt::MouseButton button) {
 void BandMapController::spotHovered(int slot) {
     if (m_services.host != nullptr) {
         m_services.host->showPossibleDupes(QString::fromLatin1(
-            spots::spotToolTip(m_store.slot(slot), m_services.host->utcOffsetHours())));
+            spots::spotMarkedToolTip(m_store.slot(slot), m_services.host->utcOffsetHours())));
     }
 }
 
@@ -279,6 +470,7 @@ void BandMapController::listClicked(const QString& call, const QString& frequenc
         return;
     }
     if (ok) {
+        m_lastJumpMhz = mhz;
         if (host->rigSelected()) {
             host->changeFrequency(static_cast<float>(mhz));
         }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,9 @@
 
 #include "core/clock.h"
 #include "rig/cat_port.h"
+#include "spots/skimmer_line.h"
 #include "spots/spot_links.h"
+#include "spots/spot_marks.h"
 #include "spots/spot_list.h"
 #include "spots/spot_store.h"
 #include "ui/common/prompts.h"
@@ -101,6 +104,26 @@ class BandMapController : public QObject {
     spots::SpotStore& store() { return m_store; }
     const spots::SpotList& listRows() const { return m_rows; }
 
+    // --- marks, filters and jumps ---
+    // The log, the band or the merged log changed: every spot is marked again
+    // and only the labels and rows whose mark changed are redrawn.
+    void remarkSpots();
+    void setFilter(const spots::SpotFilter& filter);
+    const spots::SpotFilter& filter() const { return m_filter; }
+    void setJumpSkipsDupes(bool on) { m_jumpSkipsDupes = on; }
+    bool jumpSkipsDupes() const { return m_jumpSkipsDupes; }
+    // Ctrl+Up / Ctrl+Down: to the nearest shown spot above or below the rig's
+    // frequency (without a reading, the spot last jumped to or clicked): the
+    // rig is tuned there when one is chosen, the call goes into the call box and
+    // is spoken. False when there is no spot that way.
+    bool jump(spots::JumpDirection direction);
+    // The calls spotted on the current band (the check-partial list marks them).
+    const spots::SpottedCalls& spottedCalls() const { return m_spotted; }
+
+  signals:
+    // The set of calls spotted on the current band changed.
+    void spottedCallsChanged();
+
   private:
     void spotPressed(int slot, Qt::MouseButton button);
     void spotHovered(int slot);
@@ -108,6 +131,21 @@ class BandMapController : public QObject {
     // Brings the maps and the list up to date with the spots taken since the
     // last redraw.
     void drawPendingSpots();
+    // A skimmer's report of a signal already on show replaces that spot and
+    // its list row; false when there is none to replace.
+    bool foldSkimmerSpot(const spots::SkimmerReport& report, int skimmers);
+    // A spot through the store and the list; `skimmers` is 0 for a person's spot.
+    // `listTime` replaces the list's time column when not empty.
+    void takeSpot(const std::string& call, const std::string& frequencyKhz,
+                  const std::string& spotText, int skimmers, bool known,
+                  const std::string& listTime);
+    // Marks the newest stored spot and, when given, a list row.
+    void markNewest(int skimmers, bool known, std::size_t row);
+    // The shown placements on the current band, with the filters applied.
+    std::vector<spots::LabelPlacement> shownPlacements(spots::MapScale* scale = nullptr) const;
+    // Brings the list's shown rows up to date with their marks and the filters.
+    void refreshListRows(const std::vector<std::size_t>& rows);
+    void updateSpottedCalls();
 
     SpotServices m_services;
     QWidget* m_mainWindow;
@@ -121,7 +159,13 @@ class BandMapController : public QObject {
     Display m_display = Display::None;
     int m_batchDepth = 0;
     bool m_redrawPending = false;
-    std::vector<spots::SpotListRow> m_pendingRows;
+    // Rows taken into m_rows but not yet drawn (the newest ones, on top).
+    std::size_t m_pendingRowCount = 0;
+    spots::SpotFilter m_filter;
+    bool m_jumpSkipsDupes = false;
+    spots::SkimmerTally m_skimmers;
+    spots::SpottedCalls m_spotted;
+    std::optional<double> m_lastJumpMhz; // the spot last jumped to or clicked
     QElapsedTimer m_sinceRedraw;     // since the spots were last drawn
     QTimer* m_redrawTimer = nullptr; // draws spots held back by the rate cap
 };

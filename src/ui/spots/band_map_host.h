@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <QString>
 
+#include "core/contact_status.h"
 #include "core/country_table.h"
 
 namespace wexon::ui {
@@ -40,6 +42,20 @@ class SpotHost {
     virtual void showPossibleDupes(const QString& text) = 0;
     // Saves the preference file (SavePref).
     virtual void savePref() = 0;
+
+    // --- marking spots and jumping between them ---
+    // Dupe, new prefix or ordinary for `call` on the current band, decided as
+    // the entry row decides it (core::contactStatus over the station's log).
+    virtual core::ContactStatusResult contactStatus(const std::string& /*call*/) const {
+        return {};
+    }
+    // Whether the known-calls list holds `call` (a call one skimmer alone heard
+    // and nobody knows is shown as unconfirmed).
+    virtual bool knownCall(const std::string& /*call*/) const { return false; }
+    // The rig's last frequency reading in MHz; nothing without one.
+    virtual std::optional<double> rigFrequency() const { return std::nullopt; }
+    // Spells the call through the voice prompts when voice navigation is on.
+    virtual void sayCall(const std::string& /*call*/) {}
 };
 
 } // namespace wexon::ui

@@ -5,6 +5,7 @@
 #include <QPalette>
 
 #include "spots/spot_line.h"
+#include "spots/spot_marks.h"
 #include "ui/common/plain_text.h"
 
 namespace wexon::ui {
@@ -43,6 +44,22 @@ void setLabelColour(QLabel* label, const spots::Rgb& c) {
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, QColor(c.red, c.green, c.blue));
     label->setPalette(p);
+}
+
+void setLabelMarkFont(QLabel* label, const spots::SpotMark& mark) {
+    QFont f = label->font();
+    f.setBold(mark.status == core::ContactStatus::NewPrefix);
+    f.setUnderline(mark.status == core::ContactStatus::NewPrefix);
+    f.setStrikeOut(mark.status == core::ContactStatus::Dupe);
+    label->setFont(f);
+}
+
+QString markedCaption(const spots::SpotSlot& slot) {
+    QString caption = QString::fromLatin1(slot.label);
+    if (slot.mark.unconfirmed) {
+        caption += QLatin1Char('?');
+    }
+    return caption;
 }
 
 BandMapWidget::BandMapWidget(QWidget* parent) : QFrame(parent) {
@@ -120,7 +137,8 @@ void BandMapWidget::setScale(const spots::MapScale& scale) {
 }
 
 void BandMapWidget::showLabels(const std::vector<spots::LabelPlacement>& labels,
-                               const spots::SpotStore& store, float utcOffsetHours) {
+                               const spots::SpotStore& store, float utcOffsetHours,
+                               const core::DateTime& now) {
     constexpr std::size_t kLabels = spots::SpotStore::kSlots;
     // Each placement keeps the label already showing its spot; the rest take
     // labels set free, visible ones first (moved rather than hidden and shown).
@@ -173,17 +191,33 @@ void BandMapWidget::showLabels(const std::vector<spots::LabelPlacement>& labels,
         const spots::SpotSlot& s = store.slot(p.slot);
         SpotLabel* l = m_spots[j];
         l->setSlot(p.slot);
-        const QString tip = QString::fromLatin1(spots::spotToolTip(s, utcOffsetHours));
+        const QString tip = QString::fromLatin1(spots::spotMarkedToolTip(s, utcOffsetHours));
         if (m_tips[j] != tip) {
             m_tips[j] = tip;
             l->setToolTip(plainToolTip(tip));
         }
-        const QString caption = QString::fromLatin1(s.label);
+        // The age in the accessible name moves on by the minute, so a screen
+        // reader hears a label change at most once a minute between spots.
+        const QString spoken = QString::fromLatin1(spots::spotSpokenText(s, now));
+        if (m_spoken[j] != spoken) {
+            m_spoken[j] = spoken;
+            l->setAccessibleName(spoken);
+        }
+        const QString caption = markedCaption(s);
         bool moved = false;
+        if (fresh[k] || !(m_marks[j] == s.mark)) {
+            if (fresh[k] || m_marks[j].status != s.mark.status) {
+                setLabelMarkFont(l, s.mark);
+                moved = true;
+            }
+            m_marks[j] = s.mark;
+        }
         if (l->text() != caption) {
             l->setText(caption);
-            l->adjustSize();
             moved = true;
+        }
+        if (moved) {
+            l->adjustSize();
         }
         if (m_ages[j] != static_cast<int>(p.age)) {
             setLabelColour(l, spots::ageColour(p.age));

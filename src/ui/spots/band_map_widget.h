@@ -36,6 +36,12 @@ class SpotLabel : public QLabel {
 
 // Sets a spot label's text colour.
 void setLabelColour(QLabel* label, const spots::Rgb& colour);
+// Sets a spot label's font for a mark: bold and underlined for a new prefix,
+// struck out for a dupe, plain otherwise.
+void setLabelMarkFont(QLabel* label, const spots::SpotMark& mark);
+// The caption a label shows for a spot: its prefix, and "?" for an
+// unconfirmed skimmer spot.
+QString markedCaption(const spots::SpotSlot& slot);
 
 // The main window's band map (`lblDX`): a navy panel with a frequency axis
 // (`LineDX`), five scale labels (`lblFreqSpot_0` to `_4`) under it and 50 spot
@@ -51,8 +57,12 @@ class BandMapWidget : public QFrame {
     // Writes the scale captions.
     void setScale(const spots::MapScale& scale);
     // Shows and places the given spots' labels and hides the others.
+    // A label shows its spot's mark without touching the age colour: a new
+    // prefix is bold and underlined, a dupe struck out, an unconfirmed skimmer
+    // spot has a "?" after its prefix; the tool tip and the accessible name
+    // say the mark in words.
     void showLabels(const std::vector<spots::LabelPlacement>& labels, const spots::SpotStore& store,
-                    float utcOffsetHours);
+                    float utcOffsetHours, const core::DateTime& now);
 
     // The label showing store slot `slot`, or a hidden one when none does.
     QLabel* spotLabel(int slot) const;
@@ -90,6 +100,9 @@ class BandMapWidget : public QFrame {
     std::array<double, spots::SpotStore::kSlots> m_positions{};
     std::array<int, spots::SpotStore::kSlots> m_ages{};
     std::array<QString, spots::SpotStore::kSlots> m_tips;
+    // Per label: the mark it was last drawn with and its accessible name.
+    std::array<spots::SpotMark, spots::SpotStore::kSlots> m_marks{};
+    std::array<QString, spots::SpotStore::kSlots> m_spoken;
 };
 
 } // namespace wexon::ui

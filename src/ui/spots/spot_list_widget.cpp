@@ -62,6 +62,34 @@ void SpotListWidget::addSpots(const std::vector<spots::SpotListRow>& rows) {
     insertTopLevelItems(0, items);
 }
 
+void SpotListWidget::showRowMark(int index, const spots::SpotListRow& row, bool hidden) {
+    QTreeWidgetItem* item = topLevelItem(index);
+    if (item == nullptr) {
+        return;
+    }
+    const QString status = QString::fromLatin1(row.status);
+    if (item->text(3) != status) {
+        item->setText(3, status);
+    }
+    const QString frequency = QString::fromLatin1(row.frequency);
+    if (item->text(1) != frequency) {
+        item->setText(1, frequency);
+    }
+    const bool bold = row.mark.status == core::ContactStatus::NewPrefix;
+    const bool struck = row.mark.status == core::ContactStatus::Dupe;
+    QFont f = item->font(0);
+    if (f.bold() != bold || f.strikeOut() != struck) {
+        f.setBold(bold);
+        f.setStrikeOut(struck);
+        for (int c = 0; c < columnCount(); ++c) {
+            item->setFont(c, f);
+        }
+    }
+    if (item->isHidden() != hidden) {
+        item->setHidden(hidden);
+    }
+}
+
 void SpotListWidget::scaleColumns(double factor) {
     for (int i = 0; i < columnCount(); ++i) {
         setColumnWidth(i, static_cast<int>(columnWidth(i) * factor));

@@ -22,6 +22,10 @@ class SpotListWidget : public QTreeWidget {
     // but in one removal and one insertion: each change of the list is an
     // event for an attached screen reader.
     void addSpots(const std::vector<spots::SpotListRow>& rows);
+    // Shows a row's mark: the Status text, bold for a new prefix, struck out
+    // for a dupe; `hidden` hides the row (the spotting window's filters).
+    // Changes nothing that is already so.
+    void showRowMark(int index, const spots::SpotListRow& row, bool hidden);
     // Scales every column width (window scaling).
     void scaleColumns(double factor);
 

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -169,6 +170,22 @@ void SpottingWindow::buildControls() {
     display->addWidget(chkDX);
     left->addLayout(display);
 
+    // Which spots the band map and the list show, and what Ctrl+Up and
+    // Ctrl+Down pass over; they apply at once and are saved on "&Done".
+    auto* marks = new QHBoxLayout;
+    chkHideDupes = new QCheckBox("Hide d&upes", this);
+    chkHideDupes->setObjectName("chkHideDupes");
+    chkNewPrefixesOnly = new QCheckBox("&New prefixes only", this);
+    chkNewPrefixesOnly->setObjectName("chkNewPrefixesOnly");
+    chkJumpSkipsDupes = new QCheckBox("Ctrl+Up/Down s&kip dupes", this);
+    chkJumpSkipsDupes->setObjectName("chkJumpSkipsDupes");
+    for (QCheckBox* c : {chkHideDupes, chkNewPrefixesOnly, chkJumpSkipsDupes}) {
+        marks->addWidget(c);
+        connect(c, &QCheckBox::toggled, this, &SpottingWindow::spotChoicesChanged);
+    }
+    marks->addStretch();
+    left->addLayout(marks);
+
     auto* buttons = new QHBoxLayout;
     Command1 = new QPushButton("Open Port", this);
     Command1->setObjectName("Command1");
@@ -290,7 +307,33 @@ void SpottingWindow::applySettings(const spots::PackSpotSettings& s) {
     if (s.handshake >= 1 && s.handshake <= 4) {
         m_handshakeOptions[static_cast<std::size_t>(s.handshake - 1)]->setChecked(true);
     }
+    {
+        const QSignalBlocker b1(chkHideDupes);
+        const QSignalBlocker b2(chkNewPrefixesOnly);
+        const QSignalBlocker b3(chkJumpSkipsDupes);
+        chkHideDupes->setChecked(s.hideDupes);
+        chkNewPrefixesOnly->setChecked(s.newPrefixesOnly);
+        chkJumpSkipsDupes->setChecked(s.jumpSkipsDupes);
+    }
+    spotChoicesChanged();
     m_loading = wasLoading;
+}
+
+spots::SpotFilter SpottingWindow::spotFilter() const {
+    spots::SpotFilter f;
+    f.hideDupes = chkHideDupes->isChecked();
+    f.newPrefixesOnly = chkNewPrefixesOnly->isChecked();
+    return f;
+}
+
+bool SpottingWindow::jumpSkipsDupes() const {
+    return chkJumpSkipsDupes->isChecked();
+}
+
+void SpottingWindow::spotChoicesChanged() {
+    if (m_services.spotChoices) {
+        m_services.spotChoices(spotFilter(), jumpSkipsDupes());
+    }
 }
 
 spots::PackSpotSettings SpottingWindow::currentSettings() const {
@@ -309,6 +352,9 @@ spots::PackSpotSettings SpottingWindow::currentSettings() const {
     s.handshake = std::max(0, checkedIndex(m_handshakeOptions)) + 1;
     s.listDxOnly = chkDX->isChecked() ? 1 : 0;
     s.optList = OptList->isChecked();
+    s.hideDupes = chkHideDupes->isChecked();
+    s.newPrefixesOnly = chkNewPrefixesOnly->isChecked();
+    s.jumpSkipsDupes = chkJumpSkipsDupes->isChecked();
     s.hexCharacter = toLatin1(txtHex->text());
     s.telnetPort = toLatin1(txtTelnetPort->text());
     s.telnetHost = toLatin1(txtTelnetHost->text());

@@ -10,6 +10,7 @@
 
 #include "rig/cat_port.h"
 #include "spots/pack_spot_settings.h"
+#include "spots/spot_marks.h"
 #include "spots/spot_links.h"
 #include "spots/spot_receiver.h"
 #include "spots/terminal_text.h"
@@ -49,6 +50,8 @@ struct SpottingServices {
     std::function<void()> refreshLabels;
     // "&Done" ran: the main window lays out its spot display (PacketResize).
     std::function<void()> packetResize;
+    // The band-map filters or the jump option changed (also when settings load).
+    std::function<void(const spots::SpotFilter&, bool jumpSkipsDupes)> spotChoices;
 };
 
 // The DX spotting window (`PacketSpotfrm`): chooses the spot source, opens and
@@ -85,6 +88,8 @@ class SpottingWindow : public QWidget {
     const std::string& spotSource() const { return m_spotSource; }
     bool optList() const;
     bool listDxOnly() const;
+    spots::SpotFilter spotFilter() const;
+    bool jumpSkipsDupes() const;
     bool listening() const { return m_listening; }
     bool timerRunning() const;
     const std::string& terminal() const { return m_terminal.text(); }
@@ -109,6 +114,7 @@ class SpottingWindow : public QWidget {
     void loadSpotSettings();
     void applySettings(const spots::PackSpotSettings& s);
     void enableControls();
+    void spotChoicesChanged();
     void serialOptionClicked();
     void showSpottingHelp();
     void trimTerminal();
@@ -155,6 +161,9 @@ class SpottingWindow : public QWidget {
     QRadioButton* OptList = nullptr;
     QCheckBox* chkDX = nullptr;
     QCheckBox* chkConvToHex = nullptr;
+    QCheckBox* chkHideDupes = nullptr;
+    QCheckBox* chkNewPrefixesOnly = nullptr;
+    QCheckBox* chkJumpSkipsDupes = nullptr;
     QPlainTextEdit* txtUnProcessed = nullptr;
     QLineEdit* txtSent = nullptr;
     QLabel* Label6 = nullptr;

@@ -6,9 +6,15 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include "core/contact_status.h"
+#include "core/number_format.h"
+#include "core/super_check_partial.h"
 #include "core/text_util.h"
+#include "spots/spot_marks.h"
 #include "platform/agw_client.h"
 #include "platform/serial_port.h"
 #include "ui/spots/band_map_controller.h"
@@ -24,6 +30,8 @@ namespace {
 
 constexpr const char* kDefaultAgwHost = "127.0.0.1";
 constexpr quint16 kDefaultAgwPort = 8000;
+// How often a spelt call checks whether the letter before has been spoken.
+constexpr int kLetterPollMs = 40;
 
 void paintBackground(QLabel* label, const QColor& colour) {
     QPalette pal = label->palette();
@@ -88,6 +96,19 @@ StationSpots::StationSpots(MainWindow& window, const MainWindowServices& service
             m_controller->bandChanged();
         }
     });
+    m_remarkTimer = new QTimer(this);
+    m_remarkTimer->setSingleShot(true);
+    m_remarkTimer->setInterval(0);
+    connect(m_remarkTimer, &QTimer::timeout, this, [this] {
+        if (m_controller) {
+            m_controller->remarkSpots();
+        }
+    });
+    m_letterTimer = new QTimer(this);
+    m_letterTimer->setInterval(kLetterPollMs);
+    connect(m_letterTimer, &QTimer::timeout, this, &StationSpots::playNextLetter);
+    m_window.contest().addObserver(this);
+    installJumpKeys();
     connect(&m_window, &MainWindow::activated, this, [this] {
         if (m_controller) {
             m_controller->refreshBandMap();
@@ -96,6 +117,7 @@ StationSpots::StationSpots(MainWindow& window, const MainWindowServices& service
 }
 
 StationSpots::~StationSpots() {
+    m_window.contest().removeObserver(this);
     m_tools.setSpotOpeners({}, {});
     shutdown();
     // The strip and the controller belong to the main window; take them out
@@ -140,6 +162,58 @@ void StationSpots::connectMenus() {
             m_controller->showSpectrumMap();
         }
     });
+}
+
+void StationSpots::installJumpKeys() {
+    // Window-wide, so they work from every box of the entry row. The main
+    // window's own keys use Ctrl only with letters (and the arrows alone for
+    // the CW speed), so these take nothing from it.
+    m_jumpUp = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up), &m_window);
+    m_jumpDown = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down), &m_window);
+    for (QShortcut* key : {m_jumpUp, m_jumpDown}) {
+        key->setContext(Qt::WindowShortcut);
+        key->setAutoRepeat(true);
+    }
+    connect(m_jumpUp, &QShortcut::activated, this, [this] {
+        if (m_controller) {
+            m_controller->jump(spots::JumpDirection::Up);
+        }
+    });
+    connect(m_jumpDown, &QShortcut::activated, this, [this] {
+        if (m_controller) {
+            m_controller->jump(spots::JumpDirection::Down);
+        }
+    });
+}
+
+const spots::SpottedCalls& StationSpots::spottedCalls() const {
+    return m_controller->spottedCalls();
+}
+
+void StationSpots::queueRemark() {
+    if (m_remarkTimer != nullptr && !m_remarkTimer->isActive()) {
+        m_remarkTimer->start();
+    }
+}
+
+void StationSpots::contactAppended(int, const core::QsoRecord&) {
+    queueRemark();
+}
+
+void StationSpots::contactReplaced(int, const core::QsoRecord&, const core::QsoRecord&) {
+    queueRemark();
+}
+
+void StationSpots::contactRemoved(int, const core::QsoRecord&) {
+    queueRemark();
+}
+
+void StationSpots::logReplaced() {
+    queueRemark();
+}
+
+void StationSpots::remoteContactsChanged() {
+    queueRemark();
 }
 
 void StationSpots::shutdown() {
@@ -247,6 +321,57 @@ void StationSpots::showPossibleDupes(const QString& text) {
 
 void StationSpots::savePref() {
     m_window.savePref();
+}
+
+core::ContactStatusResult StationSpots::contactStatus(const std::string& call) const {
+    return core::contactStatus(m_window.dupes(), m_window.prefixes(), call, band());
+}
+
+bool StationSpots::knownCall(const std::string& call) const {
+    return m_knownCalls != nullptr && spots::isKnownCall(*m_knownCalls, call);
+}
+
+std::optional<double> StationSpots::rigFrequency() const {
+    // The rig's polls keep the last reading; without a rig there is none.
+    if (!rigSelected()) {
+        return std::nullopt;
+    }
+    const std::optional<double> mhz = core::parseNumber(m_window.contest().lastFrequency);
+    if (!mhz || !(*mhz > 0.0)) {
+        return std::nullopt;
+    }
+    return mhz;
+}
+
+void StationSpots::sayCall(const std::string& call) {
+    if (m_prompter == nullptr || m_window.contest().prefs.voiceNavigation == 0) {
+        return;
+    }
+    // A new jump cuts short the call still being spelt.
+    m_lettersToSay.clear();
+    for (std::string& name : spots::spokenCallPrompts(call)) {
+        m_lettersToSay.push_back(std::move(name));
+    }
+    playNextLetter();
+    if (!m_lettersToSay.empty()) {
+        m_letterTimer->start();
+    }
+}
+
+void StationSpots::playNextLetter() {
+    if (m_prompter == nullptr || m_lettersToSay.empty()) {
+        m_letterTimer->stop();
+        return;
+    }
+    if (m_prompter->isPlaying()) {
+        return;
+    }
+    const std::string name = m_lettersToSay.front();
+    m_lettersToSay.pop_front();
+    m_prompter->playPrompt(name);
+    if (m_lettersToSay.empty()) {
+        m_letterTimer->stop();
+    }
 }
 
 } // namespace wexon::ui

@@ -1,17 +1,27 @@
 #pragma once
 
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+#include "core/contest.h"
+#include "spots/spot_marks.h"
 #include "ui/spots/band_map_host.h"
 #include "ui/main/main_window.h"
 
 class QLabel;
 class QLineEdit;
+class QShortcut;
+class QTimer;
+
+namespace wexon::core {
+class SuperCheckPartial;
+}
 
 namespace wexon::platform {
 class AgwClient;
@@ -30,7 +40,11 @@ class StationTools;
 // spot store behind them. It is the main window as the displays see it
 // (SpotHost), and it owns the TNC's serial port and the AGW Packet Engine link
 // the spotting window talks through. Created once, after the station tools.
-class StationSpots : public QObject, public SpotHost {
+//
+// It marks every spot as a dupe, a new prefix or an ordinary contact, and marks
+// them again when the log, the merged log or the band changes; Ctrl+Up and
+// Ctrl+Down jump between the spots on the band.
+class StationSpots : public QObject, public SpotHost, public core::ContactObserver {
   public:
     // Settings-store keys of the AGW Packet Engine's address (defaults
     // 127.0.0.1 and 8000).
@@ -50,6 +64,14 @@ class StationSpots : public QObject, public SpotHost {
     // closes the TNC port and the Telnet connection). Safe to call twice.
     void shutdown();
 
+    // The known calls a lone skimmer's spot is checked against (the
+    // check-partial list's); without them such spots are all unconfirmed.
+    void setKnownCalls(const core::SuperCheckPartial* calls) { m_knownCalls = calls; }
+    // The voice prompts a jumped-to call is spelt with (voice navigation).
+    void setVoicePrompter(VoicePrompterHook* prompter) { m_prompter = prompter; }
+    // The calls spotted on the current band, for the check-partial list.
+    const spots::SpottedCalls& spottedCalls() const;
+
     // --- SpotHost ---
     std::string band() const override;
     std::string ownCall() const override;
@@ -64,10 +86,27 @@ class StationSpots : public QObject, public SpotHost {
     void showSpottedWarning(const QString& dialogText, const QString& dupeText) override;
     void showPossibleDupes(const QString& text) override;
     void savePref() override;
+    core::ContactStatusResult contactStatus(const std::string& call) const override;
+    bool knownCall(const std::string& call) const override;
+    std::optional<double> rigFrequency() const override;
+    void sayCall(const std::string& call) override;
+
+    // --- ContactObserver: every change of the log marks the spots again ---
+    void contactAppended(int number, const core::QsoRecord& record) override;
+    void contactReplaced(int number, const core::QsoRecord& before,
+                         const core::QsoRecord& after) override;
+    void contactRemoved(int number, const core::QsoRecord& removed) override;
+    void logReplaced() override;
+    void remoteContactsChanged() override;
 
   private:
     void placeStrip();
     void connectMenus();
+    void installJumpKeys();
+    // Marks the spots again once the main window has taken in the change
+    // (its dupe index and prefix list follow the contest after the notice).
+    void queueRemark();
+    void playNextLetter();
 
     MainWindow& m_window;
     MainWindowServices m_services;
@@ -82,6 +121,13 @@ class StationSpots : public QObject, public SpotHost {
     QPointer<QLabel> m_dialogLabel;
     QPointer<QLabel> m_dupeLabel;
     bool m_shutDown = false;
+    const core::SuperCheckPartial* m_knownCalls = nullptr;
+    VoicePrompterHook* m_prompter = nullptr;
+    std::deque<std::string> m_lettersToSay;
+    QTimer* m_letterTimer = nullptr;
+    QTimer* m_remarkTimer = nullptr;
+    QShortcut* m_jumpUp = nullptr;
+    QShortcut* m_jumpDown = nullptr;
 };
 
 } // namespace wexon::ui

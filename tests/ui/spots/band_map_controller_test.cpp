@@ -112,7 +112,9 @@ TEST_F(BandMapControllerTest, SpotListKeepsTwoHundredRowsNewestOnTop) {
     EXPECT_EQ(list->topLevelItem(199)->text(0), "K2AA");
     EXPECT_EQ(list->topLevelItem(0)->text(1), "14.025");
     EXPECT_EQ(list->topLevelItem(0)->text(6), "1234");
-    EXPECT_TRUE(list->isColumnHidden(3));
+    // The status column shows each spot's mark; with no log rule, none.
+    EXPECT_FALSE(list->isColumnHidden(3));
+    EXPECT_EQ(list->topLevelItem(0)->text(3), "");
     EXPECT_EQ(list->headerItem()->text(4), "Comments");
 }
 

