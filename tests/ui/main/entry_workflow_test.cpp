@@ -56,7 +56,7 @@ class EntryWorkflowTest : public MainWindowTest {
         return lines;
     }
     std::vector<core::QsoRecord> logRecords() {
-        return core::parseLog(dir.read("work/log.txt"), 13000).records;
+        return core::parseLog(dir.read("work/log.txt")).records;
     }
     QString boxText(const char* name) { return child<QLineEdit>(name)->text(); }
     // W1AW worked in a CW contest: call, report and serial typed without a
