@@ -1,0 +1,236 @@
+// How logging keeps up as the log grows: for logs of 13000, 50000 and 200000
+// contacts, the start-up log phase (log.txt read, every index the main window
+// needs built, list and labels filled) and the whole path of logging one
+// contact through the main window (completeness and duplicate checks, the
+// append, the indexes, serial, score, rates, the list and the cleared row).
+// The working folder is put in /dev/shm when it exists, so that the disk's
+// fsync does not swamp what is measured.
+//
+// Beside each incremental figure stands the full recompute of the same piece,
+// which is what logging one contact would cost if it rebuilt that piece: the
+// points sum, the duplicate index, the prefix list, the worked calls of the
+// check-partial list and the rates. Another station's contact arriving is
+// timed too (the indexes only; the displays are redrawn once per burst).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QDialog>
+
+#include "core/dupe_index.h"
+#include "core/entry_box.h"
+#include "core/log_file.h"
+#include "core/number_format.h"
+#include "core/prefix_list.h"
+#include "core/preferences.h"
+#include "core/qso_rates.h"
+#include "core/settings_store.h"
+#include "core/shared_preferences.h"
+#include "core/super_check_partial.h"
+#include "support/fake_clock.h"
+#include "support/fake_prompts.h"
+#include "support/temp_dir.h"
+#include "ui/main/main_window.h"
+#include "ui/station/startup.h"
+
+using namespace wexon;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double microsecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+// Calls with many different prefixes: two letters, a district digit, a suffix.
+std::string makeCall(std::mt19937& rng) {
+    std::uniform_int_distribution<int> letter(0, 25);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::string call;
+    call += static_cast<char>('A' + letter(rng));
+    call += static_cast<char>('A' + letter(rng));
+    call += static_cast<char>('0' + digit(rng));
+    for (int i = 0; i < 3; ++i) {
+        call += static_cast<char>('A' + letter(rng));
+    }
+    return call;
+}
+
+core::QsoRecord makeContact(std::mt19937& rng, int serial, const core::DateTime& at,
+                            const char* band) {
+    core::QsoRecord r;
+    r.call = makeCall(rng);
+    r.rstReceived = "599";
+    r.serialReceived = std::to_string(serial);
+    r.rstSent = "599";
+    r.country = "United States";
+    r.qsoDate = core::formatDate(at);
+    r.qsoTime = core::formatTime(at);
+    r.band = band;
+    r.points = 3;
+    r.prefix = r.call.substr(0, 3);
+    r.serialSent = core::zeroPad(serial, 3);
+    return r;
+}
+
+struct Figures {
+    double median = 0;
+    double p99 = 0;
+};
+
+Figures summarise(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[times.size() * 99 / 100]};
+}
+
+template <typename F> double medianMicros(int runs, F&& f) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        f();
+        times.push_back(microsecondsSince(start));
+    }
+    return summarise(times).median;
+}
+
+void runSize(int size) {
+    test::TempDir dir;
+    core::Preferences prefs;
+    prefs.ownCall = "W1AW";
+    prefs.utcOffset = 5;
+    prefs.band = "20";
+    std::filesystem::create_directories(dir.file("work"));
+    std::filesystem::create_directories(dir.file("docs"));
+    dir.write("work/wexonprf.txt", core::serializePreferences(prefs));
+
+    test::FakeClock clock;
+    std::mt19937 rng(7);
+    std::vector<core::QsoRecord> records;
+    records.reserve(static_cast<std::size_t>(size));
+    for (int i = 0; i < size; ++i) {
+        // One contact every 10 seconds up to now.
+        records.push_back(
+            makeContact(rng, i + 1, clock.utc.addSeconds(-10 * (size - i)), "20"));
+    }
+    dir.write("work/log.txt", core::formatLog(records));
+
+    test::FakePrompts prompts;
+    prompts.questionAnswers = {true};
+    core::MemorySettingsStore settings;
+    core::SharedPreferences shared;
+    ui::MainWindowServices services;
+    services.prompts = &prompts;
+    services.clock = &clock;
+    services.settings = &settings;
+    services.shared = &shared;
+    services.folders = ui::resolveFolders(QString::fromStdString(dir.file("work")),
+                                          QString::fromStdString(dir.file("docs")), prompts);
+    ui::ensureFolderWithMessages(services.folders.backup, true, prompts);
+    services.screenWidth = 1280;
+    services.runModal = [](QDialog&) { return 0; };
+    ui::MainWindow window(services);
+    window.formLoad();
+    window.resize(1200, 800);
+    QCoreApplication::processEvents();
+
+    // Start-up's log phase: read and build everything from the file.
+    const double startup = medianMicros(5, [&] { window.mnuopen2(); }) / 1000.0;
+
+    // Logging contacts through the window, one at a time.
+    const int contacts = 2000;
+    std::vector<double> logging;
+    for (int i = 0; i < contacts; ++i) {
+        clock.advanceSeconds(10);
+        const std::string call = makeCall(rng);
+        core::EntryRow& row = window.entryRow().row();
+        ui::EntryRowController& entry = window.entryRow();
+        entry.apply(row.setText(core::EntryBox::Call, call));
+        entry.apply(row.setText(core::EntryBox::Sec, std::to_string(i + 1)));
+        entry.apply(row.setText(core::EntryBox::Cntry, "United States"));
+        entry.apply(row.setText(core::EntryBox::Pref, call.substr(0, 3)));
+        entry.apply(row.setText(core::EntryBox::Points, "3"));
+        const auto start = Clock::now();
+        window.mains();
+        logging.push_back(microsecondsSince(start));
+    }
+    const Figures perContact = summarise(logging);
+    const int logged = window.contest().qsoCount() - size;
+
+    // Other stations' contacts arriving: the indexes take each one.
+    std::vector<double> remote;
+    for (int i = 0; i < 2000; ++i) {
+        core::RemoteContact c{"RUN2", "K2OP",
+                              makeContact(rng, size + 5000 + i,
+                                          clock.utc.addSeconds(-(i % 600)), "40")};
+        const auto start = Clock::now();
+        window.contest().putRemote("r" + std::to_string(i), std::move(c));
+        remote.push_back(microsecondsSince(start));
+    }
+    const Figures perRemote = summarise(remote);
+    // The redraw a burst of them ends with (station column, merged list, labels).
+    const double redraw = medianMicros(5, [&] { window.setStationName("RUN1"); });
+
+    // The full recomputes the incremental pieces replace.
+    const auto& qsos = window.contest().qsos();
+    double sum = 0;
+    const double naiveSum = medianMicros(5, [&] {
+        sum = 0;
+        for (const auto& q : qsos) {
+            sum += q.points;
+        }
+    });
+    const double naiveDupes = medianMicros(3, [&] {
+        core::DupeIndex index;
+        index.rebuild(qsos);
+    });
+    const double naivePrefixes = medianMicros(3, [&] {
+        core::PrefixList list;
+        list.load(qsos);
+    });
+    const double naiveWorked =
+        medianMicros(3, [&] { (void)core::callsWorkedOnBand(qsos, "20"); });
+    const double naiveRates = medianMicros(3, [&] {
+        core::RateCounter counter;
+        std::vector<std::int64_t> moments;
+        moments.reserve(qsos.size());
+        for (const auto& q : qsos) {
+            moments.push_back(core::contactMoment(q).value_or(0));
+        }
+        counter.assign(std::move(moments));
+    });
+
+    std::printf("%7d contacts  start-up log phase %7.1f ms   logging one contact: median %6.1f us, "
+                "p99 %6.1f us (%d logged)   remote contact in: median %5.1f us, p99 %6.1f us   "
+                "burst redraw %7.1f us\n",
+                size, startup, perContact.median, perContact.p99, logged, perRemote.median,
+                perRemote.p99, redraw);
+    std::printf("         naive full recompute per contact: points sum %7.1f us, dupe index "
+                "%7.1f ms, prefix list %6.1f ms, worked calls %6.1f ms, rates %6.1f ms "
+                "(sum %.0f)\n",
+                naiveSum, naiveDupes / 1000, naivePrefixes / 1000, naiveWorked / 1000,
+                naiveRates / 1000, sum);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    // Keep fsync out of the figures: a memory-backed folder when there is one.
+    if (std::getenv("TMPDIR") == nullptr && std::filesystem::is_directory("/dev/shm")) {
+        setenv("TMPDIR", "/dev/shm", 1);
+    }
+    QApplication app(argc, argv);
+    for (int size : {13000, 50000, 200000}) {
+        runSize(size);
+    }
+    return 0;
+}
