@@ -60,33 +60,69 @@ void DupeIndex::rebuild(const std::vector<QsoRecord>& records, const RemoteMap& 
     m_keys.reserve(room, bytes + kAddRoom * 8);
     m_owner.reserve(room);
     m_byCall.settled.reserve(room);
+    std::vector<std::uint32_t> bandOf;
+    bandOf.reserve(room);
+    auto note = [&](std::string_view call, std::string_view band) {
+        addEntry(call, band);
+        bandOf.push_back(static_cast<std::uint32_t>(bandIndex(band)));
+    };
     for (const auto& r : records) {
         m_owner.push_back(++m_ownCount);
-        addEntry(r.call, r.band);
-        m_byCall.settled.push_back(entryCount());
+        note(r.call, r.band);
     }
     for (const auto& [id, c] : remotes) {
         m_remoteIds.push_back(id);
         m_owner.push_back(-static_cast<int>(m_remoteIds.size()));
-        addEntry(c.record.call, c.record.band);
-        m_byCall.settled.push_back(entryCount());
+        note(c.record.call, c.record.band);
     }
-    sortAll(m_byCall);
+    // One sort of every entry on the first eight characters of its key packed
+    // into a number (the rest compared only on a tie), then each band's list
+    // taken from it in order: far fewer string comparisons than a sort per band.
+    std::vector<std::pair<std::uint64_t, int>> packed;
+    packed.reserve(m_calls.size());
+    for (int entry = 1; entry <= entryCount(); ++entry) {
+        packed.emplace_back(packKey(keyOf(entry)), entry);
+    }
+    std::sort(packed.begin(), packed.end(), [this](const auto& a, const auto& b) {
+        if (a.first != b.first) {
+            return a.first < b.first;
+        }
+        const int c = keyOf(a.second).compare(keyOf(b.second));
+        return c < 0 || (c == 0 && a.second < b.second);
+    });
+    m_byCall.settled.reserve(room);
     for (auto& band : m_bands) {
+        band.byCall.settled.reserve(band.inOrder.size() + kAddRoom);
         band.inOrder.reserve(band.inOrder.size() + kAddRoom);
-        band.byCall.settled.reserve(band.inOrder.capacity());
-        band.byCall.settled = band.inOrder;
-        sortAll(band.byCall);
+    }
+    for (const auto& [key, entry] : packed) {
+        m_byCall.settled.push_back(entry);
+        const std::uint32_t band = bandOf[static_cast<std::size_t>(entry - 1)];
+        if (band < m_bands.size()) {
+            m_bands[band].byCall.settled.push_back(entry);
+        }
     }
 }
 
-void DupeIndex::sortAll(ByCall& sorted) const {
-    sorted.settled.insert(sorted.settled.end(), sorted.fresh.begin(), sorted.fresh.end());
-    sorted.fresh.clear();
-    std::sort(sorted.settled.begin(), sorted.settled.end(), [this](int a, int b) {
-        const int c = keyOf(a).compare(keyOf(b));
-        return c < 0 || (c == 0 && a < b);
-    });
+std::uint64_t DupeIndex::packKey(std::string_view key) {
+    // Big-endian, padded with zero bytes: numbers compare as the texts do.
+    std::uint64_t packed = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        packed <<= 8;
+        if (i < key.size()) {
+            packed |= static_cast<unsigned char>(key[i]);
+        }
+    }
+    return packed;
+}
+
+std::size_t DupeIndex::bandIndex(std::string_view band) {
+    for (std::size_t i = 0; i < m_bands.size(); ++i) {
+        if (equalsIgnoreCase(m_bands[i].key, band)) {
+            return i;
+        }
+    }
+    return m_bands.size();
 }
 
 void DupeIndex::addEntry(std::string_view call, std::string_view band) {

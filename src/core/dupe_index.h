@@ -89,7 +89,9 @@ class DupeIndex {
     std::string_view callOf(int entry) const {
         return m_calls[static_cast<std::size_t>(entry - 1)];
     }
-    void sortAll(ByCall& sorted) const;
+    static std::uint64_t packKey(std::string_view key);
+    // The place of `band` in m_bands (its size when the band is not there).
+    std::size_t bandIndex(std::string_view band);
     // Inserts `entry`, the highest number so far, after its equal calls.
     void insertByCall(ByCall& sorted, int entry) const;
     // The entries of `sorted` whose key equals `key` (exact) or begins with it.

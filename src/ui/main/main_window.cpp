@@ -29,6 +29,7 @@
 #include "ui/main/country_completion.h"
 #include "ui/station/help_window.h"
 #include "ui/main/log_list_model.h"
+#include "ui/main/score_panel.h"
 #include "ui/station/station_window.h"
 
 #include "ui/main/main_window_labels.h"
@@ -65,6 +66,13 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     m_remoteRefresh->setSingleShot(true);
     m_remoteRefresh->setInterval(kRemoteRefreshMs);
     connect(m_remoteRefresh, &QTimer::timeout, this, [this] { refreshAfterRemoteChange(); });
+    m_prefixListRedraw = new QTimer(this);
+    m_prefixListRedraw->setSingleShot(true);
+    m_prefixListRedraw->setInterval(kPrefixListRedrawMs);
+    connect(m_prefixListRedraw, &QTimer::timeout, this, [this] {
+        m_scorePanel->showPrefixList(prefixes().displayText());
+        m_prefixRevisionShown = m_stationLog.prefixRevision();
+    });
     m_contest.addObserver(&m_remoteWatch);
 }
 

@@ -162,6 +162,7 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     // "New" flag, log list) are brought up to date at most this often while
     // other stations' contacts arrive.
     static constexpr int kRemoteRefreshMs = 100;
+    static constexpr int kPrefixListRedrawMs = 250;
     EntryRowController& entryRow() { return *m_entry; }
     bool keyboardCwMode() const { return m_keyboardCwMode; }
     bool keyboardRttyMode() const { return m_keyboardRttyMode; }
@@ -265,6 +266,9 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     core::StationLog m_stationLog{m_contest};
     RemoteChangeWatch m_remoteWatch{*this};
     QTimer* m_remoteRefresh = nullptr;
+    // Redraws the prefixes-worked text, which lays out thousands of prefixes,
+    // at most once per kPrefixListRedrawMs instead of once per new prefix.
+    QTimer* m_prefixListRedraw = nullptr;
     std::string m_stationName;
 
     // Entry row.

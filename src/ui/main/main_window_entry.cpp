@@ -637,11 +637,12 @@ void MainWindow::timeStats() {
 void MainWindow::labelDisplay() {
     m_scorePanel->showScore(core::labelDisplay(m_stationLog.contactCount(), prefixes().count(),
                                                m_contest.totalPoints()));
-    // The list of prefixes worked is rewritten only when it changed: most
-    // contacts add no prefix, and the list can hold thousands.
-    if (m_prefixRevisionShown != m_stationLog.prefixRevision()) {
-        m_scorePanel->showPrefixList(prefixes().displayText());
-        m_prefixRevisionShown = m_stationLog.prefixRevision();
+    // The list of prefixes worked is rewritten only when it changed (most
+    // contacts add no prefix) and, since it can hold thousands, a moment later
+    // rather than on every new prefix of a run.
+    if (m_prefixRevisionShown != m_stationLog.prefixRevision() &&
+        !m_prefixListRedraw->isActive()) {
+        m_prefixListRedraw->start();
     }
 }
 
