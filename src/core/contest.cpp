@@ -269,9 +269,18 @@ void Contest::removeObserver(ContactObserver* observer) {
 void Contest::recomputeTotals() {
     m_ownPointSum = 0;
     m_newestOwnOnBand.clear();
-    for (std::size_t i = 0; i < m_qsos.size(); ++i) {
-        m_ownPointSum += m_qsos[i].points;
-        noteOwnContact(static_cast<int>(i) + 1);
+    for (const QsoRecord& r : m_qsos) {
+        m_ownPointSum += r.points;
+    }
+    // The newest record of each band, looked for from the end: a run of
+    // records on one band costs one comparison each.
+    const std::string* previousBand = nullptr;
+    for (std::size_t i = m_qsos.size(); i-- > 0;) {
+        const std::string& band = m_qsos[i].band;
+        if (previousBand == nullptr || band != *previousBand) {
+            m_newestOwnOnBand.try_emplace(toUpper(band), i);
+            previousBand = &band;
+        }
     }
     updateTotalPoints();
 }

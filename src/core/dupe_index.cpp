@@ -175,8 +175,8 @@ void DupeIndex::insertByCall(ByCall& sorted, int entry) const {
                                [this](std::string_view k, int r) { return k < keyOf(r); });
     sorted.fresh.insert(at, entry);
     // Keep the small run near the square root of the whole.
-    std::size_t bound = 64;
-    while (bound * bound < sorted.settled.size()) {
+    std::size_t bound = 256;
+    while (bound * bound < 16 * sorted.settled.size()) {
         bound *= 2;
     }
     if (sorted.fresh.size() <= bound) {

@@ -62,8 +62,9 @@ class DupeIndex {
   private:
     // Entry numbers sorted by upper-cased call, then number: a large sorted run
     // and a small one that new entries go into, merged into the large one when
-    // it grows past about the square root of the whole. An insert thus moves
-    // O(sqrt n) numbers and a merge O(n) once every sqrt n inserts.
+    // it grows past about four times the square root of the whole. An insert
+    // thus moves O(sqrt n) numbers (a few kilobytes) and a merge costs O(n)
+    // once every 4 sqrt n inserts.
     struct ByCall {
         std::vector<int> settled;
         std::vector<int> fresh;

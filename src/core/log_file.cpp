@@ -119,15 +119,17 @@ namespace {
 LogReadResult readRecords(std::string_view bytes) {
     LogReadResult result;
     // One record per line is the normal case: room for them all up front saves
-    // moving every record each time the store grows.
+    // moving every record each time the store grows, and room for the contacts
+    // of the next hours saves moving them all when the first one is logged.
     std::size_t lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-    result.records.reserve(lines);
+    result.records.reserve(lines + 1024);
     FieldReader in(bytes);
     LineCounter lineOf(bytes);
     std::string value;
     while (!in.atEnd()) {
         const std::size_t recordStart = in.position();
-        QsoRecord r;
+        // Filled where it stays: no record is moved into the store afterwards.
+        QsoRecord& r = result.records.emplace_back();
         std::string* texts[] = {&r.call,    &r.rstReceived, &r.serialReceived, &r.rstSent,
                                 &r.country, &r.qsoDate,     &r.qsoTime,        &r.band};
         int got = 0;
@@ -164,10 +166,9 @@ LogReadResult readRecords(std::string_view bytes) {
             ++result.misplacedCount;
             if (result.misplaced.size() < kMisplacedListed) {
                 result.misplaced.push_back(
-                    {static_cast<int>(result.records.size()) + 1, lineOf.lineAt(recordStart)});
+                    {static_cast<int>(result.records.size()), lineOf.lineAt(recordStart)});
             }
         }
-        result.records.push_back(std::move(r));
     }
     return result;
 }

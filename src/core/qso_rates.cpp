@@ -67,8 +67,8 @@ void RateCounter::add(const QsoRecord& record) {
 void RateCounter::addMoment(std::int64_t moment) {
     // New contacts are mostly the newest, so they land at the run's end.
     m_fresh.insert(std::upper_bound(m_fresh.begin(), m_fresh.end(), moment), moment);
-    std::size_t bound = 64;
-    while (bound * bound < m_settled.size()) {
+    std::size_t bound = 256;
+    while (bound * bound < 16 * m_settled.size()) {
         bound *= 2;
     }
     if (m_fresh.size() <= bound) {
