@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <time.h>
@@ -100,6 +101,17 @@ Figures summarise(std::vector<double> times) {
     return {times[times.size() / 2], times[times.size() * 99 / 100]};
 }
 
+long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
+}
+
 template <typename F> double medianMicros(int runs, F&& f) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
@@ -140,6 +152,7 @@ void runSize(int size) {
             makeContact(rng, i + 1, clock.utc.addSeconds(-10 * (size - i)), "20"));
     }
     dir.write("work/log.txt", core::formatLog(records));
+    records = {};
 
     test::FakePrompts prompts;
     prompts.questionAnswers = {true};
@@ -164,6 +177,7 @@ void runSize(int size) {
     // that, the file read into records alone.
     const double startup = medianMicros(5, [&] { window.mnuopen2(); }) / 1000.0;
     const double startupCpu = medianCpuMicros(5, [&] { window.mnuopen2(); }) / 1000.0;
+    const long resident = residentKilobytes();
     const std::string logBytes = dir.read("work/log.txt");
     const double parse = medianMicros(3, [&] { (void)core::parseLog(logBytes); }) / 1000.0;
 
@@ -246,10 +260,10 @@ void runSize(int size) {
     });
 
     std::printf("%7d contacts  start-up log phase %6.1f ms wall, %6.1f ms cpu (parse alone %6.1f "
-                "ms)\n         logging one contact: median %6.1f us wall, %6.1f us cpu; p99 %7.1f "
+                "ms), resident %ld MB\n         logging one contact: median %6.1f us wall, %6.1f us cpu; p99 %7.1f "
                 "us wall, %7.1f us cpu (%d logged)\n         remote contact in: median %5.1f us, "
                 "p99 %6.1f us; burst redraw %7.1f us\n",
-                size, startup, startupCpu, parse, perContact.median, perContactCpu.median,
+                size, startup, startupCpu, parse, resident / 1024, perContact.median, perContactCpu.median,
                 perContact.p99, perContactCpu.p99, logged, perRemote.median, perRemote.p99, redraw);
     std::printf("         naive full recompute per contact: points sum %7.1f us, dupe index "
                 "%7.1f ms, prefix list %6.1f ms, worked calls %6.1f ms, rates %6.1f ms "
