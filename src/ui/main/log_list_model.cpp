@@ -25,18 +25,20 @@ void LogListModel::setStore(const std::vector<core::QsoRecord>* records) {
     clear();
 }
 
-void LogListModel::setStationView(bool on, const std::string& ownStation) {
+bool LogListModel::setStationView(bool on, const std::string& ownStation) {
+    on = on && m_stationLog != nullptr;
     if (on == m_stationView && ownStation == m_ownStation) {
-        return;
+        return false;
     }
     // The column count changes: the view takes the model anew.
     beginResetModel();
-    m_stationView = on && m_stationLog != nullptr;
+    m_stationView = on;
     m_ownStation = ownStation;
     m_mode = Mode::Listed;
     m_rows.clear();
     m_shownCount = 0;
     endResetModel();
+    return true;
 }
 
 void LogListModel::replaceRows(Mode mode, std::vector<Row> rows) {

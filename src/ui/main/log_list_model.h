@@ -35,9 +35,13 @@ class LogListModel : public QAbstractTableModel {
     // The whole station's log, for the station view; it must outlive the model.
     void setStationLog(core::StationLog* log) { m_stationLog = log; }
     // Shows the whole station's log with the station column (this station's
-    // rows carry `ownStation`), or only this station's records.
-    void setStationView(bool on, const std::string& ownStation);
+    // rows carry `ownStation`), or only this station's records. True when that
+    // changed what the list shows; it is then empty until filled again.
+    bool setStationView(bool on, const std::string& ownStation);
     bool stationView() const { return m_stationView; }
+    // Whether the rows are the newest contacts (not a list of earlier contacts
+    // with one call, nor a sorted copy).
+    bool showsNewest() const { return m_mode != Mode::Listed; }
     // The newest records first: all of them, or the last 20.
     void showNewest(bool showAll);
     // The given records (1-based numbers) in the given order, for the list of

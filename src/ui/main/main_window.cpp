@@ -111,17 +111,12 @@ bool MainWindow::refuseRemoteContactChange() {
 
 void MainWindow::refreshAfterRemoteChange() {
     m_remoteRefresh->stop();
-    const bool stationView = showsStationLog();
-    if (stationView != m_logListModel->stationView()) {
-        m_logListModel->setStationView(stationView, m_stationName);
-        if (stationView) {
-            ListView1->setColumnWidth(LogListModel::kStationColumn, designToPixels(480));
-        }
-    } else {
-        m_logListModel->setStationView(stationView, m_stationName);
+    const bool viewChanged = m_logListModel->setStationView(showsStationLog(), m_stationName);
+    if (viewChanged && m_logListModel->stationView()) {
+        ListView1->setColumnWidth(LogListModel::kStationColumn, designToPixels(480));
     }
     // A list of earlier contacts with one call stays until the call box is left.
-    if (m_logListModel->stationView() || cmdEdit->isHidden()) {
+    if (viewChanged || m_logListModel->showsNewest()) {
         fillLogList();
     }
     labelIncrement();
