@@ -30,8 +30,8 @@
 #include "core/entry_box.h"
 #include "core/log_file.h"
 #include "core/number_format.h"
-#include "core/prefix_list.h"
 #include "core/preferences.h"
+#include "core/prefix_list.h"
 #include "core/qso_rates.h"
 #include "core/settings_store.h"
 #include "core/shared_preferences.h"
@@ -148,8 +148,7 @@ void runSize(int size) {
     records.reserve(static_cast<std::size_t>(size));
     for (int i = 0; i < size; ++i) {
         // One contact every 10 seconds up to now.
-        records.push_back(
-            makeContact(rng, i + 1, clock.utc.addSeconds(-10 * (size - i)), "20"));
+        records.push_back(makeContact(rng, i + 1, clock.utc.addSeconds(-10 * (size - i)), "20"));
     }
     dir.write("work/log.txt", core::formatLog(records));
     records = {};
@@ -219,9 +218,9 @@ void runSize(int size) {
     // Other stations' contacts arriving: the indexes take each one.
     std::vector<double> remote;
     for (int i = 0; i < 2000; ++i) {
-        core::RemoteContact c{"RUN2", "K2OP",
-                              makeContact(rng, size + 5000 + i,
-                                          clock.utc.addSeconds(-(i % 600)), "40")};
+        core::RemoteContact c{
+            "RUN2", "K2OP",
+            makeContact(rng, size + 5000 + i, clock.utc.addSeconds(-(i % 600)), "40")};
         const auto start = Clock::now();
         window.contest().putRemote("r" + std::to_string(i), std::move(c));
         remote.push_back(microsecondsSince(start));
@@ -247,8 +246,7 @@ void runSize(int size) {
         core::PrefixList list;
         list.load(qsos);
     });
-    const double naiveWorked =
-        medianMicros(3, [&] { (void)core::callsWorkedOnBand(qsos, "20"); });
+    const double naiveWorked = medianMicros(3, [&] { (void)core::callsWorkedOnBand(qsos, "20"); });
     const double naiveRates = medianMicros(3, [&] {
         core::RateCounter counter;
         std::vector<std::int64_t> moments;
@@ -260,11 +258,13 @@ void runSize(int size) {
     });
 
     std::printf("%7d contacts  start-up log phase %6.1f ms wall, %6.1f ms cpu (parse alone %6.1f "
-                "ms), resident %ld MB\n         logging one contact: median %6.1f us wall, %6.1f us cpu; p99 %7.1f "
+                "ms), resident %ld MB\n         logging one contact: median %6.1f us wall, %6.1f "
+                "us cpu; p99 %7.1f "
                 "us wall, %7.1f us cpu (%d logged)\n         remote contact in: median %5.1f us, "
                 "p99 %6.1f us; burst redraw %7.1f us\n",
-                size, startup, startupCpu, parse, resident / 1024, perContact.median, perContactCpu.median,
-                perContact.p99, perContactCpu.p99, logged, perRemote.median, perRemote.p99, redraw);
+                size, startup, startupCpu, parse, resident / 1024, perContact.median,
+                perContactCpu.median, perContact.p99, perContactCpu.p99, logged, perRemote.median,
+                perRemote.p99, redraw);
     std::printf("         naive full recompute per contact: points sum %7.1f us, dupe index "
                 "%7.1f ms, prefix list %6.1f ms, worked calls %6.1f ms, rates %6.1f ms "
                 "(sum %.0f)\n",

@@ -255,8 +255,8 @@ const RemoteContact* Contest::findRemote(const std::string& id) const {
 }
 
 void Contest::addObserver(ContactObserver* observer) {
-    if (observer != nullptr && std::find(m_observers.begin(), m_observers.end(), observer) ==
-                                   m_observers.end()) {
+    if (observer != nullptr &&
+        std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end()) {
         m_observers.push_back(observer);
     }
 }

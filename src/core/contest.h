@@ -34,8 +34,8 @@ class ContactObserver {
     virtual void remoteContactPut(const std::string& /*id*/, const RemoteContact* /*before*/,
                                   const RemoteContact& /*now*/) {}
     // The contact under `id` is gone; `removed` is valid only during the call.
-    virtual void remoteContactRemoved(const std::string& /*id*/,
-                                      const RemoteContact& /*removed*/) {}
+    virtual void remoteContactRemoved(const std::string& /*id*/, const RemoteContact& /*removed*/) {
+    }
     // Every other station's contact is gone.
     virtual void remoteContactsCleared() {}
     // Other stations' contacts were added, changed or removed (after any of
@@ -123,7 +123,8 @@ class Contest {
     // Removes record `number`, later records moving down one place, on the
     // same all-or-nothing terms.
     FileResult removeQso(int number);
-    // Rewrites "log.txt" from the store, atomically. Refused while no log is loaded or consent is needed.
+    // Rewrites "log.txt" from the store, atomically. Refused while no log is loaded or consent is
+    // needed.
     FileResult rewriteLog() const;
 
     // --- bands and frequencies ---

@@ -58,8 +58,8 @@ std::string duplicateMessage(const QsoRecord& record, int number) {
 std::string remoteDuplicateMessage(const RemoteContact& contact) {
     const QsoRecord& r = contact.record;
     return "Duplicate " + r.call + " " + r.qsoDate + " " + r.qsoTime + " ON " + r.band +
-           "  worked by " + (contact.station.empty() ? std::string("another station")
-                                                      : contact.station);
+           "  worked by " +
+           (contact.station.empty() ? std::string("another station") : contact.station);
 }
 
 DupeCheck dupcheck(const DupeIndex& index, const std::vector<QsoRecord>& records,

@@ -41,7 +41,7 @@ PartialDupes showPartialDupes(const DupeIndex& index, const PartialDupeQuery& q)
 
 // The result of the exact duplicate check.
 struct DupeCheck {
-    int duplicate = 0;   // first record, in record order, with the call on the band; 0 if none
+    int duplicate = 0; // first record, in record order, with the call on the band; 0 if none
     // When no own record is a duplicate: the id of another station's contact
     // with the call on the band, empty if none.
     std::string remoteId;

@@ -211,8 +211,8 @@ std::size_t DupeIndex::countMatches(const ByCall& sorted, std::string_view prefi
     for (const std::vector<int>* run : {&sorted.settled, &sorted.fresh}) {
         auto lo = std::lower_bound(run->begin(), run->end(), prefix,
                                    [this](int r, std::string_view k) { return keyOf(r) < k; });
-        auto hi = std::partition_point(
-            lo, run->end(), [&](int r) { return startsWith(keyOf(r), prefix); });
+        auto hi = std::partition_point(lo, run->end(),
+                                       [&](int r) { return startsWith(keyOf(r), prefix); });
         matches += static_cast<std::size_t>(hi - lo);
     }
     return matches;

@@ -25,8 +25,7 @@ void PrefixList::load(const std::vector<QsoRecord>& records) {
         }
         firstRecord.try_emplace(key, i);
     }
-    std::vector<std::pair<std::string, std::size_t>> unique(firstRecord.begin(),
-                                                           firstRecord.end());
+    std::vector<std::pair<std::string, std::size_t>> unique(firstRecord.begin(), firstRecord.end());
     std::sort(unique.begin(), unique.end());
     m_entries.clear();
     m_keys.clear();

@@ -60,8 +60,7 @@ void StationLog::rebuild() {
 
 DupeCheck StationLog::dupcheck(std::string_view call, std::string_view band,
                                bool listPrevious) const {
-    return core::dupcheck(m_dupes, m_contest.qsos(), m_contest.remotes(), call, band,
-                          listPrevious);
+    return core::dupcheck(m_dupes, m_contest.qsos(), m_contest.remotes(), call, band, listPrevious);
 }
 
 void StationLog::addPrefix(std::string_view prefix) {
@@ -110,8 +109,8 @@ void StationLog::buildTimeOrder() {
     m_timeOrder.clear();
     m_timeOrder.reserve(own.size() + remotes.size() + 1024);
     for (std::size_t i = 0; i < own.size(); ++i) {
-        m_timeOrder.push_back(Row{momentOrLowest(own[i]), static_cast<int>(i) + 1, nullptr,
-                                  nullptr});
+        m_timeOrder.push_back(
+            Row{momentOrLowest(own[i]), static_cast<int>(i) + 1, nullptr, nullptr});
     }
     for (const auto& [id, c] : remotes) {
         m_timeOrder.push_back(Row{momentOrLowest(c.record), 0, &id, &c});

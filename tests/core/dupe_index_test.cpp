@@ -159,8 +159,8 @@ TEST(DupeIndex, OtherStationsContactsCountOnTheirBandButAreNoRecords) {
             for (int n : index->recordsWithCall(c.record.call)) {
                 ASSERT_GE(n, 1);
                 ASSERT_LE(n, static_cast<int>(log.size()));
-                EXPECT_TRUE(equalsIgnoreCase(log[static_cast<std::size_t>(n - 1)].call,
-                                             c.record.call));
+                EXPECT_TRUE(
+                    equalsIgnoreCase(log[static_cast<std::size_t>(n - 1)].call, c.record.call));
             }
         }
     }

@@ -131,8 +131,8 @@ TEST_F(StationLogTest, TimeOrderKeptUpByArrivalsEqualsOneBuiltAfresh) {
     std::uniform_int_distribution<int> minutes(0, 600);
     station.timeOrder(); // built now, kept up from here on
     for (int i = 0; i < 300; ++i) {
-        QsoRecord r = stationContact("K" + std::to_string(i) + "A", i % 2 ? "20" : "40",
-                                     minutes(rng), i + 1);
+        QsoRecord r =
+            stationContact("K" + std::to_string(i) + "A", i % 2 ? "20" : "40", minutes(rng), i + 1);
         if (i % 3 == 0) {
             contest.putRemote("r" + std::to_string(i), fromRun2(r));
         } else {
@@ -167,6 +167,27 @@ TEST(RateCounter, EqualsTheWalkOfATimeOrderedLogAndSkipsUnreadableTimes) {
     counter.add(broken);
     EXPECT_EQ(counter.rates(kStationNow), qsoRates(ordered, kStationNow).value());
     EXPECT_EQ(counter.rates(kStationNow), (QsoRates{7, 12}));
+}
+
+TEST(RateCounter, ManyContactsInAnyOrderEqualACountOfEveryOne) {
+    std::mt19937 rng(4);
+    std::uniform_int_distribution<std::int64_t> offset(-600, 3 * 3600);
+    const std::int64_t now = kStationNow.toEpochSeconds();
+    RateCounter counter;
+    std::vector<std::int64_t> moments;
+    // Enough to cross many merges of the small run into the large one.
+    for (int i = 0; i < 6000; ++i) {
+        moments.push_back(now - offset(rng));
+        counter.addMoment(moments.back());
+    }
+    int hour = 0;
+    int twenty = 0;
+    for (std::int64_t m : moments) {
+        hour += now - m < 3600 ? 1 : 0;
+        twenty += now - m < 1200 ? 1 : 0;
+    }
+    EXPECT_EQ(counter.size(), moments.size());
+    EXPECT_EQ(counter.rates(kStationNow), (QsoRates{hour, 3 * twenty}));
 }
 
 } // namespace

@@ -16,8 +16,8 @@
 #include <QTimer>
 
 #include "platform/memory_release.h"
-#include "ui/main/main_window.h"
 #include "ui/common/plain_text.h"
+#include "ui/main/main_window.h"
 
 namespace wexon::ui {
 
@@ -63,8 +63,8 @@ QVariant CheckPartialModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void CheckPartialModel::setEntries(std::vector<CheckPartialEntry> entries,
-                                   std::vector<int> widths, int height) {
+void CheckPartialModel::setEntries(std::vector<CheckPartialEntry> entries, std::vector<int> widths,
+                                   int height) {
     beginResetModel();
     m_entries = std::move(entries);
     m_widths = std::move(widths);
@@ -331,7 +331,8 @@ void CheckPartialInstaller::callChanged() {
 
 void CheckPartialInstaller::reloadIfChanged() {
     m_lastCheck = m_clock.steadyNow();
-    const std::string path = core::checkPartialFilePath(m_window.contest().workingFolder(), m_systemFile);
+    const std::string path =
+        core::checkPartialFilePath(m_window.contest().workingFolder(), m_systemFile);
     if (path.empty()) {
         m_calls = core::SuperCheckPartial();
         m_loadedPath.clear();
@@ -347,9 +348,9 @@ void CheckPartialInstaller::reloadIfChanged() {
     const core::SuperCheckPartial::LoadResult r = fresh.loadFile(path);
     if (!r.ok) {
         // The calls read before stay; the file is tried again at the next check.
-        m_loadNote = m_calls.empty() ? QStringLiteral("%1 could not be read")
-                                           .arg(core::kCheckPartialFileName)
-                                     : QString();
+        m_loadNote = m_calls.empty()
+                         ? QStringLiteral("%1 could not be read").arg(core::kCheckPartialFileName)
+                         : QString();
         return;
     }
     m_calls = std::move(fresh);

@@ -168,8 +168,8 @@ std::string LogListModel::cellText(const Row& row, int column) const {
         if (column == kStationColumn) {
             return m_ownStation;
         }
-        return core::logListCell((*m_records)[static_cast<std::size_t>(row.record - 1)],
-                                 row.record, column);
+        return core::logListCell((*m_records)[static_cast<std::size_t>(row.record - 1)], row.record,
+                                 column);
     }
     const core::RemoteContact* remote = remoteOf(row);
     if (remote == nullptr) {

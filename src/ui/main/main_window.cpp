@@ -27,15 +27,15 @@
 #include "core/text_util.h"
 #include "core/utc_offset.h"
 #include "ui/main/country_completion.h"
-#include "ui/station/help_window.h"
 #include "ui/main/log_list_model.h"
 #include "ui/main/score_panel.h"
+#include "ui/station/help_window.h"
 #include "ui/station/station_window.h"
 
-#include "ui/main/main_window_labels.h"
 #include "ui/common/frame_fit.h"
 #include "ui/common/screen_layout.h"
 #include "ui/common/text_conversion.h"
+#include "ui/main/main_window_labels.h"
 
 namespace wexon::ui {
 
@@ -100,12 +100,12 @@ bool MainWindow::refuseRemoteContactChange() {
     }
     const QString station =
         remote->station.empty() ? QStringLiteral("another station") : fromLatin1(remote->station);
-    m_services.prompts->message(
-        "Contact of " + station,
-        fromLatin1(remote->record.call) + " on " + fromLatin1(remote->record.band) +
-            " was logged by " + station + ". It belongs to that station's log, so it can be "
-            "edited or deleted only there.",
-        Prompts::Icon::Information);
+    m_services.prompts->message("Contact of " + station,
+                                fromLatin1(remote->record.call) + " on " +
+                                    fromLatin1(remote->record.band) + " was logged by " + station +
+                                    ". It belongs to that station's log, so it can be "
+                                    "edited or deleted only there.",
+                                Prompts::Icon::Information);
     return true;
 }
 

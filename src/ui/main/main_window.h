@@ -17,12 +17,12 @@
 #include "core/operating_time.h"
 #include "core/prefix_list.h"
 #include "core/settings_store.h"
-#include "core/station_log.h"
 #include "core/shared_preferences.h"
+#include "core/station_log.h"
 #include "ui/common/clickable_label.h"
+#include "ui/common/prompts.h"
 #include "ui/main/entry_row_controller.h"
 #include "ui/main/main_window_hooks.h"
-#include "ui/common/prompts.h"
 
 class QDialog;
 class QMenu;

@@ -640,8 +640,7 @@ void MainWindow::labelDisplay() {
     // The list of prefixes worked is rewritten only when it changed (most
     // contacts add no prefix) and, since it can hold thousands, a moment later
     // rather than on every new prefix of a run.
-    if (m_prefixRevisionShown != m_stationLog.prefixRevision() &&
-        !m_prefixListRedraw->isActive()) {
+    if (m_prefixRevisionShown != m_stationLog.prefixRevision() && !m_prefixListRedraw->isActive()) {
         m_prefixListRedraw->start();
     }
 }

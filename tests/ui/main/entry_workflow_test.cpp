@@ -552,8 +552,7 @@ TEST_F(EntryWorkflowTest, ContactsAddedOrReadByOtherWindowsAreKnownToTheDuplicat
     child<QAction>("mnuOpen")->trigger();
     EXPECT_EQ(text("lbl160"), "Prefixes Worked - 5");
     auto* worked = child<QPlainTextEdit>("Text1");
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return worked->toPlainText() == "K1 K2 K3 K4 K5 "; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return worked->toPlainText() == "K1 K2 K3 K4 K5 "; }, 2000));
     child<QAction>("mnuClear")->trigger();
     clock.advanceSeconds(3); // past the hold after the duplicate
     type("k5a");
