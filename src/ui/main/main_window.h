@@ -117,7 +117,8 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     void timeStats();
     // The score labels and the prefixes worked.
     void labelDisplay();
-    // Rebuilds the prefix list and the duplicate index from the store.
+    // Rebuilds the whole station log (prefixes, duplicate index, rates) from the
+    // store and the other stations' contacts.
     void preFixLoad();
     void mnuPostContestClick();
     // Starts a new, empty log after a typed confirmation; reloads the log in any case.
