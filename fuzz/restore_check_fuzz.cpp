@@ -1,9 +1,9 @@
 // fuzz-sources: output/archive core/file_io core/log_file core/quoted_form core/number_format core/date_time core/backup core/folders core/bands
 // Drives the check a file must pass before File > Restore makes it the working
 // log, with arbitrary bytes. Promises checked: a file the check passes is read
-// by the log reader whole, with nothing short, torn, unreadable or beyond the
-// store; and a log the program writes from records holding plain text passes
-// the check, so that what was archived can always be restored.
+// by the log reader whole, with nothing short, torn or unreadable; and a log
+// the program writes from records holding plain text passes the check, so that
+// what was archived can always be restored.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,7 +17,6 @@ using namespace wexon;
 
 namespace {
 
-constexpr std::size_t kStoreLimit = 13000;
 
 bool plainText(const core::QsoRecord& r) {
     for (const std::string* t :
@@ -37,10 +36,9 @@ bool plainText(const core::QsoRecord& r) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::string problem = output::logProblem(bytes);
-    const core::LogReadResult read = core::parseLog(bytes, kStoreLimit);
+    const core::LogReadResult read = core::parseLog(bytes);
     if (problem.empty()) {
         FUZZ_CHECK(!read.lastRecordShort);
-        FUZZ_CHECK(read.recordsBeyondLimit == 0);
         FUZZ_CHECK(read.unreadablePoints == 0);
     }
 
@@ -52,6 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string written = core::formatLog(plain);
     FUZZ_CHECK(output::logProblem(written).empty());
-    FUZZ_CHECK(core::parseLog(written, kStoreLimit).records.size() == plain.size());
+    FUZZ_CHECK(core::parseLog(written).records.size() == plain.size());
     return 0;
 }

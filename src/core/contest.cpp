@@ -43,20 +43,12 @@ Contest::LogLoad Contest::readLog() {
         return out;
     }
     out.opened = true;
-    out.details = parseLog(*bytes, kMaxQsos);
+    out.details = parseLog(*bytes);
+    bytes.reset();
     m_logLoaded = true;
     m_rewriteNeedsConsent = out.details.misplacedCount > 0;
     m_qsos = std::move(out.details.records);
     out.details.records.clear();
-    m_unreadTail.clear();
-    if (out.details.recordsBeyondLimit > 0 && out.details.unreadTailOffset < bytes->size()) {
-        m_unreadTail = bytes->substr(out.details.unreadTailOffset);
-        // The tail follows the store's last line, so it must start on a line of its own
-        // and end with a line end like every other record.
-        if (m_unreadTail.back() != '\n') {
-            m_unreadTail += "\r\n";
-        }
-    }
     recomputeTotals();
     if (m_openedCount == 0) {
         m_openedCount = qsoCount();
@@ -80,7 +72,6 @@ FileResult Contest::startEmptyLog() {
         return made;
     }
     m_qsos.clear();
-    m_unreadTail.clear();
     m_logLoaded = true;
     m_rewriteNeedsConsent = false;
     recomputeTotals();
@@ -92,16 +83,15 @@ Contest::AppendOutcome Contest::appendQso(const QsoRecord& record) {
     if (!m_logLoaded) {
         return {AppendStatus::LogNotLoaded, kLogNotLoadedText};
     }
-    if (qsoCount() >= kMaxQsos || !m_unreadTail.empty()) {
-        return {AppendStatus::LogFull, kLogFullText};
-    }
     FileResult written = appendDurably(pathOf(kLogFileName), formatQsoLine(record));
     if (!written.ok()) {
         return {AppendStatus::WriteFailed, written.error};
     }
     m_qsos.push_back(record);
-    recomputeTotals();
     const int number = qsoCount();
+    m_ownPointSum += record.points;
+    noteOwnContact(number);
+    updateTotalPoints();
     notify([&](ContactObserver& o) { o.contactAppended(number, m_qsos.back()); });
     return {AppendStatus::Appended, {}};
 }
@@ -149,9 +139,7 @@ FileResult Contest::commitStore(std::vector<QsoRecord> records) {
     if (std::string refusal = rewriteRefusal(); !refusal.empty()) {
         return {refusal};
     }
-    std::string bytes = formatLog(records);
-    bytes += m_unreadTail;
-    FileResult written = replaceAtomically(pathOf(kLogFileName), bytes);
+    FileResult written = replaceAtomically(pathOf(kLogFileName), formatLog(records));
     if (written.ok()) {
         m_qsos = std::move(records);
         recomputeTotals();
@@ -163,9 +151,7 @@ FileResult Contest::rewriteLog() const {
     if (std::string refusal = rewriteRefusal(); !refusal.empty()) {
         return {refusal};
     }
-    std::string bytes = formatLog(m_qsos);
-    bytes += m_unreadTail;
-    return replaceAtomically(pathOf(kLogFileName), bytes);
+    return replaceAtomically(pathOf(kLogFileName), formatLog(m_qsos));
 }
 
 std::optional<std::string> Contest::bandFreqConversion(float mhz) {
@@ -180,18 +166,37 @@ std::optional<std::string> Contest::bandFreqConversion(float mhz) {
     return std::nullopt;
 }
 
+namespace {
+
+// A serial sent as a whole number, or nothing when it is none (or out of the
+// range a serial can take).
+std::optional<long long> wholeSerial(const std::string& text) {
+    auto sent = parseNumber(text);
+    if (!sent || *sent < 1 || *sent >= 1e15) {
+        return std::nullopt;
+    }
+    return static_cast<long long>(std::floor(*sent));
+}
+
+} // namespace
+
 std::string Contest::nextSerial() const {
     const bool perBand = prefs.serialPerBand == 1;
-    std::string next = labelIncrement(m_qsos, perBand, prefs.band);
+    const std::string band = toUpper(prefs.band);
+    // This station's own sequence follows its newest contact in the sequence.
+    std::string next = "001";
+    if (!perBand) {
+        if (!m_qsos.empty()) {
+            next = serialAfter(m_qsos.back().serialSent);
+        }
+    } else if (auto it = m_newestOwnOnBand.find(band); it != m_newestOwnOnBand.end()) {
+        next = serialAfter(m_qsos[it->second].serialSent);
+    }
     // Other stations in the same sequence: continue above the highest they sent.
-    long long highest = 0;
-    for (const auto& [id, c] : m_remotes) {
-        if (perBand && !equalsIgnoreCase(c.record.band, prefs.band)) {
-            continue;
-        }
-        if (auto sent = parseNumber(c.record.serialSent); sent && *sent >= 1 && *sent < 1e15) {
-            highest = std::max(highest, static_cast<long long>(std::floor(*sent)));
-        }
+    long long highest = m_remoteSerialMax;
+    if (perBand) {
+        auto it = m_remoteSerialMaxOnBand.find(band);
+        highest = it == m_remoteSerialMaxOnBand.end() ? 0 : it->second;
     }
     auto own = parseNumber(next);
     if (highest > 0 && (!own || highest + 1 > static_cast<long long>(*own))) {
@@ -203,14 +208,20 @@ std::string Contest::nextSerial() const {
 void Contest::putRemote(const std::string& id, RemoteContact contact) {
     auto it = m_remotes.find(id);
     if (it != m_remotes.end()) {
-        m_remotePointSum -= it->second.record.points;
-        m_remotePointSum += contact.record.points;
+        const RemoteContact before = std::move(it->second);
         it->second = std::move(contact);
+        m_remotePointSum += it->second.record.points - before.record.points;
+        // A changed serial may lower a maximum: the others are looked at again.
+        recomputeRemoteSerials();
+        updateTotalPoints();
+        notify([&](ContactObserver& o) { o.remoteContactPut(id, &before, it->second); });
     } else {
-        m_remotePointSum += contact.record.points;
-        m_remotes.emplace(id, std::move(contact));
+        it = m_remotes.emplace(id, std::move(contact)).first;
+        m_remotePointSum += it->second.record.points;
+        noteRemoteSerial(it->second.record);
+        updateTotalPoints();
+        notify([&](ContactObserver& o) { o.remoteContactPut(id, nullptr, it->second); });
     }
-    recomputeTotals();
     notify([](ContactObserver& o) { o.remoteContactsChanged(); });
 }
 
@@ -219,9 +230,12 @@ bool Contest::removeRemote(const std::string& id) {
     if (it == m_remotes.end()) {
         return false;
     }
-    m_remotePointSum -= it->second.record.points;
+    const RemoteContact removed = std::move(it->second);
     m_remotes.erase(it);
-    recomputeTotals();
+    m_remotePointSum -= removed.record.points;
+    recomputeRemoteSerials();
+    updateTotalPoints();
+    notify([&](ContactObserver& o) { o.remoteContactRemoved(id, removed); });
     notify([](ContactObserver& o) { o.remoteContactsChanged(); });
     return true;
 }
@@ -229,7 +243,9 @@ bool Contest::removeRemote(const std::string& id) {
 void Contest::clearRemotes() {
     m_remotes.clear();
     m_remotePointSum = 0;
-    recomputeTotals();
+    recomputeRemoteSerials();
+    updateTotalPoints();
+    notify([](ContactObserver& o) { o.remoteContactsCleared(); });
     notify([](ContactObserver& o) { o.remoteContactsChanged(); });
 }
 
@@ -239,8 +255,8 @@ const RemoteContact* Contest::findRemote(const std::string& id) const {
 }
 
 void Contest::addObserver(ContactObserver* observer) {
-    if (observer != nullptr && std::find(m_observers.begin(), m_observers.end(), observer) ==
-                                   m_observers.end()) {
+    if (observer != nullptr &&
+        std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end()) {
         m_observers.push_back(observer);
     }
 }
@@ -251,12 +267,50 @@ void Contest::removeObserver(ContactObserver* observer) {
 }
 
 void Contest::recomputeTotals() {
-    double sum = 0;
-    for (const auto& q : m_qsos) {
-        sum += q.points;
+    m_ownPointSum = 0;
+    m_newestOwnOnBand.clear();
+    for (const QsoRecord& r : m_qsos) {
+        m_ownPointSum += r.points;
     }
-    m_ownPoints = static_cast<std::int32_t>(std::lround(sum));
-    m_totalPoints = static_cast<std::int32_t>(std::lround(sum + m_remotePointSum));
+    // The newest record of each band, looked for from the end: a run of
+    // records on one band costs one comparison each.
+    const std::string* previousBand = nullptr;
+    for (std::size_t i = m_qsos.size(); i-- > 0;) {
+        const std::string& band = m_qsos[i].band;
+        if (previousBand == nullptr || band != *previousBand) {
+            m_newestOwnOnBand.try_emplace(toUpper(band), i);
+            previousBand = &band;
+        }
+    }
+    updateTotalPoints();
+}
+
+void Contest::noteOwnContact(int number) {
+    const std::size_t index = static_cast<std::size_t>(number - 1);
+    m_newestOwnOnBand[toUpper(m_qsos[index].band)] = index;
+}
+
+void Contest::noteRemoteSerial(const QsoRecord& record) {
+    auto sent = wholeSerial(record.serialSent);
+    if (!sent) {
+        return;
+    }
+    m_remoteSerialMax = std::max(m_remoteSerialMax, *sent);
+    long long& onBand = m_remoteSerialMaxOnBand[toUpper(record.band)];
+    onBand = std::max(onBand, *sent);
+}
+
+void Contest::recomputeRemoteSerials() {
+    m_remoteSerialMax = 0;
+    m_remoteSerialMaxOnBand.clear();
+    for (const auto& [id, c] : m_remotes) {
+        noteRemoteSerial(c.record);
+    }
+}
+
+void Contest::updateTotalPoints() {
+    m_ownPoints = static_cast<std::int32_t>(std::lround(m_ownPointSum));
+    m_totalPoints = static_cast<std::int32_t>(std::lround(m_ownPointSum + m_remotePointSum));
 }
 
 } // namespace wexon::core

@@ -12,19 +12,9 @@
 #include "core/log_file.h"
 #include "core/preferences.h"
 #include "core/qso_record.h"
+#include "core/remote_contact.h"
 
 namespace wexon::core {
-
-// A contact logged by another station of a multi-operator station and received
-// over the station network. It counts in dupes, prefixes, score, rates and
-// serials here, but never goes into this station's "log.txt".
-struct RemoteContact {
-    std::string station; // the logging station's name ("RUN1")
-    std::string op;      // the operator's call at that station
-    QsoRecord record;
-
-    bool operator==(const RemoteContact&) const = default;
-};
 
 // Told of every change to the contest's contacts, after the change is on disk.
 // Record numbers are 1-based, as in the store. Observers must not change the
@@ -38,7 +28,18 @@ class ContactObserver {
     virtual void contactRemoved(int /*number*/, const QsoRecord& /*removed*/) {}
     // The whole store was replaced (log read again, new log started).
     virtual void logReplaced() {}
-    // Other stations' contacts were added, changed or removed.
+    // One other station's contact arrived under `id` (`before` is null) or took
+    // the place of the one held under it (`before` is the old one, valid only
+    // during the call). Told before remoteContactsChanged().
+    virtual void remoteContactPut(const std::string& /*id*/, const RemoteContact* /*before*/,
+                                  const RemoteContact& /*now*/) {}
+    // The contact under `id` is gone; `removed` is valid only during the call.
+    virtual void remoteContactRemoved(const std::string& /*id*/, const RemoteContact& /*removed*/) {
+    }
+    // Every other station's contact is gone.
+    virtual void remoteContactsCleared() {}
+    // Other stations' contacts were added, changed or removed (after any of
+    // the three above).
     virtual void remoteContactsChanged() {}
 };
 
@@ -47,8 +48,6 @@ class ContactObserver {
 // files are read and written in the working folder.
 class Contest {
   public:
-    static constexpr int kMaxQsos = 13000;
-
     explicit Contest(std::string workingFolder = ".") : m_workingFolder(std::move(workingFolder)) {}
 
     const std::string& workingFolder() const { return m_workingFolder; }
@@ -104,21 +103,18 @@ class Contest {
     // rewrites through until the log is read again.
     FileResult allowDamagedRewrite(const std::string& backupFolder, const DateTime& local,
                                    std::string& savedAs);
-    // Records past the store's limit that the last read left in the file; every
-    // rewrite puts them back after the store so that they are never lost.
-    const std::string& unreadTail() const { return m_unreadTail; }
     // Starts an empty store and an empty "log.txt" (the file is created when
     // missing and left as it is when it exists and is empty).
     FileResult startEmptyLog();
 
-    enum class AppendStatus { Appended, LogFull, WriteFailed, LogNotLoaded };
+    enum class AppendStatus { Appended, WriteFailed, LogNotLoaded };
     struct AppendOutcome {
         AppendStatus status;
         std::string error;
     };
     // Adds `record` as the newest contact and appends its line to "log.txt",
-    // on the disk before returning. A full store, a log not yet read or a failed
-    // write leaves the store exactly as it was.
+    // on the disk before returning. The store has no fixed size. A log not yet
+    // read or a failed write leaves the store exactly as it was.
     AppendOutcome appendQso(const QsoRecord& record);
     // Replaces record `number` (1-based): "log.txt" is rewritten with the
     // change, and only when that succeeded does the store take it. On any
@@ -127,8 +123,8 @@ class Contest {
     // Removes record `number`, later records moving down one place, on the
     // same all-or-nothing terms.
     FileResult removeQso(int number);
-    // Rewrites "log.txt" from the store, followed by any records the store could
-    // not hold, atomically. Refused while no log is loaded or consent is needed.
+    // Rewrites "log.txt" from the store, atomically. Refused while no log is loaded or consent is
+    // needed.
     FileResult rewriteLog() const;
 
     // --- bands and frequencies ---
@@ -141,7 +137,7 @@ class Contest {
     // than the highest serial sent in this sequence (the whole log, or the
     // current band when serials count per band), other stations' contacts
     // included, so that two stations that gave the same number at once both
-    // keep it and the next one continues above both.
+    // keep it and the next one continues above both. O(1) per call.
     std::string nextSerial() const;
 
     // --- other stations' contacts ---
@@ -163,19 +159,28 @@ class Contest {
     void removeObserver(ContactObserver* observer);
 
   private:
+    // Totals and serial bookkeeping of the own store, from scratch.
     void recomputeTotals();
+    void recomputeRemoteSerials();
+    void noteOwnContact(int number);
+    void noteRemoteSerial(const QsoRecord& record);
+    void updateTotalPoints();
     // Why "log.txt" may not be rewritten now; empty when it may.
     std::string rewriteRefusal() const;
-    // Writes `records` (and the unread tail) over "log.txt"; on success they
-    // become the store.
+    // Writes `records` over "log.txt"; on success they become the store.
     FileResult commitStore(std::vector<QsoRecord> records);
 
     std::string m_workingFolder;
     std::vector<QsoRecord> m_qsos;
-    std::string m_unreadTail;
     std::int32_t m_totalPoints = 0;
     std::int32_t m_ownPoints = 0;
+    double m_ownPointSum = 0;
     double m_remotePointSum = 0;
+    // Index of the newest own record on each band (upper-cased band name).
+    std::map<std::string, std::size_t, std::less<>> m_newestOwnOnBand;
+    // Highest whole serial other stations sent, over all bands and per band.
+    long long m_remoteSerialMax = 0;
+    std::map<std::string, long long, std::less<>> m_remoteSerialMaxOnBand;
     std::map<std::string, RemoteContact, std::less<>> m_remotes;
     std::vector<ContactObserver*> m_observers;
     template <class F> void notify(F&& f) const {
@@ -191,10 +196,5 @@ class Contest {
 inline constexpr const char* kLogNotLoadedText =
     "log.txt has not been read in this run, so nothing is written to it. Open it with File > "
     "Open, then log the contact again.";
-
-inline constexpr const char* kLogFullTitle = "Log Full";
-inline constexpr const char* kLogFullText =
-    "The log already holds 13000 contacts, the most it can hold. This contact was not "
-    "logged. Archive this log and start a new one to go on logging.";
 
 } // namespace wexon::core

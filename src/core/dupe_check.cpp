@@ -55,8 +55,21 @@ std::string duplicateMessage(const QsoRecord& record, int number) {
            record.band + "  Rec#  " + std::to_string(number);
 }
 
+std::string remoteDuplicateMessage(const RemoteContact& contact) {
+    const QsoRecord& r = contact.record;
+    return "Duplicate " + r.call + " " + r.qsoDate + " " + r.qsoTime + " ON " + r.band +
+           "  worked by " +
+           (contact.station.empty() ? std::string("another station") : contact.station);
+}
+
 DupeCheck dupcheck(const DupeIndex& index, const std::vector<QsoRecord>& records,
                    std::string_view call, std::string_view band, bool listPrevious) {
+    return dupcheck(index, records, DupeIndex::RemoteMap{}, call, band, listPrevious);
+}
+
+DupeCheck dupcheck(const DupeIndex& index, const std::vector<QsoRecord>& records,
+                   const DupeIndex::RemoteMap& remotes, std::string_view call,
+                   std::string_view band, bool listPrevious) {
     DupeCheck out;
     if (call.empty()) {
         return out;
@@ -81,6 +94,20 @@ DupeCheck dupcheck(const DupeIndex& index, const std::vector<QsoRecord>& records
                 break;
             }
         }
+    }
+    if (out.found()) {
+        return out;
+    }
+    for (std::string_view id : index.remotesWithCallOnBand(call, band)) {
+        auto it = remotes.find(id);
+        // An id the index still holds for a contact that has gone is passed over.
+        if (it == remotes.end() || !equalsIgnoreCase(it->second.record.call, call) ||
+            !equalsIgnoreCase(it->second.record.band, band)) {
+            continue;
+        }
+        out.remoteId = it->first;
+        out.message = remoteDuplicateMessage(it->second);
+        break;
     }
     return out;
 }

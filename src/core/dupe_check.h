@@ -41,22 +41,34 @@ PartialDupes showPartialDupes(const DupeIndex& index, const PartialDupeQuery& q)
 
 // The result of the exact duplicate check.
 struct DupeCheck {
-    int duplicate = 0;   // first record, in record order, with the call on the band; 0 if none
+    int duplicate = 0; // first record, in record order, with the call on the band; 0 if none
+    // When no own record is a duplicate: the id of another station's contact
+    // with the call on the band, empty if none.
+    std::string remoteId;
     std::string message; // the red message line for it, empty when none
     // With "List Previous Contacts" on: every record with the call, on any band,
     // as rows of the log list in record order.
     std::vector<LogListRow> previous;
 
-    bool found() const { return duplicate != 0; }
+    bool found() const { return duplicate != 0 || !remoteId.empty(); }
 };
 
 // The message for a duplicate of record `number`: "Duplicate W1AW 2006/05/27
 // 12:01:02 ON 20  Rec#  17".
 std::string duplicateMessage(const QsoRecord& record, int number);
 
+// The message for a duplicate of another station's contact: "Duplicate W1AW
+// 2006/05/27 12:01:02 ON 20  worked by RUN2".
+std::string remoteDuplicateMessage(const RemoteContact& contact);
+
 // The exact check of the call box text against the store: same call ignoring
 // case (the whole text), same band. An empty call is never a duplicate.
 DupeCheck dupcheck(const DupeIndex& index, const std::vector<QsoRecord>& records,
                    std::string_view call, std::string_view band, bool listPrevious);
+// The same check against the whole station's log: this station's records first,
+// then, when none of them is on the band, the other stations' contacts.
+DupeCheck dupcheck(const DupeIndex& index, const std::vector<QsoRecord>& records,
+                   const DupeIndex::RemoteMap& remotes, std::string_view call,
+                   std::string_view band, bool listPrevious);
 
 } // namespace wexon::core

@@ -61,7 +61,7 @@ class LineCounter {
 };
 
 // The records, value by value, without looking at how the data ends.
-LogReadResult readRecords(std::string_view bytes, std::size_t maxRecords);
+LogReadResult readRecords(std::string_view bytes);
 
 } // namespace
 
@@ -88,7 +88,7 @@ bool isWholeRecordLine(std::string_view line) {
         line.find_first_of("\r\n") != std::string_view::npos) {
         return false;
     }
-    LogReadResult read = readRecords(line, 2);
+    LogReadResult read = readRecords(line);
     return read.records.size() == 1 && !read.lastRecordShort && read.misplacedCount == 0 &&
            read.unreadablePoints == 0;
 }
@@ -103,8 +103,8 @@ bool endsWithUnterminatedLine(std::string_view bytes) {
     return tail.find_first_not_of(" \t") != std::string_view::npos;
 }
 
-LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords) {
-    LogReadResult result = readRecords(bytes, maxRecords);
+LogReadResult parseLog(std::string_view bytes) {
+    LogReadResult result = readRecords(bytes);
     result.lastLineUnterminated = endsWithUnterminatedLine(bytes);
     if (result.lastLineUnterminated) {
         const std::size_t lastEnd = bytes.find_last_of("\r\n");
@@ -116,28 +116,20 @@ LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords) {
 
 namespace {
 
-LogReadResult readRecords(std::string_view bytes, std::size_t maxRecords) {
+LogReadResult readRecords(std::string_view bytes) {
     LogReadResult result;
     // One record per line is the normal case: room for them all up front saves
-    // moving every record each time the store grows.
+    // moving every record each time the store grows, and room for the contacts
+    // of the next hours saves moving them all when the first one is logged.
     std::size_t lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-    result.records.reserve(std::min(lines, maxRecords));
+    result.records.reserve(lines + 1024);
     FieldReader in(bytes);
     LineCounter lineOf(bytes);
     std::string value;
     while (!in.atEnd()) {
         const std::size_t recordStart = in.position();
-        if (result.records.size() >= maxRecords) {
-            // Count what is left without keeping it.
-            result.unreadTailOffset = in.position();
-            int fields = 0;
-            while (in.next(value)) {
-                ++fields;
-            }
-            result.recordsBeyondLimit = (fields + kQsoFieldCount - 1) / kQsoFieldCount;
-            break;
-        }
-        QsoRecord r;
+        // Filled where it stays: no record is moved into the store afterwards.
+        QsoRecord& r = result.records.emplace_back();
         std::string* texts[] = {&r.call,    &r.rstReceived, &r.serialReceived, &r.rstSent,
                                 &r.country, &r.qsoDate,     &r.qsoTime,        &r.band};
         int got = 0;
@@ -174,10 +166,9 @@ LogReadResult readRecords(std::string_view bytes, std::size_t maxRecords) {
             ++result.misplacedCount;
             if (result.misplaced.size() < kMisplacedListed) {
                 result.misplaced.push_back(
-                    {static_cast<int>(result.records.size()) + 1, lineOf.lineAt(recordStart)});
+                    {static_cast<int>(result.records.size()), lineOf.lineAt(recordStart)});
             }
         }
-        result.records.push_back(std::move(r));
     }
     return result;
 }

@@ -30,11 +30,6 @@ struct LogReadResult {
     // The last record ran out of values before its twelfth; it was kept with the
     // missing values empty.
     bool lastRecordShort = false;
-    // Records found beyond `maxRecords` and not loaded.
-    int recordsBeyondLimit = 0;
-    // Where those records begin in the bytes read, so that a rewrite can keep
-    // them; meaningful only when `recordsBeyondLimit` is above 0.
-    std::size_t unreadTailOffset = 0;
     // Points values that were not numbers and were read as 0.
     int unreadablePoints = 0;
     // Points values that were numbers but negative or above kMaxQsoPoints (no
@@ -75,8 +70,8 @@ bool isWholeRecordLine(std::string_view line);
 bool endsWithUnterminatedLine(std::string_view bytes);
 
 // Reads "log.txt" value by value: a line with fewer values takes the rest from
-// the next line. Reads at most `maxRecords` records. A UTF-8 byte-order mark at
-// the start is passed over.
-LogReadResult parseLog(std::string_view bytes, std::size_t maxRecords);
+// the next line. Every record of the file is read, however many there are. A
+// UTF-8 byte-order mark at the start is passed over.
+LogReadResult parseLog(std::string_view bytes);
 
 } // namespace wexon::core

@@ -1,36 +1,39 @@
 #include "core/prefix_list.h"
 
 #include <algorithm>
-#include <numeric>
+#include <unordered_map>
+#include <utility>
 
 #include "core/text_util.h"
 
 namespace wexon::core {
 
 void PrefixList::load(const std::vector<QsoRecord>& records) {
-    // Sort the record numbers by upper-cased prefix, keeping record order among
-    // equal ones, so that the first record of each run holds the first spelling met.
-    std::vector<std::string> keys;
-    keys.reserve(records.size());
-    for (const auto& r : records) {
-        keys.push_back(toUpper(r.prefix));
+    // A log holds far fewer prefixes than contacts: keep the first spelling of
+    // each prefix met in record order, then sort only those.
+    std::unordered_map<std::string, std::size_t> firstRecord;
+    firstRecord.reserve(1024);
+    std::string key;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::string& prefix = records[i].prefix;
+        if (prefix.empty()) {
+            continue;
+        }
+        key.assign(prefix);
+        for (char& c : key) {
+            c = toUpperAscii(c);
+        }
+        firstRecord.try_emplace(key, i);
     }
-    std::vector<std::size_t> order(records.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-
+    std::vector<std::pair<std::string, std::size_t>> unique(firstRecord.begin(), firstRecord.end());
+    std::sort(unique.begin(), unique.end());
     m_entries.clear();
     m_keys.clear();
-    for (std::size_t i : order) {
-        if (keys[i].empty()) {
-            continue;
-        }
-        if (!m_keys.empty() && m_keys.back() == keys[i]) {
-            continue;
-        }
-        m_entries.push_back(records[i].prefix);
-        m_keys.push_back(std::move(keys[i]));
+    m_entries.reserve(unique.size());
+    m_keys.reserve(unique.size());
+    for (auto& [upper, index] : unique) {
+        m_entries.push_back(records[index].prefix);
+        m_keys.push_back(std::move(upper));
     }
 }
 

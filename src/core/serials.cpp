@@ -23,7 +23,11 @@ std::string labelIncrement(const std::vector<QsoRecord>& records, bool serialPer
     if (reference == nullptr) {
         return "001";
     }
-    auto sent = parseNumber(reference->serialSent);
+    return serialAfter(reference->serialSent);
+}
+
+std::string serialAfter(std::string_view serialSent) {
+    auto sent = parseNumber(serialSent);
     if (!sent) {
         return "001";
     }

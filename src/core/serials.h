@@ -15,6 +15,10 @@ namespace wexon::core {
 std::string labelIncrement(const std::vector<QsoRecord>& records, bool serialPerBand,
                            std::string_view band);
 
+// The serial that follows `serialSent`, formatted as labelIncrement does; "001"
+// when it is not a number.
+std::string serialAfter(std::string_view serialSent);
+
 // The copy of the next-serial caption the keyers send: the caption trimmed and,
 // when it is a number, written in its shortest form without leading zeros
 // ("007" gives "7").

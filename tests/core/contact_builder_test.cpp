@@ -96,7 +96,7 @@ TEST(ContactBuilder, PastedTextNeverBreaksTheLogLine) {
     // The line reads back as the same record, on one line.
     const std::string line = formatQsoLine(r);
     EXPECT_EQ(line.find('\n'), line.size() - 1);
-    LogReadResult back = parseLog(line, 10);
+    LogReadResult back = parseLog(line);
     ASSERT_EQ(back.records.size(), 1u);
     EXPECT_EQ(back.records[0], r);
     EXPECT_FALSE(back.lastRecordShort);

@@ -133,7 +133,7 @@ void readMessages(int fd, std::string& pending, Tally& tally) {
 // contact being written when the kill came, which the next start then reads).
 void checkLog(const TempDir& dir, Tally& tally, int kill) {
     const std::string bytes = dir.read(kLogFileName);
-    LogReadResult read = parseLog(bytes, 13000);
+    LogReadResult read = parseLog(bytes);
     ASSERT_FALSE(read.lastLineUnterminated) << "kill " << kill;
     ASSERT_FALSE(read.lastRecordShort) << "kill " << kill;
     ASSERT_EQ(read.unreadablePoints + read.outOfRangePoints, 0) << "kill " << kill;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <random>
 #include <string>
 #include <vector>
@@ -106,7 +107,8 @@ TEST(DupeIndex, AddingRecordsOneByOneEqualsARebuild) {
     std::mt19937 rng(3);
     std::vector<QsoRecord> log;
     DupeIndex added;
-    for (int i = 0; i < 500; ++i) {
+    // Enough records that the recent calls are merged into the sorted run many times.
+    for (int i = 0; i < 3000; ++i) {
         QsoRecord r = contact(randomCall(rng, "KW"), i % 3 == 0 ? "40" : "20");
         log.push_back(r);
         added.add(r);
@@ -119,9 +121,52 @@ TEST(DupeIndex, AddingRecordsOneByOneEqualsARebuild) {
             EXPECT_EQ(added.partialList(typed, band), referenceWalk(log, typed, band));
         }
     }
-    for (int n = 1; n <= 500; n += 37) {
+    for (int n = 1; n <= 3000; n += 37) {
         EXPECT_EQ(added.recordsWithCall(log[n - 1].call), rebuilt.recordsWithCall(log[n - 1].call));
+        EXPECT_TRUE(added.hasCallOnBand(log[n - 1].call, log[n - 1].band));
     }
+}
+
+TEST(DupeIndex, OtherStationsContactsCountOnTheirBandButAreNoRecords) {
+    std::mt19937 rng(11);
+    std::vector<QsoRecord> log;
+    DupeIndex::RemoteMap remotes;
+    DupeIndex added;
+    for (int i = 0; i < 2000; ++i) {
+        QsoRecord r = contact(randomCall(rng, "KW"), i % 2 == 0 ? "40" : "20");
+        if (i % 5 == 0) {
+            const std::string id = "R" + std::to_string(i);
+            remotes[id] = RemoteContact{"RUN2", "K1OP", r};
+            added.addRemote(id, r);
+        } else {
+            log.push_back(r);
+            added.add(r);
+        }
+    }
+    DupeIndex rebuilt;
+    rebuilt.rebuild(log, remotes);
+    EXPECT_EQ(added.count(), static_cast<int>(log.size()));
+    EXPECT_EQ(added.entryCount(), 2000);
+    for (const auto& [id, c] : remotes) {
+        for (const DupeIndex* index : {&added, &rebuilt}) {
+            EXPECT_TRUE(index->hasCallOnBand(c.record.call, c.record.band));
+            std::string lower = c.record.call;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+            auto ids = index->remotesWithCallOnBand(lower, c.record.band);
+            EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << c.record.call;
+            // Record numbers name this station's records only.
+            for (int n : index->recordsWithCall(c.record.call)) {
+                ASSERT_GE(n, 1);
+                ASSERT_LE(n, static_cast<int>(log.size()));
+                EXPECT_TRUE(
+                    equalsIgnoreCase(log[static_cast<std::size_t>(n - 1)].call, c.record.call));
+            }
+        }
+    }
+    // The partial list shows other stations' calls too.
+    const auto& first = remotes.begin()->second.record;
+    EXPECT_NE(added.partialList(first.call, first.band).find(first.call), std::string::npos);
 }
 
 // Logs of many shapes: few and many matches, matches spread over the log or

@@ -50,7 +50,7 @@ TEST(LogLine, CommaInsideCallOrCountrySurvivesWriteAndRead) {
     QsoRecord r = qso("K1,ABC");
     r.country = "Korea, South";
     r.frequency = "";
-    auto read = parseLog(formatQsoLine(r) + formatQsoLine(qso("W1AW")), 13000);
+    auto read = parseLog(formatQsoLine(r) + formatQsoLine(qso("W1AW")));
     ASSERT_EQ(read.records.size(), 2u);
     EXPECT_EQ(read.records[0], r);
     EXPECT_EQ(read.records[1], qso("W1AW"));
@@ -61,14 +61,14 @@ TEST(LogRead, ShortLineTakesTheRestFromTheNextLine) {
     std::string data =
         "\"K1ABC\",\"599\",\"123\",\"599\",\"USA\",\"2026/05/30\"\r\n\"00:01:02\",\"20\",1,\"K1\","
         "\"001\",\"14.025\"\r\n";
-    auto read = parseLog(data, 13000);
+    auto read = parseLog(data);
     ASSERT_EQ(read.records.size(), 1u);
     EXPECT_EQ(read.records[0], qso("K1ABC"));
 }
 
 TEST(LogRead, DamagedFilesLoadWhatTheyCan) {
     // A short last record is kept, its missing values empty.
-    auto shortLast = parseLog(formatQsoLine(qso("W1AW")) + "\"K2XX\",\"59\"", 13000);
+    auto shortLast = parseLog(formatQsoLine(qso("W1AW")) + "\"K2XX\",\"59\"");
     ASSERT_EQ(shortLast.records.size(), 2u);
     EXPECT_TRUE(shortLast.lastRecordShort);
     EXPECT_EQ(shortLast.records[1].call, "K2XX");
@@ -76,8 +76,7 @@ TEST(LogRead, DamagedFilesLoadWhatTheyCan) {
 
     // Points that are not a number count 0.
     auto badPoints = parseLog("\"K1ABC\",\"599\",\"1\",\"599\",\"USA\",\"2026/05/"
-                              "30\",\"00:01:02\",\"20\",x,\"K1\",\"001\",\"\"",
-                              13000);
+                              "30\",\"00:01:02\",\"20\",x,\"K1\",\"001\",\"\"");
     ASSERT_EQ(badPoints.records.size(), 1u);
     EXPECT_EQ(badPoints.records[0].points, 0.0f);
     EXPECT_EQ(badPoints.unreadablePoints, 1);
@@ -85,17 +84,11 @@ TEST(LogRead, DamagedFilesLoadWhatTheyCan) {
     // Binary bytes, stray quotes and a very long line neither crash nor grow without bound.
     std::string junk = std::string("\x00\x01\xff\"\"\"", 6) + std::string(200000, 'Z') + "\r\n" +
                        formatQsoLine(qso("W1AW"));
-    auto messy = parseLog(junk, 13000);
+    auto messy = parseLog(junk);
     EXPECT_GE(messy.records.size(), 1u);
     for (const auto& r : messy.records) {
         EXPECT_LE(r.call.size(), 4096u);
     }
-}
-
-TEST(LogRead, StopsAtTheStoreLimitAndCountsTheRest) {
-    auto read = parseLog(formatLog(numbered(12)), 10);
-    EXPECT_EQ(read.records.size(), 10u);
-    EXPECT_EQ(read.recordsBeyondLimit, 2);
 }
 
 TEST(LogList, ShowsTheNewestTwentyNewestFirst) {
@@ -186,21 +179,6 @@ TEST(ContestStore, EmptyLogGivesNothingAndSerialOne) {
     EXPECT_FALSE(Contest(dir.path() + "/missing").readLog().opened);
 }
 
-TEST(ContestStore, FullStoreRefusesTheNextContactAndTouchesNothing) {
-    wexon::test::TempDir dir;
-    auto records = numbered(Contest::kMaxQsos);
-    dir.write("log.txt", formatLog(records));
-    Contest contest(dir.path());
-    contest.readLog();
-    ASSERT_EQ(contest.qsoCount(), Contest::kMaxQsos);
-    std::string before = dir.read("log.txt");
-    auto outcome = contest.appendQso(qso("K9LAST"));
-    EXPECT_EQ(outcome.status, Contest::AppendStatus::LogFull);
-    EXPECT_FALSE(outcome.error.empty());
-    EXPECT_EQ(contest.qsoCount(), Contest::kMaxQsos);
-    EXPECT_EQ(dir.read("log.txt"), before);
-}
-
 TEST(ContestStore, FailedWriteLeavesTheStoreAsItWas) {
     wexon::test::TempDir dir;
     Contest contest(dir.path());
@@ -272,7 +250,7 @@ TEST(LogReadPoints, OutOfRangePointsReadAsZeroAndAreCounted) {
                  {"1000", 0, 1, 0},  {"3e9", 0, 1, 0},   {"-1", 0, 1, 0}, {"-0.5", 0, 1, 0},
                  {"1e308", 0, 1, 0}, {"1e999", 0, 0, 1}, {"x", 0, 0, 1},  {"\"6\"", 6, 0, 0}};
     for (const auto& c : cases) {
-        auto read = parseLog(line(c.points), 13000);
+        auto read = parseLog(line(c.points));
         ASSERT_EQ(read.records.size(), 1u) << c.points;
         EXPECT_EQ(read.records[0].points, c.read) << c.points;
         EXPECT_EQ(read.outOfRangePoints, c.outOfRange) << c.points;
@@ -284,7 +262,7 @@ TEST(LogReadPoints, OutOfRangePointsReadAsZeroAndAreCounted) {
     for (int i = 0; i < 5; ++i) {
         many += line("3000000000");
     }
-    auto read = parseLog(many, 13000);
+    auto read = parseLog(many);
     EXPECT_EQ(read.outOfRangePoints, 5);
     for (const auto& r : read.records) {
         EXPECT_EQ(r.points, 0.0f);
@@ -298,7 +276,7 @@ TEST(LogReadTornLine, ACutAtEveryByteOfTheLastLineIsReported) {
     const std::string head = formatQsoLine(records[0]) + formatQsoLine(records[1]);
     const std::string last = formatQsoLine(records[2]);
     for (std::size_t cut = 0; cut <= last.size(); ++cut) {
-        auto read = parseLog(head + last.substr(0, cut), 13000);
+        auto read = parseLog(head + last.substr(0, cut));
         const bool whole = cut == 0 || cut >= last.size() - 1; // nothing, or all but the LF
         EXPECT_EQ(read.lastLineUnterminated, !whole) << "cut at " << cut;
         // Cut of its CR LF only, the record is whole and needs just its line end.
@@ -327,7 +305,7 @@ TEST(LogReadTornLine, BlankOrMissingTailsAreNotTorn) {
 // An editor's UTF-8 byte-order mark belongs to no value: the first call reads
 // as written, so it still counts as a dupe.
 TEST(LogRead, AByteOrderMarkIsNotPartOfTheFirstCall) {
-    auto read = parseLog("\xEF\xBB\xBF" + formatLog(numbered(2)), 13000);
+    auto read = parseLog("\xEF\xBB\xBF" + formatLog(numbered(2)));
     ASSERT_EQ(read.records.size(), 2u);
     EXPECT_EQ(read.records[0], numbered(2)[0]);
     EXPECT_EQ(read.misplacedCount, 0);
@@ -345,7 +323,7 @@ TEST(LogReadMisplaced, ALineWithTooFewOrTooManyValuesIsFoundAndNamed) {
     for (const std::string& bad : {withoutFrequency, withExtra}) {
         const std::string bytes =
             formatQsoLine(records[0]) + bad + formatQsoLine(records[2]) + formatQsoLine(records[3]);
-        auto read = parseLog(bytes, 13000);
+        auto read = parseLog(bytes);
         EXPECT_GT(read.misplacedCount, 0) << bad;
         ASSERT_FALSE(read.misplaced.empty()) << bad;
         // Record 2 still holds its twelve values in place; the slide shows from
@@ -356,13 +334,12 @@ TEST(LogReadMisplaced, ALineWithTooFewOrTooManyValuesIsFoundAndNamed) {
     }
     // A whole log, one whose short line takes the rest from the next line, and a
     // short last record are not out of place.
-    EXPECT_EQ(parseLog(formatLog(records), 13000).misplacedCount, 0);
+    EXPECT_EQ(parseLog(formatLog(records)).misplacedCount, 0);
     EXPECT_EQ(parseLog("\"K1ABC\",\"599\",\"123\",\"599\",\"USA\",\"2026/05/30\"\r\n\"00:01:02\","
-                       "\"20\",1,\"K1\",\"001\",\"14.025\"\r\n",
-                       13000)
+                       "\"20\",1,\"K1\",\"001\",\"14.025\"\r\n")
                   .misplacedCount,
               0);
-    EXPECT_EQ(parseLog(formatQsoLine(records[0]) + "\"K2XX\",\"59\"", 13000).misplacedCount, 0);
+    EXPECT_EQ(parseLog(formatQsoLine(records[0]) + "\"K2XX\",\"59\"").misplacedCount, 0);
 }
 
 TEST(LogReadMisplaced, LinesAreCountedWithCrOnlyEndsAndOnlyTheFirstFewAreListed) {
@@ -373,14 +350,14 @@ TEST(LogReadMisplaced, LinesAreCountedWithCrOnlyEndsAndOnlyTheFirstFewAreListed)
     }
     bytes += "\"K9ZZ\",\"599\",\"1\",\"599\",\"USA\",\"2026/05/30\",\"12:00:00\",\"2O\",1,\"K9\","
              "\"001\",\"\"\r";
-    auto read = parseLog(bytes, 13000);
+    auto read = parseLog(bytes);
     ASSERT_EQ(read.misplaced.size(), 1u);
     EXPECT_EQ(read.misplaced[0].record, 4);
     EXPECT_EQ(read.misplaced[0].line, 4);
 
     // A whole log shifted by one value: every record is counted, a few are listed.
     std::string shifted = "\"K0\"\r\n" + formatLog(numbered(40));
-    auto many = parseLog(shifted, 13000);
+    auto many = parseLog(shifted);
     EXPECT_GE(many.misplacedCount, 39);
     EXPECT_EQ(many.misplaced.size(), kMisplacedListed);
 }

@@ -109,7 +109,7 @@ TEST(QuotedFormCommaBeforeLineEnd, LogLinesStayAligned) {
         "\"20\",1,\"K1\",\"001\",\r\n";
     const std::string second = "\"W1AW\",\"599\",\"7\",\"599\",\"USA\",\"2026/05/30\",\"00:02:00\","
                                "\"20\",1,\"W1\",\"002\",\"14.025\"\r\n";
-    auto read = wexon::core::parseLog(first + second + first, 13000);
+    auto read = wexon::core::parseLog(first + second + first);
     ASSERT_EQ(read.records.size(), 3u);
     EXPECT_EQ(read.records[0].serialSent, "001");
     EXPECT_EQ(read.records[0].frequency, "");

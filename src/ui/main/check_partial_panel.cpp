@@ -16,8 +16,8 @@
 #include <QTimer>
 
 #include "platform/memory_release.h"
-#include "ui/main/main_window.h"
 #include "ui/common/plain_text.h"
+#include "ui/main/main_window.h"
 
 namespace wexon::ui {
 
@@ -63,8 +63,8 @@ QVariant CheckPartialModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void CheckPartialModel::setEntries(std::vector<CheckPartialEntry> entries,
-                                   std::vector<int> widths, int height) {
+void CheckPartialModel::setEntries(std::vector<CheckPartialEntry> entries, std::vector<int> widths,
+                                   int height) {
     beginResetModel();
     m_entries = std::move(entries);
     m_widths = std::move(widths);
@@ -239,16 +239,18 @@ CheckPartialInstaller::CheckPartialInstaller(MainWindow& window, core::SettingsS
         connect(m_callBox, &QLineEdit::textChanged, this, [this] { callChanged(); });
         m_callBox->installEventFilter(this);
     }
-    connect(&window, &MainWindow::bandApplied, this, [this] {
-        m_workedValid = false;
-        refresh();
-    });
-    // The log list is refilled whenever the log changes (a contact logged,
-    // edited or deleted, a log read): the worked calls are gathered again.
+    connect(&window, &MainWindow::bandApplied, this, [this] { refresh(); });
+    // The log list is refilled whenever the whole station's log changes (a
+    // contact logged here or by another station, edited or deleted, a log
+    // read): the calls shown are coloured again.
     if (auto* list = window.findChild<QAbstractItemView*>("ListView1");
         list != nullptr && list->model() != nullptr) {
         QAbstractItemModel* logModel = list->model();
-        const auto stale = [this] { m_workedValid = false; };
+        const auto stale = [this] {
+            if (!m_searched.empty()) {
+                refresh();
+            }
+        };
         connect(logModel, &QAbstractItemModel::modelReset, this, stale);
         connect(logModel, &QAbstractItemModel::rowsInserted, this, stale);
         connect(logModel, &QAbstractItemModel::rowsRemoved, this, stale);
@@ -329,7 +331,8 @@ void CheckPartialInstaller::callChanged() {
 
 void CheckPartialInstaller::reloadIfChanged() {
     m_lastCheck = m_clock.steadyNow();
-    const std::string path = core::checkPartialFilePath(m_window.contest().workingFolder(), m_systemFile);
+    const std::string path =
+        core::checkPartialFilePath(m_window.contest().workingFolder(), m_systemFile);
     if (path.empty()) {
         m_calls = core::SuperCheckPartial();
         m_loadedPath.clear();
@@ -345,9 +348,9 @@ void CheckPartialInstaller::reloadIfChanged() {
     const core::SuperCheckPartial::LoadResult r = fresh.loadFile(path);
     if (!r.ok) {
         // The calls read before stay; the file is tried again at the next check.
-        m_loadNote = m_calls.empty() ? QStringLiteral("%1 could not be read")
-                                           .arg(core::kCheckPartialFileName)
-                                     : QString();
+        m_loadNote = m_calls.empty()
+                         ? QStringLiteral("%1 could not be read").arg(core::kCheckPartialFileName)
+                         : QString();
         return;
     }
     m_calls = std::move(fresh);
@@ -357,18 +360,6 @@ void CheckPartialInstaller::reloadIfChanged() {
     m_loadedStamp = stamp;
     m_loadNote = m_calls.empty() ? QStringLiteral("No calls in %1").arg(core::kCheckPartialFileName)
                                  : QString();
-}
-
-const std::vector<std::string>& CheckPartialInstaller::workedCalls() {
-    const core::Contest& contest = m_window.contest();
-    if (!m_workedValid || m_workedBand != contest.prefs.band ||
-        m_workedCount != contest.qsoCount()) {
-        m_worked = core::callsWorkedOnBand(contest.qsos(), contest.prefs.band);
-        m_workedBand = contest.prefs.band;
-        m_workedCount = contest.qsoCount();
-        m_workedValid = true;
-    }
-    return m_worked;
 }
 
 void CheckPartialInstaller::refresh() {
@@ -382,13 +373,16 @@ void CheckPartialInstaller::refresh() {
         m_panel->setMatches({}, matches.total);
         return;
     }
-    const std::vector<std::string>& worked = workedCalls();
+    // Worked means in the whole station's log on this band: the duplicate
+    // index answers that in O(log n) per call shown, with no list to gather.
+    const core::DupeIndex& worked = m_window.dupes();
+    const std::string& band = m_window.contest().prefs.band;
     std::vector<CheckPartialEntry> entries;
     entries.reserve(matches.calls.size());
     for (std::uint32_t i : matches.calls) {
         const std::string_view call = m_calls.call(i);
         entries.push_back({QString::fromLatin1(call.data(), static_cast<qsizetype>(call.size())),
-                           core::containsCall(worked, call)});
+                           worked.hasCallOnBand(call, band)});
     }
     m_panel->setMatches(std::move(entries), matches.total);
 }

@@ -130,7 +130,6 @@ class CheckPartialInstaller : public QObject {
     std::string typedCall() const;
     // Reads the file when it is another one, or changed, since the last read.
     void reloadIfChanged();
-    const std::vector<std::string>& workedCalls();
 
     MainWindow& m_window;
     core::SettingsStore& m_settings;
@@ -149,12 +148,6 @@ class CheckPartialInstaller : public QObject {
     std::optional<core::FileStamp> m_loadedStamp;
     QString m_loadNote;
     std::optional<std::chrono::steady_clock::time_point> m_lastCheck;
-
-    // The log's calls on the band, rebuilt when the log list or the band changes.
-    std::vector<std::string> m_worked;
-    bool m_workedValid = false;
-    std::string m_workedBand;
-    int m_workedCount = -1;
 };
 
 } // namespace wexon::ui

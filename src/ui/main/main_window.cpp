@@ -27,14 +27,15 @@
 #include "core/text_util.h"
 #include "core/utc_offset.h"
 #include "ui/main/country_completion.h"
-#include "ui/station/help_window.h"
 #include "ui/main/log_list_model.h"
+#include "ui/main/score_panel.h"
+#include "ui/station/help_window.h"
 #include "ui/station/station_window.h"
 
-#include "ui/main/main_window_labels.h"
 #include "ui/common/frame_fit.h"
 #include "ui/common/screen_layout.h"
 #include "ui/common/text_conversion.h"
+#include "ui/main/main_window_labels.h"
 
 namespace wexon::ui {
 
@@ -59,6 +60,69 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setWindowTitle("Wexon - CQ WPX Contest Logger");
     buildMenus();
     buildControls();
+    // Other stations' contacts arrive one at a time, up to many a second; the
+    // displays built from them are redrawn once per burst.
+    m_remoteRefresh = new QTimer(this);
+    m_remoteRefresh->setSingleShot(true);
+    m_remoteRefresh->setInterval(kRemoteRefreshMs);
+    connect(m_remoteRefresh, &QTimer::timeout, this, [this] { refreshAfterRemoteChange(); });
+    m_prefixListRedraw = new QTimer(this);
+    m_prefixListRedraw->setSingleShot(true);
+    m_prefixListRedraw->setInterval(kPrefixListRedrawMs);
+    connect(m_prefixListRedraw, &QTimer::timeout, this, [this] {
+        m_scorePanel->showPrefixList(prefixes().displayText());
+        m_prefixRevisionShown = m_stationLog.prefixRevision();
+    });
+    m_contest.addObserver(&m_remoteWatch);
+}
+
+void MainWindow::RemoteChangeWatch::remoteContactsChanged() {
+    if (!m_window.m_remoteRefresh->isActive()) {
+        m_window.m_remoteRefresh->start();
+    }
+}
+
+bool MainWindow::showsStationLog() const {
+    return !m_stationName.empty() || m_contest.remoteCount() > 0;
+}
+
+void MainWindow::setStationName(const std::string& name) {
+    m_stationName = name;
+    refreshAfterRemoteChange();
+}
+
+bool MainWindow::refuseRemoteContactChange() {
+    const QModelIndex current = ListView1->currentIndex();
+    const core::RemoteContact* remote =
+        current.isValid() ? m_logListModel->remoteAt(current.row()) : nullptr;
+    if (remote == nullptr) {
+        return false;
+    }
+    const QString station =
+        remote->station.empty() ? QStringLiteral("another station") : fromLatin1(remote->station);
+    m_services.prompts->message("Contact of " + station,
+                                fromLatin1(remote->record.call) + " on " +
+                                    fromLatin1(remote->record.band) + " was logged by " + station +
+                                    ". It belongs to that station's log, so it can be "
+                                    "edited or deleted only there.",
+                                Prompts::Icon::Information);
+    return true;
+}
+
+void MainWindow::refreshAfterRemoteChange() {
+    m_remoteRefresh->stop();
+    const bool viewChanged = m_logListModel->setStationView(showsStationLog(), m_stationName);
+    if (viewChanged && m_logListModel->stationView()) {
+        ListView1->setColumnWidth(LogListModel::kStationColumn, designToPixels(480));
+    }
+    // A list of earlier contacts with one call stays until the call box is left.
+    if (viewChanged || m_logListModel->showsNewest()) {
+        fillLogList();
+    }
+    labelIncrement();
+    labelDisplay();
+    timeStats();
+    updateNewFlag();
 }
 
 void MainWindow::fitToWorkArea() {
@@ -113,6 +177,7 @@ void MainWindow::setDialog(const QString& text, const QString& colour) {
 }
 
 MainWindow::~MainWindow() {
+    m_contest.removeObserver(&m_remoteWatch);
     m_logListModel->setStore(nullptr);
 }
 
@@ -338,7 +403,9 @@ bool MainWindow::mnuopen2() {
     showLogWarnings(load);
     fillLogList();
     show();
-    preFixLoad();
+    // The station log followed the read as an observer; the displays catch up.
+    m_prefixRevisionShown = 0;
+    updateNewFlag();
     labelIncrement();
     labelDisplay();
     timeStats();
@@ -347,12 +414,6 @@ bool MainWindow::mnuopen2() {
 
 void MainWindow::showLogWarnings(const core::Contest::LogLoad& load) {
     QStringList notes;
-    if (load.details.recordsBeyondLimit > 0) {
-        notes << QString("The log holds more than %1 contacts; only the first %1 were loaded "
-                         "and about %2 more were left in the file.")
-                     .arg(core::Contest::kMaxQsos)
-                     .arg(load.details.recordsBeyondLimit);
-    }
     if (load.details.lastRecordShort) {
         notes << "The last contact in log.txt is incomplete; it was loaded with its missing "
                  "fields left empty.";
@@ -422,19 +483,13 @@ bool MainWindow::appendQso(const core::QsoRecord& record) {
     auto outcome = m_contest.appendQso(record);
     switch (outcome.status) {
     case core::Contest::AppendStatus::Appended:
-        // The duplicate index and the prefix list follow the store.
-        m_dupes.add(m_contest.qsos().back());
-        m_prefixListChanged |= m_prefixes.addCheck(m_contest.qsos().back().prefix);
+        // The station log (duplicates, prefixes, rates) took the contact as
+        // the contest told it.
         fillLogList();
         if (repair.repaired) {
             setDialog(fromLatin1(core::tornTailMessage(repair)));
         }
         return true;
-    case core::Contest::AppendStatus::LogFull:
-        m_services.prompts->beep();
-        m_services.prompts->message(core::kLogFullTitle, core::kLogFullText,
-                                    Prompts::Icon::Exclamation);
-        return false;
     case core::Contest::AppendStatus::LogNotLoaded:
     case core::Contest::AppendStatus::WriteFailed:
         m_services.prompts->beep();

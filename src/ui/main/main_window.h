@@ -18,10 +18,11 @@
 #include "core/prefix_list.h"
 #include "core/settings_store.h"
 #include "core/shared_preferences.h"
+#include "core/station_log.h"
 #include "ui/common/clickable_label.h"
+#include "ui/common/prompts.h"
 #include "ui/main/entry_row_controller.h"
 #include "ui/main/main_window_hooks.h"
-#include "ui/common/prompts.h"
 
 class QDialog;
 class QMenu;
@@ -91,11 +92,11 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     // A mode reported by the rig. The log keeps one mode for the whole contest and
     // none per contact, so a reading changes nothing.
     void modeSelection(const std::string& /*mode*/) {}
-    // Adds a contact (the store's limit and a failed write are reported and leave
-    // the log untouched). True when it was logged.
+    // Adds a contact (a failed write is reported and leaves the log untouched).
+    // True when it was logged.
     // A torn last line of the log is moved aside first and the message line says
-    // so once the contact is in. The duplicate index and the prefix list take
-    // the contact (a prefix not yet worked is added).
+    // so once the contact is in. The duplicate index, the prefix list and the
+    // rates take the contact as the contest tells them of it.
     bool appendQso(const core::QsoRecord& record);
 
     // Rewrites "log.txt" from the store and reads it back.
@@ -116,7 +117,8 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     void timeStats();
     // The score labels and the prefixes worked.
     void labelDisplay();
-    // Rebuilds the prefix list and the duplicate index from the store.
+    // Rebuilds the whole station log (prefixes, duplicate index, rates) from the
+    // store and the other stations' contacts.
     void preFixLoad();
     void mnuPostContestClick();
     // Starts a new, empty log after a typed confirmation; reloads the log in any case.
@@ -140,9 +142,28 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     // Operating time so far: earlier on-periods plus the current one.
     float timeOnRunning();
 
-    const core::PrefixList& prefixes() const { return m_prefixes; }
+    const core::PrefixList& prefixes() const { return m_stationLog.prefixes(); }
     // The calls of the whole station's log, by band: what the dupe check asks.
-    const core::DupeIndex& dupes() const { return m_dupes; }
+    const core::DupeIndex& dupes() const { return m_stationLog.dupes(); }
+    // The whole station's log: this station's records and other stations' contacts.
+    core::StationLog& stationLog() { return m_stationLog; }
+
+    // The name of this station on the station network; empty when networking is
+    // off. With a name, or with other stations' contacts held, the log list shows
+    // the whole station's log newest first with a station column.
+    void setStationName(const std::string& name);
+    const std::string& stationName() const { return m_stationName; }
+    // Whether the log list shows the whole station's log (station column).
+    bool showsStationLog() const;
+    // Edit or Delete with another station's contact selected in the log list:
+    // says that the contact belongs to that station's log and must be changed
+    // there, and returns true. False when the selection is no such contact.
+    bool refuseRemoteContactChange();
+    // The displays built from the whole station's log (score, rates, serial,
+    // "New" flag, log list) are brought up to date at most this often while
+    // other stations' contacts arrive.
+    static constexpr int kRemoteRefreshMs = 100;
+    static constexpr int kPrefixListRedrawMs = 250;
     EntryRowController& entryRow() { return *m_entry; }
     bool keyboardCwMode() const { return m_keyboardCwMode; }
     bool keyboardRttyMode() const { return m_keyboardRttyMode; }
@@ -194,6 +215,8 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     void clearDupeLabelColour();
     void runPointsRule();
     void updateNewFlag();
+    // Redraws what the whole station's log feeds, after other stations' changes.
+    void refreshAfterRemoteChange();
     void sendToLink(const char* item, const QString& value);
     bool postContestKey(QLineEdit* box, QKeyEvent* key);
     void focusAfter(QWidget* widget);
@@ -227,8 +250,27 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     void fitToWorkArea();
     int runModal(QDialog& dialog);
 
+    // Schedules one coalesced refresh when other stations' contacts change.
+    class RemoteChangeWatch final : public core::ContactObserver {
+      public:
+        explicit RemoteChangeWatch(MainWindow& window) : m_window(window) {}
+        void remoteContactsChanged() override;
+
+      private:
+        MainWindow& m_window;
+    };
+
     MainWindowServices m_services;
     core::Contest m_contest;
+    // Observes m_contest before the window's own watch, so it is up to date
+    // when the watch runs.
+    core::StationLog m_stationLog{m_contest};
+    RemoteChangeWatch m_remoteWatch{*this};
+    QTimer* m_remoteRefresh = nullptr;
+    // Redraws the prefixes-worked text, which lays out thousands of prefixes,
+    // at most once per kPrefixListRedrawMs instead of once per new prefix.
+    QTimer* m_prefixListRedraw = nullptr;
+    std::string m_stationName;
 
     // Entry row.
     QLineEdit* txtCall = nullptr;
@@ -275,9 +317,8 @@ class MainWindow : public QMainWindow, private EntryRowHost {
     QString m_nextSerialPlain = "001";
     bool m_partialDupes = true;
     core::OperatingTime m_opTime;
-    core::PrefixList m_prefixes;
-    bool m_prefixListChanged = true;
-    core::DupeIndex m_dupes;
+    // The prefix list revision the prefix display shows.
+    std::uint64_t m_prefixRevisionShown = 0;
     bool m_keyboardCwMode = false;
     bool m_keyboardRttyMode = false;
     bool m_closing = false;

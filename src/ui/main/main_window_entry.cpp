@@ -133,7 +133,7 @@ void MainWindow::runPointsRule() {
 }
 
 void MainWindow::updateNewFlag() {
-    Label14->setVisible(core::isNewPrefix(m_prefixes, m_entry->row().text(EntryBox::Pref)));
+    Label14->setVisible(core::isNewPrefix(prefixes(), m_entry->row().text(EntryBox::Pref)));
 }
 
 void MainWindow::beforeKey(EntryBox box) {
@@ -257,7 +257,7 @@ void MainWindow::partialDupes(int key, const std::string& callBefore) {
     q.band = m_contest.prefs.band;
     q.listOn = m_partialDupes;
     q.loggedOn = m_opTime.loggedOn();
-    core::PartialDupes r = core::showPartialDupes(m_dupes, q);
+    core::PartialDupes r = core::showPartialDupes(dupes(), q);
     setLabelValue(lblDupe, fromLatin1(r.list));
     QPalette pal = lblDupe->palette();
     pal.setColor(QPalette::Window,
@@ -274,8 +274,10 @@ void MainWindow::partialDupes(int key, const std::string& callBefore) {
 bool MainWindow::dupCheck() {
     core::EntryRow& row = m_entry->row();
     const bool listPrevious = mnuListPrevious->isChecked() && cmdEdit->isHidden();
-    core::DupeCheck r = core::dupcheck(m_dupes, m_contest.qsos(), row.text(EntryBox::Call),
-                                       m_contest.prefs.band, listPrevious);
+    // The whole station's log: a call another station worked on this band is a
+    // duplicate here too, and the message names that station.
+    core::DupeCheck r =
+        m_stationLog.dupcheck(row.text(EntryBox::Call), m_contest.prefs.band, listPrevious);
     if (listPrevious) {
         std::vector<int> numbers;
         numbers.reserve(r.previous.size());
@@ -628,24 +630,24 @@ void MainWindow::timer2Tick() {
 }
 
 void MainWindow::timeStats() {
-    m_scorePanel->showRates(core::qsoRates(m_contest.qsos(), m_services.clock->utcNow()));
+    // Over the whole station's log, in whatever order its contacts came.
+    m_scorePanel->showRates(m_stationLog.rates(m_services.clock->utcNow()));
 }
 
 void MainWindow::labelDisplay() {
-    m_scorePanel->showScore(
-        core::labelDisplay(m_contest.qsoCount(), m_prefixes.count(), m_contest.totalPoints()));
-    // The list of prefixes worked is rewritten only when it changed: most
-    // contacts add no prefix, and the list can hold thousands.
-    if (m_prefixListChanged) {
-        m_scorePanel->showPrefixList(m_prefixes.displayText());
-        m_prefixListChanged = false;
+    m_scorePanel->showScore(core::labelDisplay(m_stationLog.contactCount(), prefixes().count(),
+                                               m_contest.totalPoints()));
+    // The list of prefixes worked is rewritten only when it changed (most
+    // contacts add no prefix) and, since it can hold thousands, a moment later
+    // rather than on every new prefix of a run.
+    if (m_prefixRevisionShown != m_stationLog.prefixRevision() && !m_prefixListRedraw->isActive()) {
+        m_prefixListRedraw->start();
     }
 }
 
 void MainWindow::preFixLoad() {
-    m_prefixes.load(m_contest.qsos());
-    m_prefixListChanged = true;
-    m_dupes.rebuild(m_contest.qsos());
+    m_stationLog.rebuild();
+    m_prefixRevisionShown = 0;
     updateNewFlag();
 }
 

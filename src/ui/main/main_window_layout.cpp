@@ -373,6 +373,7 @@ void MainWindow::buildControls() {
     // The log list with its buttons: a view over the QSO store.
     m_logListModel = new LogListModel(this);
     m_logListModel->setStore(&m_contest.qsos());
+    m_logListModel->setStationLog(&m_stationLog);
     ListView1 = new QTreeView(central);
     ListView1->setObjectName("ListView1");
     ListView1->setAccessibleName("Log");

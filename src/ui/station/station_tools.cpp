@@ -209,6 +209,10 @@ void StationTools::connectEditButtons() {
     connect(edit, &QPushButton::clicked, this, [this] {
         const int record = selectedRecord();
         if (record == 0) {
+            if (m_window.refuseRemoteContactChange()) {
+                showEditButtons(false);
+                return;
+            }
             sayNoContactSelected();
             return;
         }
@@ -222,6 +226,10 @@ void StationTools::connectEditButtons() {
     connect(del, &QPushButton::clicked, this, [this] {
         const int record = selectedRecord();
         if (record == 0) {
+            if (m_window.refuseRemoteContactChange()) {
+                showEditButtons(false);
+                return;
+            }
             sayNoContactSelected();
             return;
         }

@@ -412,16 +412,17 @@ TEST_F(MainWindowTest, CloseIsRefusedWhileCwIsSendingThenBacksUpAChangedLog) {
     ASSERT_TRUE(std::filesystem::exists(backupFile));
 }
 
-TEST_F(MainWindowTest, AppendedContactIsListedAndTheFullLogRefusesMore) {
-    dir.write("work/log.txt", logOf(core::Contest::kMaxQsos));
+TEST_F(MainWindowTest, ALogPastThirteenThousandContactsTakesTheNextOne) {
+    dir.write("work/log.txt", logOf(13000));
     prompts.questionAnswers = {true};
     auto& w = make();
     w.formLoad();
     std::string before = dir.read("work/log.txt");
-    EXPECT_FALSE(w.appendQso(qso(13001)));
-    EXPECT_TRUE(prompts.wasShown("Log Full"));
-    EXPECT_EQ(w.contest().qsoCount(), core::Contest::kMaxQsos);
-    EXPECT_EQ(dir.read("work/log.txt"), before);
+    ASSERT_TRUE(w.appendQso(qso(13001)));
+    EXPECT_EQ(w.contest().qsoCount(), 13001);
+    EXPECT_EQ(dir.read("work/log.txt"), before + core::formatQsoLine(qso(13001)));
+    auto* list = w.findChild<QTreeView*>("ListView1");
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), "13001");
 }
 
 TEST_F(MainWindowTest, ColumnClickSortsOnceAsText) {
