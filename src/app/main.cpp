@@ -16,6 +16,8 @@
 #include "ui/common/screen_layout.h"
 #include "ui/station/startup.h"
 #include "ui/station/station_broadcasts.h"
+#include "spots/spot_marks.h"
+#include "ui/spots/band_map_controller.h"
 #include "ui/spots/station_spots.h"
 #include "ui/keying/station_voice.h"
 #include "ui/station/station_tools.h"
@@ -73,6 +75,15 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&spots] { spots.shutdown(); });
     // The known calls containing the call being typed (Options > Super Check Partial).
     wexon::ui::CheckPartialInstaller checkPartial(window, settings, clock);
+    // The spot displays and the check-partial list inform each other: spots are
+    // marked unconfirmed unless the known calls hold them, and the list shows
+    // in bold the calls spotted on this band.
+    spots.setKnownCalls(&checkPartial.calls());
+    spots.setVoicePrompter(&voice);
+    checkPartial.setSpottedQuery(
+        [&spots](std::string_view call) { return spots.spottedCalls().contains(call); });
+    QObject::connect(&spots.controller(), &wexon::ui::BandMapController::spottedCallsChanged,
+                     &checkPartial, &wexon::ui::CheckPartialInstaller::refresh);
     // The link with the RTTY program: it starts when the station setup is accepted.
     wexon::ui::DigitalLinkWindow digitalLink(window, settings, prompts);
     // UDP broadcasts for dashboards and live score posting (Options menu).

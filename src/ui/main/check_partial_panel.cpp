@@ -7,6 +7,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QEvent>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
@@ -46,10 +47,32 @@ QVariant CheckPartialModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return e.call;
-    case Qt::AccessibleTextRole:
-        return e.worked ? e.call + ", worked on this band" : e.call;
+    case Qt::AccessibleTextRole: {
+        QString text = e.call;
+        if (e.worked) {
+            text += QStringLiteral(", worked on this band");
+        }
+        if (e.spotted) {
+            text += QStringLiteral(", spotted on this band");
+        }
+        return text;
+    }
     case Qt::ToolTipRole:
-        return e.worked ? QStringLiteral("Worked on this band") : QVariant();
+        if (e.worked && e.spotted) {
+            return QStringLiteral("Worked on this band; spotted on this band");
+        }
+        if (e.worked || e.spotted) {
+            return e.worked ? QStringLiteral("Worked on this band")
+                            : QStringLiteral("Spotted on this band");
+        }
+        return {};
+    case Qt::FontRole:
+        if (e.spotted) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
     case Qt::ForegroundRole:
         return e.worked ? QVariant(QBrush(QColor(kCheckPartialWorkedColour))) : QVariant();
     case Qt::SizeHintRole:
@@ -382,7 +405,7 @@ void CheckPartialInstaller::refresh() {
     for (std::uint32_t i : matches.calls) {
         const std::string_view call = m_calls.call(i);
         entries.push_back({QString::fromLatin1(call.data(), static_cast<qsizetype>(call.size())),
-                           worked.hasCallOnBand(call, band)});
+                           worked.hasCallOnBand(call, band), m_spotted && m_spotted(call)});
     }
     m_panel->setMatches(std::move(entries), matches.total);
 }

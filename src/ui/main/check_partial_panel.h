@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <string_view>
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -31,7 +34,8 @@ inline constexpr const char* kCheckPartialWorkedColour = "#C00000";
 // One call of the list.
 struct CheckPartialEntry {
     QString call;
-    bool worked = false; // in the log on the current band
+    bool worked = false;  // in the log on the current band
+    bool spotted = false; // on the band map or spot list of the current band
 };
 
 // The calls the list shows, for the view: the call, its colour and whether it
@@ -120,6 +124,11 @@ class CheckPartialInstaller : public QObject {
     void refresh();
     // The file read when the working folder holds none (the system's copy).
     void setSystemFile(std::string path) { m_systemFile = std::move(path); }
+    // Whether a call is spotted on the current band; the calls it names are
+    // shown in bold. Empty: nothing is marked.
+    void setSpottedQuery(std::function<bool(std::string_view)> spotted) {
+        m_spotted = std::move(spotted);
+    }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -132,6 +141,7 @@ class CheckPartialInstaller : public QObject {
     void reloadIfChanged();
 
     MainWindow& m_window;
+    std::function<bool(std::string_view)> m_spotted;
     core::SettingsStore& m_settings;
     const core::Clock& m_clock;
     QAction* m_menuItem = nullptr;

@@ -206,6 +206,25 @@ TEST_F(CheckPartialTest, CallsInTheLogOnTheCurrentBandStandOut) {
     EXPECT_TRUE(workedRole("K1ABC"));
 }
 
+TEST_F(CheckPartialTest, CallsSpottedOnTheBandAreBoldAndSaidSo) {
+    std::vector<core::QsoRecord> log = {contact("K1AB", "20")};
+    start(kCalls, core::formatLog(log));
+    installer->setSpottedQuery([](std::string_view call) { return call == "K1AB" || call == "K1ABC"; });
+    installer->setEnabled(true);
+    callBox()->setText("K1A");
+    for (int r = 0; r < model().rowCount(); ++r) {
+        const QModelIndex i = model().index(r);
+        const QString call = i.data().toString();
+        const bool spotted = call == "K1AB" || call == "K1ABC";
+        EXPECT_EQ(i.data(Qt::FontRole).value<QFont>().bold(), spotted) << call.toStdString();
+        EXPECT_EQ(i.data(Qt::AccessibleTextRole).toString().contains("spotted on this band"), spotted)
+            << call.toStdString();
+    }
+    // Worked and spotted: both are said.
+    EXPECT_EQ(model().index(0).data(Qt::AccessibleTextRole).toString(),
+              "K1AB, worked on this band, spotted on this band");
+}
+
 TEST_F(CheckPartialTest, AnEditedContactIsColouredByItsNewCall) {
     std::vector<core::QsoRecord> log = {contact("K1AB", "20")};
     start(kCalls, core::formatLog(log));
