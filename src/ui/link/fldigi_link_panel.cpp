@@ -68,7 +68,7 @@ void FldigiLinkPanel::buildControls() {
     m_programBox->addItem(QStringLiteral("Vemo RTTY (local socket)"));
     m_programBox->addItem(QStringLiteral("fldigi (XML-RPC)"));
     m_programBox->setCurrentIndex(fldigiChosen() ? 1 : 0);
-    form->addRow(QStringLiteral("RTTY program"), m_programBox);
+    form->addRow(plainLabel(QStringLiteral("RTTY program"), this), m_programBox);
     column->addLayout(form);
 
     m_fldigiGroup = new QWidget(this);
@@ -87,8 +87,8 @@ void FldigiLinkPanel::buildControls() {
     m_rigSharedBox = new QCheckBox(QStringLiteral("Rig shared through fldigi"), m_fldigiGroup);
     m_rigSharedBox->setObjectName(QStringLiteral("chkFldigiRig"));
     m_rigSharedBox->setChecked(m_settings.rigSharedThroughFldigi);
-    address->addRow(QStringLiteral("fldigi host"), m_hostBox);
-    address->addRow(QStringLiteral("XML-RPC port"), m_portBox);
+    address->addRow(plainLabel(QStringLiteral("fldigi host"), this), m_hostBox);
+    address->addRow(plainLabel(QStringLiteral("XML-RPC port"), this), m_portBox);
     address->addRow(QString(), m_rigSharedBox);
     // The function-key messages: pick a key, edit its text.
     auto* messageRow = new QHBoxLayout();
@@ -108,7 +108,7 @@ void FldigiLinkPanel::buildControls() {
     m_messageBox->setText(fromLatin1(m_settings.messages[0]));
     messageRow->addWidget(m_messageKeyBox);
     messageRow->addWidget(m_messageBox, 1);
-    address->addRow(QStringLiteral("Message"), messageRow);
+    address->addRow(plainLabel(QStringLiteral("Message"), this), messageRow);
     group->addLayout(address);
 
     m_statusLabel = plainLabel(QStringLiteral("Not connected."), m_fldigiGroup);
