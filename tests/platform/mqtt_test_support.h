@@ -78,6 +78,8 @@ class TestBroker {
     }
     ~TestBroker() { kill(SIGTERM); }
 
+    // More configuration lines, for the next start().
+    void addConfig(const std::string& lines) { m_extra += lines; }
     int port() const { return m_port; }
     const std::string& host() const { return m_host; }
     const std::string& folder() const { return m_folder; }
