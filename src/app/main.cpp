@@ -17,6 +17,7 @@
 #include "ui/station/startup.h"
 #include "ui/spots/station_spots.h"
 #include "ui/keying/station_voice.h"
+#include "ui/net/station_network.h"
 #include "ui/station/station_tools.h"
 
 int main(int argc, char** argv) {
@@ -74,6 +75,9 @@ int main(int argc, char** argv) {
     wexon::ui::CheckPartialInstaller checkPartial(window, settings, clock);
     // The link with the RTTY program: it starts when the station setup is accepted.
     wexon::ui::DigitalLinkWindow digitalLink(window, settings, prompts);
+    // Several stations, one log: off until turned on in the Network window.
+    auto* network = new wexon::ui::StationNetwork(window, services);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [network] { network->shutdown(); });
     const auto loaded = window.formLoad();
     if (loaded == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
         return 1;
@@ -82,6 +86,7 @@ int main(int argc, char** argv) {
     window.show();
     if (loaded == wexon::ui::MainWindow::LoadOutcome::Ready) {
         tools.startRig();
+        network->start();
     }
     // Reading the log and the tables is done: what it used and freed goes back
     // to the system once the window has been drawn.
