@@ -60,7 +60,7 @@ void StationNetwork::start() {
 }
 
 void StationNetwork::shutdown() {
-    stopNetwork();
+    stopNetwork(true);
 }
 
 bool StationNetwork::apply(const net::NetworkSettings& wanted) {
@@ -147,12 +147,17 @@ void StationNetwork::startNetwork() {
     refreshState();
 }
 
-void StationNetwork::stopNetwork() {
+void StationNetwork::stopNetwork(bool keepContacts) {
     if (m_link) {
         m_link->stop();
         m_link.reset();
     }
-    m_sync.reset();
+    if (m_sync) {
+        m_sync.reset();
+        if (!keepContacts) {
+            m_window.contest().clearRemotes();
+        }
+    }
     if (m_stationNameHook) {
         m_stationNameHook(std::string());
     }

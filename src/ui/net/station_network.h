@@ -62,7 +62,9 @@ class StationNetwork : public QObject {
 
   private:
     void startNetwork();
-    void stopNetwork();
+    // `keepContacts`: leave the other stations' contacts in the contest (at
+    // program end); otherwise they go with the network.
+    void stopNetwork(bool keepContacts = false);
     void notice(const std::string& text);
     void refreshState();
     void warnBandChange();
