@@ -237,6 +237,8 @@ void MqttStationLink::drain() {
             break;
         case Event::Kind::Lost:
             flush();
+            // What was in flight is sent again after the next marker.
+            m_inFlight.clear();
             if (m_linked) {
                 m_linked = false;
                 m_sync.linkDown();
