@@ -26,6 +26,8 @@ allow_anonymous true
 persistence true
 persistence_location $DEMO/broker/db/
 autosave_on_changes true
+max_queued_messages 1000000
+set_tcp_nodelay true
 CONF
 [ "$(id -u)" = 0 ] && echo "user root" >> "$DEMO/broker/mosquitto.conf"
 mosquitto -c "$DEMO/broker/mosquitto.conf" &

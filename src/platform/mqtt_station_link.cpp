@@ -44,6 +44,9 @@ bool MqttStationLink::start(const MqttSettings& settings, std::string& error) {
     }
     mosquitto_threaded_set(m_client, true);
     mosquitto_int_option(m_client, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // Each contact is a small packet of its own: send it now rather than wait
+    // for the acknowledgement of the one before.
+    mosquitto_int_option(m_client, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_callback_set(m_client, &MqttStationLink::onConnect);
     mosquitto_subscribe_callback_set(m_client, &MqttStationLink::onSubscribe);
     mosquitto_message_callback_set(m_client, &MqttStationLink::onMessage);

@@ -88,7 +88,7 @@ class TestBroker {
         const std::string conf = m_folder + "/mosquitto.conf";
         std::ofstream(conf) << "listener " << m_port << " " << m_host << "\n"
                             << "user root\npersistence true\npersistence_location " << m_folder
-                            << "/db/\nautosave_interval 3600\n"
+                            << "/db/\nautosave_interval 3600\nmax_queued_messages 1000000\nset_tcp_nodelay true\n"
                             << "log_dest file " << m_folder << "/broker.log\n"
                             << (m_extra.find("allow_anonymous") == std::string::npos
                                     ? "allow_anonymous true\n"
