@@ -96,6 +96,10 @@ void StationSync::start() {
 // the file): it gets a new id. A journal contact with no record left was
 // deleted or changed outside the program: a tombstone tells the others.
 void StationSync::reconcile() {
+    if (!m_contest.logLoaded()) {
+        // A log not read is not a log emptied: nothing is withdrawn until it is.
+        return;
+    }
     const std::vector<core::QsoRecord>& records = m_contest.qsos();
     std::multimap<std::string, std::string> liveByCall; // call -> id, not yet matched
     for (const auto& [id, own] : m_own) {

@@ -267,6 +267,53 @@ TEST_F(StationSyncTest, SameSerialFromAnotherStationIsToldAndKept) {
     EXPECT_EQ(b.contest->nextSerial(), "002");
 }
 
+TEST_F(StationSyncTest, LostJournalOrReplacementComputerDoublesNothing) {
+    SyncStation a(root, "RUN1");
+    SyncStation b(root, "MULT");
+    broker.connect(a.link);
+    broker.connect(b.link);
+    a.log("K1AA");
+    a.log("K2BB");
+    broker.disconnect(a.link);
+    // RUN1's journal is lost; its log.txt is intact. Its contacts come back
+    // under the ids the broker knows them by.
+    a.sync.reset();
+    fs::remove(a.folder / NetworkJournal::kFileName);
+    a.restart("RUN1");
+    broker.connect(a.link);
+    EXPECT_EQ(b.merged(), (std::vector<std::string>{"K1AA/20/001", "K2BB/20/002"}));
+    EXPECT_EQ(a.sync->waitingCount(), 0);
+    // A replacement computer for RUN1 with an empty log: it gets the station's
+    // earlier contacts and the next serial continues above them.
+    broker.disconnect(a.link);
+    SyncStation spare(root / "spare", "RUN1");
+    broker.connect(spare.link);
+    EXPECT_EQ(spare.merged(), b.merged());
+    EXPECT_EQ(spare.contest->nextSerial(), "003");
+    spare.log("K3CC");
+    EXPECT_EQ(b.merged().size(), 3u);
+    EXPECT_TRUE(spare.notices.empty()) << spare.notices.front();
+}
+
+TEST_F(StationSyncTest, ALogNotYetReadWithdrawsNothing) {
+    SyncStation a(root, "RUN1");
+    SyncStation b(root, "MULT");
+    broker.connect(a.link);
+    broker.connect(b.link);
+    a.log("K1AA");
+    broker.disconnect(a.link);
+    // RUN1 starts again but its log could not be read (yet).
+    a.sync.reset();
+    a.contest = std::make_unique<core::Contest>(a.folder.string());
+    a.restart("RUN1");
+    broker.connect(a.link);
+    EXPECT_EQ(b.merged(), (std::vector<std::string>{"K1AA/20/001"}));
+    // Once read, the contact is matched to its id, not sent again.
+    ASSERT_TRUE(a.contest->readLog().opened);
+    EXPECT_EQ(a.sync->waitingCount(), 0);
+    EXPECT_EQ(a.merged(), b.merged());
+}
+
 TEST_F(StationSyncTest, OlderRevisionNeverUndoesANewerOne) {
     SyncStation a(root, "RUN1");
     ContactMessage m;
