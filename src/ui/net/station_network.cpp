@@ -148,16 +148,19 @@ void StationNetwork::startNetwork() {
 }
 
 void StationNetwork::stopNetwork(bool keepContacts) {
+    if (!m_sync && !m_link) {
+        // Nothing runs: at program end the window may already be going.
+        return;
+    }
     if (m_link) {
         m_link->stop();
         m_link.reset();
     }
-    if (m_sync) {
-        m_sync.reset();
-        if (!keepContacts) {
-            m_window.contest().clearRemotes();
-        }
+    m_sync.reset();
+    if (keepContacts) {
+        return;
     }
+    m_window.contest().clearRemotes();
     if (m_stationNameHook) {
         m_stationNameHook(std::string());
     }
