@@ -212,8 +212,12 @@ TEST_F(StationNetworkTest, BrokerWithTheShippedAclRefusesPublishingUnderAnotherN
     a.log("K2BB");
     ASSERT_TRUE(converge({&a, &b}, 2));
     pumpUntil([] { return false; }, 300);
-    for (const auto& line : b.merged()) {
-        EXPECT_EQ(line.find("FAKE"), std::string::npos) << line;
+    // MULT itself would refuse a live contact under its own name anyway; RUN1
+    // would take it as MULT's if the broker had passed it on.
+    for (const TestStation* s : {&a, &b}) {
+        for (const auto& line : s->merged()) {
+            EXPECT_EQ(line.find("FAKE"), std::string::npos) << s->name() << ": " << line;
+        }
     }
     // A wrong password gets no link at all.
     TestStation c(dir.path(), "SPARE");
