@@ -117,6 +117,37 @@ TEST_F(StationNetworkWindowTest, TurnedOnInTheWindowItSharesTheLogAndPersists) {
     EXPECT_TRUE(state->text().contains("1 waiting")) << state->text().toStdString();
 }
 
+TEST_F(StationNetworkWindowTest, StationCabrilloHoldsEveryStationsContacts) {
+    startWindow();
+    net::NetworkSettings s;
+    s.on = true;
+    s.port = test::freeLoopbackPort(); // no broker needed: the journal is the source
+    s.station = "RUN1";
+    s.op = "K1OP";
+    s.contestId = "WPX-TEST";
+    s.category = net::Category::MultiTwo;
+    ASSERT_TRUE(network->apply(s));
+    ASSERT_TRUE(window->appendQso(test::qso(1)));
+    net::ContactMessage other;
+    other.contestId = "WPX-TEST";
+    other.station = "MULT";
+    other.instance = "i1";
+    other.op = "W2OP";
+    other.id = "c1";
+    other.transmitter = 1;
+    other.record = test::qso(2, "40");
+    network->sync()->receive({{net::contactTopic("WPX-TEST", "MULT", "c1"),
+                               net::encodeContact(other), true}});
+    prompts.fileAnswers.push_back(QString::fromStdString(dir.file("station.log")));
+    QTest::mouseClick(network->networkWindow().findChild<QPushButton*>("cmdStationCabrillo"),
+                      Qt::LeftButton);
+    const std::string file = dir.read("station.log");
+    EXPECT_NE(file.find("K1AA"), std::string::npos) << file;
+    EXPECT_NE(file.find("K2AA"), std::string::npos) << file;
+    EXPECT_NE(file.find("OPERATORS: K1OP W2OP"), std::string::npos) << file;
+    EXPECT_NE(file.find("CATEGORY-TRANSMITTER: TWO"), std::string::npos) << file;
+}
+
 TEST_F(StationNetworkWindowTest, RefusedMessagesAreToldOnTheMessageLineAsPlainText) {
     startWindow();
     net::NetworkSettings s;
