@@ -20,6 +20,7 @@
 #include "ui/spots/band_map_controller.h"
 #include "ui/spots/station_spots.h"
 #include "ui/keying/station_voice.h"
+#include "ui/net/station_network.h"
 #include "ui/station/station_tools.h"
 
 int main(int argc, char** argv) {
@@ -89,6 +90,10 @@ int main(int argc, char** argv) {
     // UDP broadcasts for dashboards and live score posting (Options menu).
     wexon::ui::StationBroadcasts broadcasts(window, services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, [&broadcasts] { broadcasts.shutdown(); });
+    // Several stations, one log: off until turned on in the Network window.
+    auto* network = new wexon::ui::StationNetwork(
+        window, services, [&window](const std::string& name) { window.setStationName(name); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [network] { network->shutdown(); });
     const auto loaded = window.formLoad();
     if (loaded == wexon::ui::MainWindow::LoadOutcome::EndProgram) {
         return 1;
@@ -96,9 +101,11 @@ int main(int argc, char** argv) {
     screenLayout->applyStartupSize();
     window.show();
     // With the rig reached through fldigi, fldigi alone polls it.
-    if (loaded == wexon::ui::MainWindow::LoadOutcome::Ready &&
-        !digitalLink.rigSharedThroughFldigi()) {
-        tools.startRig();
+    if (loaded == wexon::ui::MainWindow::LoadOutcome::Ready) {
+        if (!digitalLink.rigSharedThroughFldigi()) {
+            tools.startRig();
+        }
+        network->start();
     }
     // Reading the log and the tables is done: what it used and freed goes back
     // to the system once the window has been drawn.
