@@ -513,9 +513,11 @@ bool readFlag(const core::SettingsStore& store, const char* key, bool fallback) 
     return fallback;
 }
 
-// Settings texts are kept short and on one line.
-std::string readText(const core::SettingsStore& store, const char* key, const std::string& fallback,
-                     std::size_t limit) {
+
+} // namespace
+
+std::string readOneLineSetting(const core::SettingsStore& store, const char* key,
+                               const std::string& fallback, std::size_t limit) {
     std::string v = store.read(key, fallback);
     for (char& c : v) {
         if (c == '\r' || c == '\n') {
@@ -526,17 +528,15 @@ std::string readText(const core::SettingsStore& store, const char* key, const st
     return v.size() > limit ? v.substr(0, limit) : v;
 }
 
-} // namespace
-
 BroadcastSettings BroadcastSettings::load(const core::SettingsStore& store) {
     BroadcastSettings s;
     s.enabled = readFlag(store, kEnabledKey, s.enabled);
-    s.destinations = readText(store, kDestinationsKey, s.destinations, 1024);
+    s.destinations = readOneLineSetting(store, kDestinationsKey, s.destinations, 1024);
     s.contacts = readFlag(store, kContactsKey, s.contacts);
     s.radio = readFlag(store, kRadioKey, s.radio);
     s.score = readFlag(store, kScoreKey, s.score);
-    s.operatorCall = readText(store, kOperatorKey, "", 32);
-    s.stationName = readText(store, kStationNameKey, "", 64);
+    s.operatorCall = readOneLineSetting(store, kOperatorKey, "", 32);
+    s.stationName = readOneLineSetting(store, kStationNameKey, "", 64);
     return s;
 }
 

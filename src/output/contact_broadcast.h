@@ -129,6 +129,11 @@ DestinationList parseBroadcastDestinations(std::string_view text);
 std::string formatBroadcastDestinations(const std::vector<BroadcastDestination>& list);
 
 // What the operator chose in the Broadcasts window, kept in the settings store.
+// A text setting as the station windows keep it: on one line (line ends become
+// blanks), trimmed, and at most `limit` characters long.
+std::string readOneLineSetting(const core::SettingsStore& store, const char* key,
+                               const std::string& fallback, std::size_t limit);
+
 struct BroadcastSettings {
     static constexpr const char* kEnabledKey = "Broadcast/Enabled";
     static constexpr const char* kDestinationsKey = "Broadcast/Destinations";

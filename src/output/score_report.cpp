@@ -101,34 +101,19 @@ ScoreClass normalized(const ScoreClass& cls) {
     return out;
 }
 
-namespace {
-
-std::string oneLine(const core::SettingsStore& store, const char* key, std::size_t limit) {
-    std::string v = store.read(key, "");
-    for (char& c : v) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
-    v = core::trim(v);
-    return v.size() > limit ? v.substr(0, limit) : v;
-}
-
-} // namespace
-
 ScorePostingSettings ScorePostingSettings::load(const core::SettingsStore& store) {
     ScorePostingSettings s;
     s.enabled = core::trim(store.read(kEnabledKey, "0")) == "1";
-    s.url = oneLine(store, kUrlKey, 512);
-    s.user = oneLine(store, kUserKey, 128);
+    s.url = readOneLineSetting(store, kUrlKey, "", 512);
+    s.user = readOneLineSetting(store, kUserKey, "", 128);
     s.password = store.read(kPasswordKey, "").substr(0, 128);
-    s.operators = oneLine(store, kOperatorsKey, 256);
-    s.club = oneLine(store, kClubKey, 128);
-    s.cls.power = oneLine(store, kPowerKey, 32);
-    s.cls.assisted = oneLine(store, kAssistedKey, 32);
-    s.cls.transmitter = oneLine(store, kTransmitterKey, 32);
-    s.cls.ops = oneLine(store, kOpsKey, 32);
-    s.cls.bands = oneLine(store, kBandsKey, 32);
+    s.operators = readOneLineSetting(store, kOperatorsKey, "", 256);
+    s.club = readOneLineSetting(store, kClubKey, "", 128);
+    s.cls.power = readOneLineSetting(store, kPowerKey, "", 32);
+    s.cls.assisted = readOneLineSetting(store, kAssistedKey, "", 32);
+    s.cls.transmitter = readOneLineSetting(store, kTransmitterKey, "", 32);
+    s.cls.ops = readOneLineSetting(store, kOpsKey, "", 32);
+    s.cls.bands = readOneLineSetting(store, kBandsKey, "", 32);
     s.cls = normalized(s.cls);
     return s;
 }
