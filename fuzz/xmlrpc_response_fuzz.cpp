@@ -1,4 +1,4 @@
-// fuzz-sources: link/xmlrpc_codec link/fldigi_rules link/link_protocol
+// fuzz-sources: link/xmlrpc_codec link/xmlrpc_reader link/fldigi_rules link/link_protocol
 // Drives the XML-RPC response reader, and what the fldigi link does with the
 // answers it reads, with arbitrary bytes. Promises checked: the reader never
 // crashes and always ends in a value, a fault or a malformed report with a
