@@ -234,6 +234,17 @@ void runSize(int size) {
     const Figures perContact = summarise(logging);
     const Figures perContactCpu = summarise(loggingCpu);
 
+    // The store and its indexes alone (the contest's append and the station
+    // log it tells), without the window's labels and list: the domain share.
+    std::vector<double> storeOnly;
+    for (int i = 0; i < 2000; ++i) {
+        core::QsoRecord r = makeContact(rng, size + 3000 + i, clock.utc, "15");
+        const auto start = Clock::now();
+        window.contest().appendQso(r);
+        storeOnly.push_back(microsecondsSince(start));
+    }
+    const Figures perStore = summarise(storeOnly);
+
     // Other stations' contacts arriving: the indexes take each one.
     std::vector<double> remote;
     for (int i = 0; i < 2000; ++i) {
@@ -285,6 +296,8 @@ void runSize(int size) {
                 size, startup, startupCpu, parse, resident / 1024, perContact.median,
                 perContactCpu.median, perContact.p99, perContactCpu.p99, logged,
                 perContactAll.median, perRemote.median, perRemote.p99, redraw);
+    std::printf("         store and indexes alone (no window): median %6.1f us, p99 %6.1f us\n",
+                perStore.median, perStore.p99);
     std::printf("         naive full recompute per contact: points sum %7.1f us, dupe index "
                 "%7.1f ms, prefix list %6.1f ms, worked calls %6.1f ms, rates %6.1f ms "
                 "(sum %.0f)\n",
