@@ -19,15 +19,6 @@ PostContestKeyAction commonKey(int key, char separator) {
     return PostContestKeyAction::Drop;
 }
 
-bool allDigits(std::string_view s) {
-    for (char c : s) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return !s.empty();
-}
-
 } // namespace
 
 PostContestKeyAction postContestDateKey(int key) {

@@ -9,6 +9,19 @@ inline char toUpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
 
+// Whether `s` is one or more of the digits 0 to 9 and nothing else.
+inline bool allDigits(std::string_view s) {
+    if (s.empty()) {
+        return false;
+    }
+    for (char c : s) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 inline std::string toUpper(std::string_view s) {
     std::string out(s);
     for (char& c : out) {

@@ -128,19 +128,6 @@ namespace {
 FldigiCall setField(const char* method, std::string_view latin1Value) {
     return FldigiCall{method, {XmlRpcValue::string(latin1ToUtf8(core::trim(latin1Value)))}};
 }
-
-bool allDigits(std::string_view s) {
-    if (s.empty()) {
-        return false;
-    }
-    for (char c : s) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 std::vector<FldigiCall> fldigiLogFieldCalls(std::string_view item, std::string_view latin1Value) {
@@ -156,7 +143,7 @@ std::vector<FldigiCall> fldigiLogFieldCalls(std::string_view item, std::string_v
     if (item == "txtSec") {
         std::vector<FldigiCall> calls{setField("log.set_exchange", latin1Value)};
         const std::string value = core::trim(latin1Value);
-        if (value.empty() || allDigits(value)) {
+        if (value.empty() || core::allDigits(value)) {
             calls.push_back(setField("log.set_serial_number", value));
         }
         return calls;

@@ -76,18 +76,6 @@ void textItem(std::string& out, std::string_view tag, std::string_view data,
     out += ' ';
 }
 
-bool allDigits(std::string_view s) {
-    if (s.empty()) {
-        return false;
-    }
-    for (char c : s) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 // A serial as the integer item `tag`, or, when it is not a whole number, as
 // the text item `tag` + "_STRING"; nothing when it is empty.
 void serialItem(std::string& out, std::string_view tag, std::string_view serial,
@@ -96,7 +84,7 @@ void serialItem(std::string& out, std::string_view tag, std::string_view serial,
     if (serial.empty()) {
         return;
     }
-    if (allDigits(serial)) {
+    if (core::allDigits(serial)) {
         const std::size_t first = serial.find_first_not_of('0');
         spaced(out, tag, first == std::string_view::npos ? "0" : serial.substr(first));
         return;

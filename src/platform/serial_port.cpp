@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include "core/number_format.h"
+#include "core/text_util.h"
 
 namespace wexon::platform {
 
@@ -47,18 +48,6 @@ std::string trimmed(std::string_view s) {
     return std::string(s);
 }
 
-bool allDigits(const std::string& s) {
-    if (s.empty()) {
-        return false;
-    }
-    for (char c : s) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 std::optional<LineSettings> parseLineSettings(std::string_view text) {
@@ -77,7 +66,7 @@ std::optional<LineSettings> parseLineSettings(std::string_view text) {
         }
         start = comma + 1;
     }
-    if (n != 4 || !allDigits(fields[0]) || fields[0].size() > 7 || fields[1].size() != 1 ||
+    if (n != 4 || !core::allDigits(fields[0]) || fields[0].size() > 7 || fields[1].size() != 1 ||
         fields[2].size() != 1 || fields[3].size() != 1) {
         return std::nullopt;
     }

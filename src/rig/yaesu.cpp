@@ -4,24 +4,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/text_util.h"
 #include "rig/amateur_bands.h"
 #include "rig/hex_bytes.h"
 
 namespace wexon::rig {
 
 namespace {
-
-bool allDecimal(std::string_view s) {
-    if (s.empty()) {
-        return false;
-    }
-    for (char c : s) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -76,7 +65,7 @@ void parseYaesu(std::string_view reply, RigReading& reading) {
     }
     const std::string h = hexOf(reply);
     const std::string modeText = h.substr(8, 2);
-    if (!allDecimal(modeText)) {
+    if (!core::allDigits(modeText)) {
         return;
     }
     const auto mhz = bcdTensOfHz(std::string_view(h).substr(0, 8));
@@ -104,7 +93,7 @@ void parseYaesu757(std::string_view reply, RigReading& reading) {
         return; // the frame's mode byte is no better than its frequency
     }
     reading.frequency = *mhz;
-    if (allDecimal(h.substr(18, 2))) {
+    if (core::allDigits(h.substr(18, 2))) {
         switch (std::stoi(h.substr(18, 2))) {
         case 0:
         case 1:
